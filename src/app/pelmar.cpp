@@ -1,0 +1,125 @@
+#include "pelmar.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMdiArea>
+#include <QMenuBar>
+
+#include "app/shell/dbconnect.h"
+#include "db/dberror.h"
+#include "app/shell/failure.h"
+#include "app/shell/messages.h"
+#include "app/shell/twips.h"
+#include "app/shell/windows.h"
+#include "appicon.h"
+#include "entry/entrywindows.h"
+#include "export/exportcommand.h"
+#include "lookup/lookupwindows.h"
+
+namespace {
+
+const QString kCaption = QStringLiteral("Pelmar - Listora - Data Entry ");
+
+struct MenuItem {
+    const char* name;
+    const char* caption;
+    const char* parent;  // nullptr: on the menu bar itself
+    void (Pelmar::*handler)();
+};
+
+// The menu tree in display order. No item has an access key or a shortcut.
+constexpr MenuItem kMenu[] = {
+    {"nMaster", "Master", nullptr, nullptr},
+    {"nState", "State", "nMaster", &Pelmar::nState_Click},
+    {"mStreet", "Street", "nMaster", &Pelmar::mStreet_Click},
+    {"nPropType", "Property Type", "nMaster", &Pelmar::nPropType_Click},
+    {"nPubName", "Publication Name", "nMaster", &Pelmar::nPubName_Click},
+    {"nDe", "Data Entry", nullptr, &Pelmar::nDe_Click},
+    {"nExport", "Export", nullptr, &Pelmar::nExport_Click},
+    {"nEx", "Exit", nullptr, &Pelmar::nEx_Click},
+};
+
+void openWindow(const char* name) {
+    shell::runAction([name] { shell::Windows::instance().open(QString::fromLatin1(name)); });
+}
+
+}  // namespace
+
+Pelmar::Pelmar() : workArea_(new QMdiArea(this)), exit_([] { QCoreApplication::exit(0); }) {
+    setObjectName(QStringLiteral("Pelmar"));
+    setWindowTitle(kCaption);
+    setWindowIcon(pelmar::appIcon());
+    workArea_->setObjectName(QStringLiteral("workArea"));
+    workArea_->setBackground(palette().brush(QPalette::Dark));
+    // The details window is taller than most screens: its Submit must stay reachable.
+    workArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    workArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(workArea_);
+    createMenus();
+
+    shell::Windows& windows = shell::Windows::instance();
+    windows.setFrame(this, workArea_);
+    lookup::defineWindows(windows);
+    entry::defineWindows(windows);
+    MDIForm_Load();
+}
+
+Pelmar::~Pelmar() { shell::Windows::instance().reset(); }
+
+void Pelmar::createMenus() {
+    QHash<QString, QMenu*> menus;
+    for (const MenuItem& item : kMenu) {
+        const QString name = QString::fromLatin1(item.name);
+        const QString caption = QString::fromLatin1(item.caption);
+        QMenuBar* bar = menuBar();
+        QWidget* parent = item.parent ? static_cast<QWidget*>(menus.value(QString::fromLatin1(item.parent)))
+                                      : static_cast<QWidget*>(bar);
+        if (!item.handler) {
+            QMenu* menu = bar->addMenu(caption);
+            menu->setObjectName(name);
+            menu->menuAction()->setObjectName(name);
+            menus.insert(name, menu);
+            continue;
+        }
+        auto* action = new QAction(caption, parent);
+        action->setObjectName(name);
+        parent->addAction(action);
+        connect(action, &QAction::triggered, this, [this, handler = item.handler] { (this->*handler)(); });
+    }
+}
+
+void Pelmar::MDIForm_Load() {
+    const QSizeF screen = shell::screenTwips();
+    move(0, 0);
+    resize(shell::toPixels(screen.width()), shell::toPixels(screen.height()));
+}
+
+void Pelmar::nState_Click() { openWindow("State"); }
+void Pelmar::mStreet_Click() { openWindow("Street"); }
+void Pelmar::nPropType_Click() { openWindow("PropType"); }
+void Pelmar::nPubName_Click() { openWindow("PubName"); }
+void Pelmar::nDe_Click() { openWindow("Part1"); }
+void Pelmar::nExport_Click() { shell::runAction([] { exporter::runExport(); }); }
+void Pelmar::nEx_Click() { exit_(); }
+
+void Pelmar::closeEvent(QCloseEvent* event) {
+    shell::Windows::instance().closeAll();
+    workArea_->closeAllSubWindows();
+    event->accept();
+}
+
+namespace pelmar {
+
+int run(const QString& folder) {
+    try {
+        dbConnect::startUp(folder);
+    } catch (const db::DbError& error) {
+        shell::inform(error.text(), shell::Icon::Critical);
+        return 1;
+    }
+    Pelmar frame;
+    frame.show();
+    return QApplication::exec();
+}
+
+}  // namespace pelmar

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QMainWindow>
+#include <functional>
+
+class QMdiArea;
+
+// The main frame: a menu bar over the work area in which every other window opens.
+class Pelmar : public QMainWindow {
+    Q_OBJECT
+public:
+    Pelmar();
+    ~Pelmar() override;
+
+    QMdiArea* workArea() const { return workArea_; }
+
+    // What "Exit" does; the tests replace ending the process.
+    void setExitHandler(std::function<void()> handler) { exit_ = std::move(handler); }
+
+    void MDIForm_Load();
+    void nState_Click();
+    void mStreet_Click();
+    void nPropType_Click();
+    void nPubName_Click();
+    void nDe_Click();
+    void nExport_Click();
+    void nEx_Click();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createMenus();
+
+    QMdiArea* workArea_;
+    std::function<void()> exit_;
+};
+
+namespace pelmar {
+
+// Start-up for the given program folder, then the main frame until it closes.
+// Returns the process's exit status.
+int run(const QString& folder);
+
+}  // namespace pelmar

@@ -1,0 +1,35 @@
+#include "dbconnect.h"
+
+namespace dbConnect {
+
+namespace {
+
+QString folder;
+QString dbPath;
+
+db::Connection& connection() {
+    static db::Connection conn;
+    return conn;
+}
+
+}  // namespace
+
+const QString& appFolder() { return folder; }
+const QString& DbPath() { return dbPath; }
+db::Connection& Conn() { return connection(); }
+
+QString connectionText(const QString& path) {
+    return QStringLiteral("provider=Microsoft.Jet.OLEDB.3.51;data source=") + path +
+           QLatin1Char(';');
+}
+
+void startUp(const QString& exeFolder) {
+    folder = exeFolder;
+    // Joined as they are: a folder that already ends in a separator gives a doubled one.
+    dbPath = exeFolder + QStringLiteral("/Pelmar.mdb");
+    connection().close();
+    connection().setConnectionString(connectionText(dbPath));
+    connection().open();
+}
+
+}  // namespace dbConnect

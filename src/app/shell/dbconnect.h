@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+#include "db/connection.h"
+
+// The start-up module: where the program lives, and the one connection that every
+// window borrows for the whole run.
+namespace dbConnect {
+
+// The executable's folder; the database, the pictures and the workbook lie in it.
+const QString& appFolder();
+// appFolder() followed directly by "/Pelmar.mdb".
+const QString& DbPath();
+db::Connection& Conn();
+
+// The connection text for a database path.
+QString connectionText(const QString& dbPath);
+
+// Start-up: works out DbPath for the folder and opens Conn on it.
+// Throws db::DbError when the database cannot be opened; nothing is created.
+void startUp(const QString& folder);
+
+}  // namespace dbConnect

@@ -1,0 +1,62 @@
+#include "messages.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace shell {
+
+namespace {
+
+QMessageBox::Icon boxIcon(Icon icon) {
+    switch (icon) {
+        case Icon::Information: return QMessageBox::Information;
+        case Icon::Exclamation: return QMessageBox::Warning;
+        case Icon::Question: return QMessageBox::Question;
+        case Icon::Critical: return QMessageBox::Critical;
+        case Icon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+class ScreenSink : public MessageSink {
+public:
+    Answer show(const Message& message) override {
+        QMessageBox box(boxIcon(message.icon), message.title, message.text, QMessageBox::NoButton,
+                        QApplication::activeWindow());
+        if (message.buttons == Buttons::Ok) {
+            box.setDefaultButton(box.addButton(QMessageBox::Ok));
+            box.exec();
+            return Answer::Ok;
+        }
+        QPushButton* yes = box.addButton(QMessageBox::Yes);
+        QPushButton* no = box.addButton(QMessageBox::No);
+        box.setDefaultButton(message.defaultAnswer == Answer::No ? no : yes);
+        box.setEscapeButton(no);
+        box.exec();
+        return box.clickedButton() == yes ? Answer::Yes : Answer::No;
+    }
+};
+
+ScreenSink screenSink;
+MessageSink* currentSink = &screenSink;
+
+}  // namespace
+
+Answer showMessage(const Message& message) { return currentSink->show(message); }
+
+Answer inform(const QString& text, Icon icon) {
+    return showMessage({text, icon, Buttons::Ok, Answer::Ok});
+}
+
+bool askYes(const QString& text, Answer defaultAnswer) {
+    return showMessage({text, Icon::Question, Buttons::YesNo, defaultAnswer}) == Answer::Yes;
+}
+
+MessageSink* setMessageSink(MessageSink* sink) {
+    MessageSink* previous = currentSink == &screenSink ? nullptr : currentSink;
+    currentSink = sink ? sink : &screenSink;
+    return previous;
+}
+
+}  // namespace shell

@@ -1,0 +1,121 @@
+#include "connection.h"
+
+#include <QAtomicInt>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUrl>
+
+#include "dberror.h"
+#include "dialect.h"
+
+namespace db {
+
+namespace {
+
+QString nextConnectionName() {
+    static QAtomicInt counter;
+    return QStringLiteral("pelmar-%1").arg(counter.fetchAndAddRelaxed(1));
+}
+
+QString errorText(const QSqlError& error) {
+    const QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
+    return text.isEmpty() ? QStringLiteral("Unknown database error") : text;
+}
+
+}  // namespace
+
+Connection::Connection() : connectionName_(nextConnectionName()) {}
+
+Connection::~Connection() { close(); }
+
+QString Connection::dataSourceOf(const QString& connectionText) {
+    static const QLatin1String key("data source=");
+    const int at = connectionText.indexOf(key, 0, Qt::CaseInsensitive);
+    if (at < 0)
+        return {};
+    QString source = connectionText.mid(at + key.size());
+    // The text ends in ";": a folder name may hold ";" itself, so only the last one goes.
+    if (source.endsWith(QLatin1Char(';')))
+        source.chop(1);
+    return source;
+}
+
+void Connection::open() {
+    const QString source = dataSourceOf(connectionString_);
+    if (source.isEmpty())
+        throw DbError(QStringLiteral("The connection text names no data source: %1")
+                          .arg(connectionString_));
+    openFile(source);
+}
+
+void Connection::openFile(const QString& path) {
+    close();
+    const QFileInfo info(path);
+    if (!info.exists())
+        throw DbError(QStringLiteral("Could not find file '%1'.").arg(path));
+    if (!info.isFile())
+        throw DbError(QStringLiteral("'%1' is not a database file.").arg(path));
+    if (!info.isReadable())
+        throw DbError(QStringLiteral("The database file '%1' cannot be read.").arg(path));
+
+    QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName_);
+    // A URI with mode=rw opens an existing file only: SQLite never creates one here.
+    QString uri = QUrl::fromLocalFile(info.absoluteFilePath()).toString(QUrl::FullyEncoded);
+    database.setDatabaseName(uri + QStringLiteral("?mode=rw"));
+    database.setConnectOptions(
+        QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs));
+    if (!database.open()) {
+        const QString text = errorText(database.lastError());
+        database = QSqlDatabase();
+        QSqlDatabase::removeDatabase(connectionName_);
+        throw DbError(QStringLiteral("Cannot open '%1': %2").arg(path, text));
+    }
+    // SQLite reads the file lazily: ask for the schema now so that a file that is no
+    // database, or one locked by another program, fails here and not at the first window.
+    QSqlQuery probe(database);
+    if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {
+        const QString text = errorText(probe.lastError());
+        probe = QSqlQuery();
+        database.close();
+        database = QSqlDatabase();
+        QSqlDatabase::removeDatabase(connectionName_);
+        throw DbError(QStringLiteral("Cannot open '%1': %2").arg(path, text));
+    }
+    path_ = path;
+}
+
+bool Connection::isOpen() const {
+    return QSqlDatabase::contains(connectionName_) && database().isOpen();
+}
+
+void Connection::close() {
+    if (!QSqlDatabase::contains(connectionName_))
+        return;
+    {
+        QSqlDatabase database = QSqlDatabase::database(connectionName_, false);
+        database.close();
+    }
+    QSqlDatabase::removeDatabase(connectionName_);
+}
+
+QSqlDatabase Connection::database() const {
+    return QSqlDatabase::database(connectionName_, false);
+}
+
+QString Connection::prepareText(const QString& statement) const {
+    if (!isOpen())
+        throw DbError(QStringLiteral("The database connection is not open."));
+    if (trace_)
+        trace_(statement);
+    return toSqlite(statement);
+}
+
+void Connection::execute(const QString& statement) {
+    const QString text = prepareText(statement);
+    QSqlQuery query(database());
+    if (!query.exec(text))
+        throw DbError(errorText(query.lastError()));
+}
+
+}  // namespace db

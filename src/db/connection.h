@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+#include <functional>
+
+namespace db {
+
+// Sees every statement as the program wrote it, before any dialect rewrite.
+using StatementTrace = std::function<void(const QString& statement)>;
+
+// One open database file, named by a connection text such as
+// "provider=...;data source=PATH;". Only the data source is read from the text.
+class Connection {
+public:
+    Connection();
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    void setConnectionString(const QString& text) { connectionString_ = text; }
+    const QString& connectionString() const { return connectionString_; }
+
+    // Opens the data source; throws DbError when the file is missing, unreadable,
+    // locked or not a database. Never creates a file.
+    void open();
+    bool isOpen() const;
+    void close();
+
+    // Opens a database file by its path, as the export does with a connection of its own.
+    void openFile(const QString& path);
+
+    // The path after "data source=", less the closing ";".
+    static QString dataSourceOf(const QString& connectionText);
+
+    // Runs a statement that returns no rows; throws DbError on failure.
+    void execute(const QString& statement);
+
+    void setTrace(StatementTrace trace) { trace_ = std::move(trace); }
+    // Reports the statement to the trace and gives the text that SQLite is to run.
+    QString prepareText(const QString& statement) const;
+
+    QSqlDatabase database() const;
+    const QString& path() const { return path_; }
+
+    // How long SQLite waits for another program's lock before it reports it.
+    static constexpr int kBusyTimeoutMs = 3000;
+
+private:
+    QString connectionString_;
+    QString connectionName_;
+    QString path_;
+    StatementTrace trace_;
+};
+
+}  // namespace db

@@ -1,0 +1,91 @@
+#include "recordset.h"
+
+#include <QSqlError>
+#include <QSqlRecord>
+#include <QStringList>
+
+#include "connection.h"
+#include "dberror.h"
+
+namespace db {
+
+Recordset::Recordset() = default;
+Recordset::~Recordset() { close(); }
+
+void Recordset::open(const QString& statement, Connection& connection) {
+    close();
+    text_ = connection.prepareText(statement);
+    query_ = std::make_unique<QSqlQuery>(connection.database());
+    query_->setForwardOnly(true);
+    start();
+    open_ = true;
+}
+
+void Recordset::start() {
+    if (!query_->exec(text_)) {
+        const QSqlError error = query_->lastError();
+        query_.reset();
+        throw DbError(error.databaseText().isEmpty() ? error.text() : error.databaseText());
+    }
+    rowIndex_ = 0;
+    atEnd_ = !(query_->isSelect() && query_->next());
+}
+
+void Recordset::close() {
+    if (query_) {
+        query_->finish();
+        query_.reset();
+    }
+    open_ = false;
+    atEnd_ = true;
+    rowIndex_ = 0;
+}
+
+void Recordset::moveFirst() {
+    if (!open_)
+        throw DbError(QStringLiteral("The result set is closed."));
+    // Forward-only: going back to the first row means running the statement again.
+    if (rowIndex_ != 0)
+        start();
+}
+
+void Recordset::moveNext() {
+    if (eof())
+        throw DbError(QStringLiteral("Either BOF or EOF is True, or the current record has been deleted."));
+    atEnd_ = !query_->next();
+    ++rowIndex_;
+}
+
+int Recordset::fieldCount() const { return query_ ? query_->record().count() : 0; }
+
+QString Recordset::value(int position) const {
+    if (eof())
+        throw DbError(QStringLiteral("Either BOF or EOF is True, or the current record has been deleted."));
+    if (position < 0 || position >= fieldCount())
+        throw DbError(QStringLiteral("Item cannot be found in the collection (field %1).").arg(position));
+    return query_->value(position).toString();
+}
+
+QString Recordset::fieldName(int position) const {
+    if (position < 0 || position >= fieldCount())
+        throw DbError(QStringLiteral("Item cannot be found in the collection (field %1).").arg(position));
+    return query_->record().fieldName(position);
+}
+
+QStringList columnValues(Recordset& rs, const QString& statement, Connection& connection,
+                         int position) {
+    QStringList values;
+    if (rs.isOpen())
+        rs.close();
+    rs.open(statement, connection);
+    if (!rs.bof())
+        rs.moveFirst();
+    while (!rs.eof()) {
+        values.append(rs.value(position));
+        rs.moveNext();
+    }
+    rs.close();
+    return values;
+}
+
+}  // namespace db

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QSqlQuery>
+#include <QString>
+#include <memory>
+
+namespace db {
+
+class Connection;
+
+// A forward-only result set in the manner the windows use one: open it with a
+// statement, test for the end, read fields by position, move on, close.
+// Statements without rows (insert, update, delete) are run through open as well.
+class Recordset {
+public:
+    Recordset();
+    ~Recordset();
+
+    bool isOpen() const { return open_; }
+    // Runs the statement; throws DbError with the engine's text when it fails.
+    void open(const QString& statement, Connection& connection);
+    void close();
+
+    // Before-first and end: both are true at once for a statement that found nothing.
+    bool bof() const { return open_ && atEnd_ && rowIndex_ == 0; }
+    bool eof() const { return !open_ || atEnd_; }
+    void moveFirst();
+    void moveNext();
+
+    int fieldCount() const;
+    QString value(int position) const;
+    QString fieldName(int position) const;
+
+private:
+    void start();
+
+    std::unique_ptr<QSqlQuery> query_;
+    QString text_;
+    bool open_ = false;
+    bool atEnd_ = true;
+    long long rowIndex_ = 0;
+};
+
+// The loop every window runs: each row's value at one position, in the engine's order.
+QStringList columnValues(Recordset& rs, const QString& statement, Connection& connection,
+                         int position = 0);
+
+}  // namespace db

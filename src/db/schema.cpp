@@ -1,0 +1,136 @@
+#include "schema.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include "dberror.h"
+#include "samplerows.h"
+#include "sqlliteral.h"
+
+namespace db::schema {
+
+const QStringList& dataColumns() {
+    static const QStringList columns = {
+        QStringLiteral("ListingState"),        QStringLiteral("PublicationName"),
+        QStringLiteral("PublicationDate"),     QStringLiteral("UnitNo"),
+        QStringLiteral("StreetNo"),            QStringLiteral("PropertyStreet"),
+        QStringLiteral("Suburb"),              QStringLiteral("PropertyType"),
+        QStringLiteral("SaleOrRent"),          QStringLiteral("AgencyName"),
+        QStringLiteral("StreetNoSuffix"),      QStringLiteral("StreetExt"),
+        QStringLiteral("StreetDirection"),     QStringLiteral("SaleType"),
+        QStringLiteral("PriceFrom"),           QStringLiteral("PriceTo"),
+        QStringLiteral("PriceDescription"),    QStringLiteral("AuctionDate"),
+        QStringLiteral("AuctionTime"),         QStringLiteral("AuctionLocation"),
+        QStringLiteral("Bedrooms"),            QStringLiteral("FloorAreaM2"),
+        QStringLiteral("Ensuites"),            QStringLiteral("Toilets"),
+        QStringLiteral("DiningRooms"),         QStringLiteral("LoungeDiningRooms"),
+        QStringLiteral("OtherRooms"),          QStringLiteral("LockupGarages"),
+        QStringLiteral("DistanceSchool"),      QStringLiteral("DistanceShops"),
+        QStringLiteral("DistanceGolfCourse"),  QStringLiteral("UnitFloorLevel"),
+        QStringLiteral("UnitFloorLevels"),     QStringLiteral("Bathrooms"),
+        QStringLiteral("LoungeRooms"),         QStringLiteral("StudyRooms"),
+        QStringLiteral("RumpusRooms"),         QStringLiteral("CarSpaces"),
+        QStringLiteral("BuildingFloors"),      QStringLiteral("DistanceHospital"),
+        QStringLiteral("DistanceWater"),       QStringLiteral("YearBuilt"),
+        QStringLiteral("DoubleStorey"),        QStringLiteral("ScenicView"),
+        QStringLiteral("PolishedFloors"),      QStringLiteral("SwimmingPool"),
+        QStringLiteral("HeritageClassified"),  QStringLiteral("AccessSecurity"),
+        QStringLiteral("VendorWillTrade"),     QStringLiteral("Fireplace"),
+        QStringLiteral("DuctedVacuum"),        QStringLiteral("BeachFront"),
+        QStringLiteral("WaterFrontage"),       QStringLiteral("AirConditioned"),
+        QStringLiteral("OpenPlan"),            QStringLiteral("OffThePlan"),
+        QStringLiteral("LiftInstalled"),       QStringLiteral("NearPublicTransport"),
+        QStringLiteral("Renovated"),           QStringLiteral("DuctedHeating"),
+        QStringLiteral("GolfFront"),           QStringLiteral("AdditionalDetails"),
+        QStringLiteral("Agent1Agency"),        QStringLiteral("Agent1FirstName"),
+        QStringLiteral("Agent1Surname"),       QStringLiteral("Agent1Phone"),
+        QStringLiteral("Agent2Agency"),        QStringLiteral("Agent2FirstName"),
+        QStringLiteral("Agent2Surname"),       QStringLiteral("Agent2Phone"),
+        QStringLiteral("Agent3Agency"),        QStringLiteral("Agent3FirstName"),
+        QStringLiteral("Agent3Surname"),       QStringLiteral("Agent3Phone"),
+        QStringLiteral("DetailPublicationName"), QStringLiteral("DetailPublicationDate"),
+    };
+    return columns;
+}
+
+const QList<Table>& tables() {
+    static const QList<Table> all = {
+        {QStringLiteral("Data"), dataColumns()},
+        {QStringLiteral("Street"), {QStringLiteral("StreetName")}},
+        {QStringLiteral("State"), {QStringLiteral("State")}},
+        {QStringLiteral("PropType"), {QStringLiteral("PropType")}},
+        {QStringLiteral("PubName"), {QStringLiteral("PubName"), QStringLiteral("PubState")}},
+    };
+    return all;
+}
+
+namespace {
+
+QString createStatement(const Table& table) {
+    QStringList columns;
+    for (const QString& column : table.columns)
+        columns.append(column + QStringLiteral(" TEXT"));
+    return QStringLiteral("CREATE TABLE %1 (%2)").arg(table.name, columns.join(QStringLiteral(", ")));
+}
+
+QString insertStatement(const QString& table, const QStringList& values) {
+    QStringList literals;
+    for (const QString& value : values)
+        literals.append(sqlText(value));
+    return QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(table, literals.join(QLatin1Char(',')));
+}
+
+void run(QSqlQuery& query, const QString& statement) {
+    if (!query.exec(statement))
+        throw DbError(query.lastError().text());
+}
+
+void fill(QSqlQuery& query) {
+    for (const QString& state : samples::states())
+        run(query, insertStatement(QStringLiteral("State"), {state}));
+    for (const QString& street : samples::streetExtensions())
+        run(query, insertStatement(QStringLiteral("Street"), {street}));
+    for (const QString& type : samples::propertyTypes())
+        run(query, insertStatement(QStringLiteral("PropType"), {type}));
+    for (const samples::Publication& publication : samples::publications())
+        run(query, insertStatement(QStringLiteral("PubName"), {publication.name, publication.state}));
+}
+
+}  // namespace
+
+void createDatabase(const QString& path, bool withSamples) {
+    if (QFileInfo::exists(path))
+        throw DbError(QStringLiteral("'%1' already exists; it is left as it is.").arg(path));
+    const QString name = QStringLiteral("pelmar-create");
+    QString failure;
+    {
+        QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        database.setDatabaseName(path);
+        if (!database.open()) {
+            failure = database.lastError().text();
+        } else {
+            QSqlQuery query(database);
+            try {
+                run(query, QStringLiteral("BEGIN"));
+                for (const Table& table : tables())
+                    run(query, createStatement(table));
+                if (withSamples)
+                    fill(query);
+                run(query, QStringLiteral("COMMIT"));
+            } catch (const DbError& error) {
+                failure = error.text();
+            }
+        }
+        database.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    if (!failure.isEmpty()) {
+        QFile::remove(path);
+        throw DbError(QStringLiteral("Cannot create '%1': %2").arg(path, failure));
+    }
+}
+
+}  // namespace db::schema

@@ -1,0 +1,7 @@
+#include "exportcommand.h"
+
+namespace exporter {
+
+void runExport() {}
+
+}  // namespace exporter

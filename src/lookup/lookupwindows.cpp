@@ -1,0 +1,9 @@
+#include "lookupwindows.h"
+
+#include "app/shell/windows.h"
+
+namespace lookup {
+
+void defineWindows(shell::Windows&) {}
+
+}  // namespace lookup

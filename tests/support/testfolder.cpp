@@ -1,0 +1,78 @@
+#include "testfolder.h"
+
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTest>
+
+#include "db/schema.h"
+
+namespace {
+
+// Runs fn on a connection of the test's own, opened and closed around it.
+template <class Fn>
+void withDatabase(const QString& path, Fn fn) {
+    static int counter = 0;
+    const QString name = QStringLiteral("testfolder-%1").arg(++counter);
+    {
+        QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        database.setDatabaseName(path);
+        if (!database.open())
+            qFatal("cannot open %s", qPrintable(path));
+        fn(database);
+        database.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+}  // namespace
+
+void copyPictures(const QString& folder) {
+    for (const char* name : {"head1.jpg", "head2.jpg"}) {
+        const QString from = QStringLiteral(PELMAR_BIN_DIR "/") + QLatin1String(name);
+        const QString to = folder + QLatin1Char('/') + QLatin1String(name);
+        QFile::remove(to);
+        if (!QFile::copy(from, to))
+            qFatal("cannot copy %s", qPrintable(from));
+    }
+}
+
+TestFolder::TestFolder(Content content) {
+    if (!dir_.isValid())
+        qFatal("no temporary folder");
+    db::schema::createDatabase(dbPath(), content == WithSamples);
+    copyPictures(path());
+}
+
+void TestFolder::exec(const QString& statement) const {
+    withDatabase(dbPath(), [&](QSqlDatabase& database) {
+        QSqlQuery query(database);
+        if (!query.exec(statement))
+            qFatal("%s: %s", qPrintable(statement), qPrintable(query.lastError().text()));
+    });
+}
+
+QList<QStringList> TestFolder::rows(const QString& statement) const {
+    QList<QStringList> result;
+    withDatabase(dbPath(), [&](QSqlDatabase& database) {
+        QSqlQuery query(database);
+        if (!query.exec(statement))
+            qFatal("%s: %s", qPrintable(statement), qPrintable(query.lastError().text()));
+        while (query.next()) {
+            QStringList row;
+            for (int i = 0; i < query.record().count(); ++i)
+                row.append(query.value(i).toString());
+            result.append(row);
+        }
+    });
+    return result;
+}
+
+QStringList TestFolder::column(const QString& statement) const {
+    QStringList values;
+    for (const QStringList& row : rows(statement))
+        values.append(row.value(0));
+    return values;
+}
