@@ -1,0 +1,27 @@
+#!/bin/sh
+# Installs the Debian packages the program needs (and, with --tests, those its tests
+# need), then configures and builds it in build/. Safe to run again: it installs only
+# what is missing and rebuilds only what changed.
+set -eu
+cd "$(dirname "$0")/.."
+
+packages="cmake make g++ pkg-config qt6-base-dev libqt6sql6-sqlite libgsf-1-dev libsqlite3-dev sqlite3"
+if [ "${1:-}" = "--tests" ]; then
+    packages="$packages python3-xlrd python3-xlwt gnumeric"
+fi
+
+missing=""
+for package in $packages; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+        missing="$missing $package"
+done
+if [ -n "$missing" ]; then
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    echo "Installing:$missing"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing
+fi
+
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j"$(nproc)"
