@@ -20,7 +20,8 @@ QPixmap drawIcon(int size) {
     painter.drawRect(QRectF(2 * s, 1 * s, 28 * s, 30 * s));
     painter.setPen(QPen(Qt::gray, 1));
     for (int line = 0; line < 3; ++line)
-        painter.drawLine(QPointF(5 * s, (24 + 2.5 * line) * s), QPointF(27 * s, (24 + 2.5 * line) * s));
+        painter.drawLine(QPointF(5 * s, (24 + 2.5 * line) * s),
+                         QPointF(27 * s, (24 + 2.5 * line) * s));
     // The house.
     QPainterPath roof;
     roof.moveTo(16 * s, 3 * s);

@@ -6,12 +6,12 @@
 #include <QMenuBar>
 
 #include "app/shell/dbconnect.h"
-#include "db/dberror.h"
 #include "app/shell/failure.h"
 #include "app/shell/messages.h"
 #include "app/shell/twips.h"
 #include "app/shell/windows.h"
 #include "appicon.h"
+#include "db/dberror.h"
 #include "entry/entrywindows.h"
 #include "export/exportcommand.h"
 #include "lookup/lookupwindows.h"
@@ -64,7 +64,9 @@ Pelmar::Pelmar() : workArea_(new QMdiArea(this)), exit_([] { QCoreApplication::e
     MDIForm_Load();
 }
 
-Pelmar::~Pelmar() { shell::Windows::instance().reset(); }
+Pelmar::~Pelmar() {
+    shell::Windows::instance().reset();
+}
 
 void Pelmar::createMenus() {
     QHash<QString, QMenu*> menus;
@@ -72,8 +74,9 @@ void Pelmar::createMenus() {
         const QString name = QString::fromLatin1(item.name);
         const QString caption = QString::fromLatin1(item.caption);
         QMenuBar* bar = menuBar();
-        QWidget* parent = item.parent ? static_cast<QWidget*>(menus.value(QString::fromLatin1(item.parent)))
-                                      : static_cast<QWidget*>(bar);
+        QWidget* parent = item.parent
+                              ? static_cast<QWidget*>(menus.value(QString::fromLatin1(item.parent)))
+                              : static_cast<QWidget*>(bar);
         if (!item.handler) {
             QMenu* menu = bar->addMenu(caption);
             menu->setObjectName(name);
@@ -84,7 +87,8 @@ void Pelmar::createMenus() {
         auto* action = new QAction(caption, parent);
         action->setObjectName(name);
         parent->addAction(action);
-        connect(action, &QAction::triggered, this, [this, handler = item.handler] { (this->*handler)(); });
+        connect(action, &QAction::triggered, this,
+                [this, handler = item.handler] { (this->*handler)(); });
     }
 }
 
@@ -94,13 +98,27 @@ void Pelmar::MDIForm_Load() {
     resize(shell::toPixels(screen.width()), shell::toPixels(screen.height()));
 }
 
-void Pelmar::nState_Click() { openWindow("State"); }
-void Pelmar::mStreet_Click() { openWindow("Street"); }
-void Pelmar::nPropType_Click() { openWindow("PropType"); }
-void Pelmar::nPubName_Click() { openWindow("PubName"); }
-void Pelmar::nDe_Click() { openWindow("Part1"); }
-void Pelmar::nExport_Click() { shell::runAction([] { exporter::runExport(); }); }
-void Pelmar::nEx_Click() { exit_(); }
+void Pelmar::nState_Click() {
+    openWindow("State");
+}
+void Pelmar::mStreet_Click() {
+    openWindow("Street");
+}
+void Pelmar::nPropType_Click() {
+    openWindow("PropType");
+}
+void Pelmar::nPubName_Click() {
+    openWindow("PubName");
+}
+void Pelmar::nDe_Click() {
+    openWindow("Part1");
+}
+void Pelmar::nExport_Click() {
+    shell::runAction([] { exporter::runExport(); });
+}
+void Pelmar::nEx_Click() {
+    exit_();
+}
 
 void Pelmar::closeEvent(QCloseEvent* event) {
     shell::Windows::instance().closeAll();

@@ -27,7 +27,9 @@ QString errorText(const QSqlError& error) {
 
 Connection::Connection() : connectionName_(nextConnectionName()) {}
 
-Connection::~Connection() { close(); }
+Connection::~Connection() {
+    close();
+}
 
 QString Connection::dataSourceOf(const QString& connectionText) {
     static const QLatin1String key("data source=");
@@ -44,8 +46,8 @@ QString Connection::dataSourceOf(const QString& connectionText) {
 void Connection::open() {
     const QString source = dataSourceOf(connectionString_);
     if (source.isEmpty())
-        throw DbError(QStringLiteral("The connection text names no data source: %1")
-                          .arg(connectionString_));
+        throw DbError(
+            QStringLiteral("The connection text names no data source: %1").arg(connectionString_));
     openFile(source);
 }
 

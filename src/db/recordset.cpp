@@ -10,7 +10,9 @@
 namespace db {
 
 Recordset::Recordset() = default;
-Recordset::~Recordset() { close(); }
+Recordset::~Recordset() {
+    close();
+}
 
 void Recordset::open(const QString& statement, Connection& connection) {
     close();
@@ -51,24 +53,30 @@ void Recordset::moveFirst() {
 
 void Recordset::moveNext() {
     if (eof())
-        throw DbError(QStringLiteral("Either BOF or EOF is True, or the current record has been deleted."));
+        throw DbError(
+            QStringLiteral("Either BOF or EOF is True, or the current record has been deleted."));
     atEnd_ = !query_->next();
     ++rowIndex_;
 }
 
-int Recordset::fieldCount() const { return query_ ? query_->record().count() : 0; }
+int Recordset::fieldCount() const {
+    return query_ ? query_->record().count() : 0;
+}
 
 QString Recordset::value(int position) const {
     if (eof())
-        throw DbError(QStringLiteral("Either BOF or EOF is True, or the current record has been deleted."));
+        throw DbError(
+            QStringLiteral("Either BOF or EOF is True, or the current record has been deleted."));
     if (position < 0 || position >= fieldCount())
-        throw DbError(QStringLiteral("Item cannot be found in the collection (field %1).").arg(position));
+        throw DbError(
+            QStringLiteral("Item cannot be found in the collection (field %1).").arg(position));
     return query_->value(position).toString();
 }
 
 QString Recordset::fieldName(int position) const {
     if (position < 0 || position >= fieldCount())
-        throw DbError(QStringLiteral("Item cannot be found in the collection (field %1).").arg(position));
+        throw DbError(
+            QStringLiteral("Item cannot be found in the collection (field %1).").arg(position));
     return query_->record().fieldName(position);
 }
 

@@ -12,10 +12,10 @@ const QStringList& states() {
 
 const QStringList& streetExtensions() {
     static const QStringList rows = {
-        QStringLiteral("ROAD"),    QStringLiteral("STREET"),  QStringLiteral("AVENUE"),
-        QStringLiteral("DRIVE"),   QStringLiteral("COURT"),   QStringLiteral("CRESCENT"),
-        QStringLiteral("PLACE"),   QStringLiteral("LANE"),    QStringLiteral("PARADE"),
-        QStringLiteral("TERRACE"), QStringLiteral("CLOSE"),   QStringLiteral("HIGHWAY"),
+        QStringLiteral("ROAD"),    QStringLiteral("STREET"),    QStringLiteral("AVENUE"),
+        QStringLiteral("DRIVE"),   QStringLiteral("COURT"),     QStringLiteral("CRESCENT"),
+        QStringLiteral("PLACE"),   QStringLiteral("LANE"),      QStringLiteral("PARADE"),
+        QStringLiteral("TERRACE"), QStringLiteral("CLOSE"),     QStringLiteral("HIGHWAY"),
         QStringLiteral("WAY"),     QStringLiteral("BOULEVARD"), QStringLiteral("GROVE"),
     };
     return rows;
@@ -23,10 +23,14 @@ const QStringList& streetExtensions() {
 
 const QStringList& propertyTypes() {
     static const QStringList rows = {
-        QStringLiteral("BUSSINESS"),       QStringLiteral("COMMERCIAL"),
-        QStringLiteral("FARM/RURAL"),      QStringLiteral("FLAT"),
-        QStringLiteral("HOUSE"),           QStringLiteral("HOUSE - DUPLEX"),
-        QStringLiteral("HOUSE - TERRACE"), QStringLiteral("LAND"),
+        QStringLiteral("BUSSINESS"),
+        QStringLiteral("COMMERCIAL"),
+        QStringLiteral("FARM/RURAL"),
+        QStringLiteral("FLAT"),
+        QStringLiteral("HOUSE"),
+        QStringLiteral("HOUSE - DUPLEX"),
+        QStringLiteral("HOUSE - TERRACE"),
+        QStringLiteral("LAND"),
         QStringLiteral("UNIT / TOWNHOUSE"),
     };
     return rows;

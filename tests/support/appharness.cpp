@@ -23,7 +23,9 @@ AppHarness::~AppHarness() {
     dbConnect::Conn().close();
 }
 
-QAction* AppHarness::menuItem(const QString& name) const { return frame_->findChild<QAction*>(name); }
+QAction* AppHarness::menuItem(const QString& name) const {
+    return frame_->findChild<QAction*>(name);
+}
 
 void AppHarness::choose(const QString& name) {
     QAction* action = menuItem(name);

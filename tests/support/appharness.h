@@ -21,7 +21,9 @@ public:
     // Chooses a menu item as the operator does and lets the events run.
     void choose(const QString& menuItem);
 
-    shell::ChildWindow* window(const QString& name) const { return shell::Windows::instance().find(name); }
+    shell::ChildWindow* window(const QString& name) const {
+        return shell::Windows::instance().find(name);
+    }
     template <class T>
     T* control(const QString& window, const QString& name) const {
         shell::ChildWindow* w = this->window(window);

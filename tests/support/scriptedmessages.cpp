@@ -5,7 +5,9 @@
 
 ScriptedMessages::ScriptedMessages() : previous_(shell::setMessageSink(this)) {}
 
-ScriptedMessages::~ScriptedMessages() { shell::setMessageSink(previous_); }
+ScriptedMessages::~ScriptedMessages() {
+    shell::setMessageSink(previous_);
+}
 
 QStringList ScriptedMessages::texts() const {
     QStringList all;
@@ -21,7 +23,8 @@ shell::Answer ScriptedMessages::show(const shell::Message& message) {
     if (message.buttons == shell::Buttons::Ok)
         return shell::Answer::Ok;
     if (answers_.isEmpty()) {
-        QTest::qFail(qPrintable(QStringLiteral("unexpected question: ") + message.text), __FILE__, __LINE__);
+        QTest::qFail(qPrintable(QStringLiteral("unexpected question: ") + message.text), __FILE__,
+                     __LINE__);
         return shell::Answer::No;
     }
     return answers_.takeFirst();

@@ -16,7 +16,9 @@ public:
     // left fails the test.
     void answer(std::initializer_list<shell::Answer> answers) { answers_.append(answers); }
     // Runs while a box is "open", as an operator looking at it.
-    void whileShown(std::function<void(const shell::Message&)> action) { whileShown_ = std::move(action); }
+    void whileShown(std::function<void(const shell::Message&)> action) {
+        whileShown_ = std::move(action);
+    }
 
     const QList<shell::Message>& shown() const { return shown_; }
     QStringList texts() const;

@@ -23,6 +23,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "pelmar-newdb: %s\n", qUtf8Printable(error.text()));
         return 1;
     }
-    std::printf("Created %s%s\n", qUtf8Printable(args.first()), samples ? " with sample lookup rows" : "");
+    std::printf("Created %s%s\n", qUtf8Printable(args.first()),
+                samples ? " with sample lookup rows" : "");
     return 0;
 }

@@ -45,7 +45,11 @@ QImage drawHeader(int width, int height, const QString& subtitle) {
 
 }  // namespace
 
-QImage drawHead1() { return drawHeader(1026, 90, QStringLiteral("Listora data entry")); }
-QImage drawHead2() { return drawHeader(1974, 160, QStringLiteral("Property details")); }
+QImage drawHead1() {
+    return drawHeader(1026, 90, QStringLiteral("Listora data entry"));
+}
+QImage drawHead2() {
+    return drawHeader(1974, 160, QStringLiteral("Property details"));
+}
 
 }  // namespace pictures

@@ -20,7 +20,9 @@ void ChildWindow::build(std::span<const ControlSpec> specs) {
     controls_ = buildControls(this, specs);
 }
 
-QMdiSubWindow* ChildWindow::frame() const { return qobject_cast<QMdiSubWindow*>(parentWidget()); }
+QMdiSubWindow* ChildWindow::frame() const {
+    return qobject_cast<QMdiSubWindow*>(parentWidget());
+}
 
 void ChildWindow::setSizeTwips(double width, double height) {
     width_ = width;
@@ -62,11 +64,14 @@ void ChildWindow::showHeaderPicture(QLabel* picture, const QString& fileName, do
     QImageReader reader(path);
     const QImage image = reader.read();
     if (image.isNull())
-        throw Failure(QStringLiteral("Cannot read the picture '%1': %2").arg(path, reader.errorString()));
+        throw Failure(
+            QStringLiteral("Cannot read the picture '%1': %2").arg(path, reader.errorString()));
     picture->setGeometry(0, 0, toPixels(width_), toPixels(heightTwips));
     picture->setPixmap(QPixmap::fromImage(image));
 }
 
-void ChildWindow::closeWindow() { Windows::instance().close(objectName()); }
+void ChildWindow::closeWindow() {
+    Windows::instance().close(objectName());
+}
 
 }  // namespace shell

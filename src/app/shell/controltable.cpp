@@ -19,9 +19,13 @@ Look centred(double pointSize, QColor color, bool bold) {
     return {Qt::AlignCenter, pointSize, color, bold, {}};
 }
 
-Look rightAligned() { return {Qt::AlignRight | Qt::AlignVCenter, 0, {}, false, {}}; }
+Look rightAligned() {
+    return {Qt::AlignRight | Qt::AlignVCenter, 0, {}, false, {}};
+}
 
-Look banner(double pointSize) { return centred(pointSize, Qt::red); }
+Look banner(double pointSize) {
+    return centred(pointSize, Qt::red);
+}
 
 QString element(const QString& array, int index) {
     return QStringLiteral("%1(%2)").arg(array).arg(index);
@@ -29,7 +33,9 @@ QString element(const QString& array, int index) {
 
 namespace {
 
-QString plainCaption(QString caption) { return caption.remove(QLatin1Char('&')).trimmed(); }
+QString plainCaption(QString caption) {
+    return caption.remove(QLatin1Char('&')).trimmed();
+}
 
 QWidget* makeWidget(const ControlSpec& spec, QWidget* parent) {
     switch (spec.kind) {
@@ -69,9 +75,12 @@ QWidget* makeWidget(const ControlSpec& spec, QWidget* parent) {
             list->setUniformItemSizes(true);
             return list;
         }
-        case Kind::Button: return new CommandButton(spec.caption, parent);
-        case Kind::CheckBox: return new QCheckBox(spec.caption, parent);
-        case Kind::OptionButton: return new QRadioButton(spec.caption, parent);
+        case Kind::Button:
+            return new CommandButton(spec.caption, parent);
+        case Kind::CheckBox:
+            return new QCheckBox(spec.caption, parent);
+        case Kind::OptionButton:
+            return new QRadioButton(spec.caption, parent);
         case Kind::Rule: {
             auto* line = new QFrame(parent);
             line->setFrameShape(QFrame::HLine);

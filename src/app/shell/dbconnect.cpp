@@ -14,9 +14,15 @@ db::Connection& connection() {
 
 }  // namespace
 
-const QString& appFolder() { return folder; }
-const QString& DbPath() { return dbPath; }
-db::Connection& Conn() { return connection(); }
+const QString& appFolder() {
+    return folder;
+}
+const QString& DbPath() {
+    return dbPath;
+}
+db::Connection& Conn() {
+    return connection();
+}
 
 QString connectionText(const QString& path) {
     return QStringLiteral("provider=Microsoft.Jet.OLEDB.3.51;data source=") + path +

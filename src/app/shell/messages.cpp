@@ -10,11 +10,16 @@ namespace {
 
 QMessageBox::Icon boxIcon(Icon icon) {
     switch (icon) {
-        case Icon::Information: return QMessageBox::Information;
-        case Icon::Exclamation: return QMessageBox::Warning;
-        case Icon::Question: return QMessageBox::Question;
-        case Icon::Critical: return QMessageBox::Critical;
-        case Icon::None: break;
+        case Icon::Information:
+            return QMessageBox::Information;
+        case Icon::Exclamation:
+            return QMessageBox::Warning;
+        case Icon::Question:
+            return QMessageBox::Question;
+        case Icon::Critical:
+            return QMessageBox::Critical;
+        case Icon::None:
+            break;
     }
     return QMessageBox::NoIcon;
 }
@@ -43,7 +48,9 @@ MessageSink* currentSink = &screenSink;
 
 }  // namespace
 
-Answer showMessage(const Message& message) { return currentSink->show(message); }
+Answer showMessage(const Message& message) {
+    return currentSink->show(message);
+}
 
 Answer inform(const QString& text, Icon icon) {
     return showMessage({text, icon, Buttons::Ok, Answer::Ok});

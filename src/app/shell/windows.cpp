@@ -1,8 +1,8 @@
 #include "windows.h"
 
+#include <QCloseEvent>
 #include <QMainWindow>
 #include <QMdiArea>
-#include <QCloseEvent>
 #include <QMdiSubWindow>
 
 #include "childwindow.h"
@@ -41,7 +41,9 @@ void Windows::setFrame(QMainWindow* frame, QMdiArea* workArea) {
     workArea_ = workArea;
 }
 
-void Windows::define(const QString& name, Factory factory) { factories_.insert(name, std::move(factory)); }
+void Windows::define(const QString& name, Factory factory) {
+    factories_.insert(name, std::move(factory));
+}
 
 ChildWindow* Windows::find(const QString& name) const {
     ChildWindow* window = open_.value(name);

@@ -7,7 +7,6 @@
 #include <QString>
 #include <functional>
 
-
 namespace shell {
 
 class ChildWindow;
