@@ -135,9 +135,14 @@ int run(const QString& folder) {
         shell::inform(error.text(), shell::Icon::Critical);
         return 1;
     }
-    Pelmar frame;
-    frame.show();
-    return QApplication::exec();
+    int status = 0;
+    {
+        Pelmar frame;
+        frame.show();
+        status = QApplication::exec();
+    }
+    dbConnect::Conn().close();
+    return status;
 }
 
 }  // namespace pelmar

@@ -33,12 +33,12 @@ struct Look {
 
 // One row of a window's control list. Places are in twips; tab < 0 takes no tab position.
 struct ControlSpec {
-    QString name;  // objectName, index included: "Text1(3)"
-    Kind kind;
-    QString caption;
+    QString name = {};  // objectName, index included: "Text1(3)"
+    Kind kind = Kind::Label;
+    QString caption = {};
     double left = 0, top = 0, width = 0, height = 0;
     int tab = -1;
-    QString buddy;  // the label whose caption names this control for assistive technology
+    QString buddy = {};  // the label whose caption names this control for assistive technology
     Look look = {};
 };
 

@@ -7,9 +7,11 @@ namespace {
 QString folder;
 QString dbPath;
 
+// Never destroyed: the connection goes with the process, and a static destructor
+// would run after Qt's own registry of connections is gone.
 db::Connection& connection() {
-    static db::Connection conn;
-    return conn;
+    static db::Connection* conn = new db::Connection;
+    return *conn;
 }
 
 }  // namespace
