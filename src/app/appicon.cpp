@@ -41,9 +41,12 @@ QPixmap drawIcon(int size) {
 }  // namespace
 
 QIcon appIcon() {
-    QIcon icon;
-    icon.addPixmap(drawIcon(32));
-    icon.addPixmap(drawIcon(16));
+    static const QIcon icon = [] {
+        QIcon drawn;
+        drawn.addPixmap(drawIcon(32));
+        drawn.addPixmap(drawIcon(16));
+        return drawn;
+    }();
     return icon;
 }
 
