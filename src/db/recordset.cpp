@@ -80,19 +80,30 @@ QString Recordset::fieldName(int position) const {
     return query_->record().fieldName(position);
 }
 
-QStringList columnValues(Recordset& rs, const QString& statement, Connection& connection,
-                         int position) {
-    QStringList values;
+QList<QStringList> rowValues(Recordset& rs, const QString& statement, Connection& connection,
+                             const QList<int>& positions) {
+    QList<QStringList> rows;
     if (rs.isOpen())
         rs.close();
     rs.open(statement, connection);
     if (!rs.bof())
         rs.moveFirst();
     while (!rs.eof()) {
-        values.append(rs.value(position));
+        QStringList row;
+        for (int position : positions)
+            row.append(rs.value(position));
+        rows.append(row);
         rs.moveNext();
     }
     rs.close();
+    return rows;
+}
+
+QStringList columnValues(Recordset& rs, const QString& statement, Connection& connection,
+                         int position) {
+    QStringList values;
+    for (const QStringList& row : rowValues(rs, statement, connection, {position}))
+        values.append(row.first());
     return values;
 }
 

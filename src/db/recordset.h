@@ -44,5 +44,8 @@ private:
 // The loop every window runs: each row's value at one position, in the engine's order.
 QStringList columnValues(Recordset& rs, const QString& statement, Connection& connection,
                          int position = 0);
+// The same loop for several positions: each row's values at those positions, in order.
+QList<QStringList> rowValues(Recordset& rs, const QString& statement, Connection& connection,
+                             const QList<int>& positions);
 
 }  // namespace db
