@@ -13,6 +13,7 @@
 #include "db/recordset.h"
 #include "db/schema.h"
 #include "db/sqlliteral.h"
+#include "support/foreignlock.h"
 #include "support/testfolder.h"
 
 using db::Connection;
@@ -20,28 +21,6 @@ using db::DbError;
 using db::Recordset;
 
 namespace {
-
-// Holds an exclusive lock on a database file, as another program would.
-class ForeignLock {
-public:
-    explicit ForeignLock(const QString& path) {
-        QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
-        database.setDatabaseName(path);
-        database.open();
-        QSqlQuery(database).exec(QStringLiteral("BEGIN EXCLUSIVE"));
-    }
-    ~ForeignLock() {
-        {
-            QSqlDatabase database = QSqlDatabase::database(name_);
-            QSqlQuery(database).exec(QStringLiteral("ROLLBACK"));
-            database.close();
-        }
-        QSqlDatabase::removeDatabase(name_);
-    }
-
-private:
-    QString name_ = QStringLiteral("foreign-lock");
-};
 
 QString openError(const QString& path) {
     Connection connection;
