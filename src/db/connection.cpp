@@ -113,6 +113,12 @@ QString Connection::prepareText(const QString& statement) const {
     return toSqlite(statement);
 }
 
+void Connection::refreshSchema() {
+    QSqlQuery query(database());
+    if (!query.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
+        throw DbError(errorText(query.lastError()));
+}
+
 void Connection::execute(const QString& statement) {
     const QString text = prepareText(statement);
     QSqlQuery query(database());

@@ -36,6 +36,12 @@ public:
     // Runs a statement that returns no rows; throws DbError on failure.
     void execute(const QString& statement);
 
+    // Makes SQLite read the tables' layout afresh. It keeps the layout it read last,
+    // and a statement that fails against that picture (an insert with a number of
+    // values that no longer matches, after another program altered the table and put
+    // it back) does not make it look again. Throws DbError.
+    void refreshSchema();
+
     void setTrace(StatementTrace trace) { trace_ = std::move(trace); }
     // Reports the statement to the trace and gives the text that SQLite is to run.
     QString prepareText(const QString& statement) const;

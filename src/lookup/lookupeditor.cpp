@@ -1,0 +1,315 @@
+#include "lookupeditor.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+#include "app/shell/dbconnect.h"
+#include "app/shell/failure.h"
+#include "app/shell/keypress.h"
+#include "app/shell/messages.h"
+#include "db/sqlliteral.h"
+
+namespace lookup {
+
+namespace {
+
+const QString kTotal = QStringLiteral("Total Entries : ");
+
+enum Button { Clear, Update, Delete, End };
+
+}  // namespace
+
+LookupEditor::LookupEditor(const EditorSpec& spec)
+    : ChildWindow(spec.window, spec.caption), spec_(spec) {
+    build(spec.controls);
+    picture1_ = controls_.get<QLabel>(QStringLiteral("Picture1"));
+    text1_ = controls_.get<QLineEdit>(shell::element(QStringLiteral("Text1"), 0));
+    combo1_ = controls_.get<QComboBox>(QStringLiteral("Combo1"));
+    list1_ = controls_.get<QListWidget>(QStringLiteral("List1"));
+    count_ = controls_.get<QLabel>(spec.countLabel);
+    if (QWidget* inside = controls_.widget(spec.insidePicture)) {
+        // Same place: the picture sits at the window's top left corner.
+        const QRect place = inside->geometry();
+        inside->setParent(picture1_);
+        inside->setGeometry(place);
+    }
+
+    for (int index = 0; index < int(command1_.size()); ++index) {
+        command1_[index] =
+            controls_.get<QPushButton>(shell::element(QStringLiteral("Command1"), index));
+        connect(command1_[index], &QPushButton::clicked, this,
+                shell::guarded([this, index] { Command1_Click(index); }));
+    }
+    connect(text1_, &QLineEdit::textChanged, this, shell::guarded([this] { Text1_Change(0); }));
+    shell::onKeyPress(text1_, [this](int keyAscii) { return Text1_KeyPress(0, keyAscii); });
+    connect(list1_, &QListWidget::doubleClicked, this,
+            shell::guarded([this] { List1_DblClick(); }));
+    if (combo1_)
+        shell::onKeyPress(combo1_, [this](int keyAscii) { return Combo1_KeyPress(keyAscii); });
+}
+
+void LookupEditor::formLoad() {
+    setSizeTwips(spec_.width, spec_.height);
+    placeOnScreen();
+    showHeaderPicture(picture1_, QStringLiteral("head1.jpg"));
+    Initials();
+    ListUpd();
+    if (combo1_)
+        CmbLoad();
+}
+
+// --- statements -------------------------------------------------------------
+
+void LookupEditor::Initials() {
+    TblName = spec_.table;
+    FldName = spec_.keyColumn;
+}
+
+QString LookupEditor::editValue() const {
+    return text1_->text().trimmed();
+}
+
+QString LookupEditor::stateValue() const {
+    return combo1_ ? combo1_->currentText().trimmed() : QString();
+}
+
+QStringList LookupEditor::rowLiterals() const {
+    QStringList values{db::sqlText(editValue())};
+    if (combo1_)
+        values.append(db::sqlText(stateValue()));
+    return values;
+}
+
+void LookupEditor::MakeGenStr() {
+    GenStr = QStringLiteral("Select * From ") + TblName + QLatin1Char(';');
+}
+
+void LookupEditor::MakeFindStr() {
+    FindStr = QStringLiteral("Select * from ") + TblName + QStringLiteral(" where ") +
+              FldName.trimmed() + QLatin1Char('=') + db::sqlText(editValue()) + QLatin1Char(';');
+}
+
+void LookupEditor::MakeInsStr() {
+    InsStr = QStringLiteral("insert into ") + TblName + QStringLiteral(" values (") +
+             rowLiterals().join(QLatin1Char(',')) + QStringLiteral(");");
+}
+
+void LookupEditor::MakeUpdStr() {
+    // The columns set are named as the table names them, not as the program does.
+    MakeGenStr();
+    openRs(GenStr);
+    const QStringList values = rowLiterals();
+    QStringList assignments;
+    for (int position = 0; position < values.size(); ++position)
+        assignments.append(Rs.fieldName(position) + QLatin1Char('=') + values.at(position));
+    Rs.close();
+    UpdStr = QStringLiteral("Update ") + TblName + QStringLiteral(" Set ") +
+             assignments.join(QStringLiteral(", ")) + QStringLiteral(" Where ") + FldName +
+             QLatin1Char('=') + values.first() + QLatin1Char(';');
+}
+
+void LookupEditor::openRs(const QString& statement) {
+    if (Rs.isOpen())
+        Rs.close();
+    Rs.open(statement, dbConnect::Conn());
+}
+
+// --- list and edit box ------------------------------------------------------
+
+void LookupEditor::ListUpd() {
+    list1_->clear();
+    entries_.clear();
+    MakeGenStr();
+    entries_ = db::columnValues(Rs, GenStr, dbConnect::Conn());
+    if (combo1_) {
+        for (QString& entry : entries_)
+            entry = entry.trimmed();
+    }
+    list1_->addItems(entries_);
+    count_->setText(kTotal + QString::number(list1_->count()));
+}
+
+void LookupEditor::CmbLoad() {
+    combo1_->addItems(
+        db::columnValues(Rs, QStringLiteral("Select * from State;"), dbConnect::Conn()));
+    combo1_->setCurrentIndex(-1);
+}
+
+void LookupEditor::IsExist() {
+    MakeFindStr();
+    openRs(FindStr);
+    ExistFlag = Rs.eof() ? 0 : 1;
+    Rs.close();
+}
+
+void LookupEditor::TblToText() {
+    MakeFindStr();
+    openRs(FindStr);
+    // A stored value with blanks around it is listed but not found: leave the edit
+    // box as it is, free.
+    if (!Rs.eof()) {
+        text1_->setText(Rs.value(0));
+        if (combo1_)
+            combo1_->setEditText(Rs.value(1));
+        text1_->setEnabled(false);
+        if (combo1_)
+            combo1_->setFocus();
+    }
+    Rs.close();
+}
+
+QListWidgetItem* LookupEditor::selectedEntry() const {
+    const QList<QListWidgetItem*> selected = list1_->selectedItems();
+    return selected.isEmpty() ? nullptr : selected.first();
+}
+
+void LookupEditor::ListToText() {
+    const QListWidgetItem* entry = selectedEntry();
+    const QString chosen = entry ? entry->text().trimmed() : QString();
+    if (chosen.isEmpty())
+        return;
+    if (text1_->text().isEmpty())
+        text1_->setText(chosen);
+    IsExist();
+    TblToText();
+}
+
+void LookupEditor::Textclear() {
+    text1_->setEnabled(true);
+    text1_->clear();
+    if (combo1_) {
+        combo1_->setCurrentIndex(-1);
+        combo1_->setEditText(QString());
+    }
+    text1_->setFocus();
+}
+
+void LookupEditor::TextChk() {
+    if (editValue().isEmpty() || (combo1_ && stateValue().isEmpty()))
+        shell::inform(QStringLiteral("Invalid Entry"), shell::Icon::Information);
+}
+
+// --- writing ----------------------------------------------------------------
+
+void LookupEditor::dbUpdate() {
+    QString done;
+    if (ExistFlag != 0) {
+        MakeUpdStr();
+        openRs(UpdStr);
+        ListUpd();
+        done = QStringLiteral("Rcord Successfully Updated");
+    } else {
+        MakeInsStr();
+        openRs(InsStr);
+        ListUpd();
+        done = QStringLiteral("Rcord Successfully Inserted");
+    }
+    shell::inform(done, shell::Icon::None);
+    command1_[Clear]->setFocus();
+}
+
+void LookupEditor::dbDelete() {
+    IsExist();
+    if (ExistFlag != 1) {
+        shell::inform(QStringLiteral("Record Not found"), shell::Icon::Exclamation);
+    } else {
+        DelStr = QStringLiteral("Delete * From ") + TblName + QStringLiteral(" Where ") + FldName +
+                 QLatin1Char('=') + db::sqlText(editValue()) + QLatin1Char(';');
+        openRs(DelStr);
+        ListUpd();
+        shell::inform(QStringLiteral("Record Successfully Deleted"), shell::Icon::Exclamation);
+    }
+    command1_[Clear]->setFocus();
+}
+
+// --- events -----------------------------------------------------------------
+
+void LookupEditor::Command1_Click(int index) {
+    switch (index) {
+        case Clear:
+            Textclear();
+            break;
+        case Update:
+            if (editValue().isEmpty()) {
+                shell::inform(spec_.emptyOnUpdate, shell::Icon::Exclamation);
+                text1_->setFocus();
+                return;
+            }
+            TextChk();
+            IsExist();
+            dbUpdate();
+            break;
+        case Delete:
+            if (shell::askYes(QStringLiteral("Are You Sure to Delete"), shell::Answer::Yes))
+                dbDelete();
+            break;
+        case End:
+            closeWindow();
+            break;
+    }
+}
+
+void LookupEditor::Text1_Change(int) {
+    // The first entry that begins with the text, regardless of case; none for an
+    // empty text, as the list box's own prefix search does.
+    const QString text = text1_->text();
+    int found = -1;
+    if (!text.isEmpty()) {
+        for (int row = 0; row < entries_.size() && found < 0; ++row) {
+            if (entries_.at(row).startsWith(text, Qt::CaseInsensitive))
+                found = row;
+        }
+    }
+    if (found < 0) {
+        list1_->setCurrentRow(-1);
+        list1_->clearSelection();
+        return;
+    }
+    list1_->setCurrentRow(found);
+    list1_->scrollToItem(list1_->item(found));
+}
+
+int LookupEditor::Text1_KeyPress(int, int keyAscii) {
+    if (keyAscii >= 'a' && keyAscii <= 'z')
+        return keyAscii - ('a' - 'A');
+    if (keyAscii == shell::kEnter)
+        Text1_Enter();
+    return keyAscii;
+}
+
+void LookupEditor::Text1_Enter() {
+    if (editValue().isEmpty()) {
+        shell::inform(spec_.emptyOnEnter, shell::Icon::Exclamation);
+        text1_->setFocus();
+        return;
+    }
+    // Enter completes a typed beginning to the entry the search has selected.
+    if (const QListWidgetItem* entry = selectedEntry())
+        text1_->setText(entry->text().trimmed());
+    IsExist();
+    if (ExistFlag == 1)
+        TblToText();
+    if (combo1_) {
+        combo1_->setFocus();
+        return;
+    }
+    ListToText();
+    command1_[Update]->setFocus();
+}
+
+void LookupEditor::List1_DblClick() {
+    if (const QListWidgetItem* entry = selectedEntry())
+        text1_->setText(entry->text().trimmed());
+    ListToText();
+}
+
+int LookupEditor::Combo1_KeyPress(int keyAscii) {
+    if (keyAscii == shell::kEnter)
+        command1_[Update]->setFocus();
+    return keyAscii;
+}
+
+}  // namespace lookup
