@@ -9,7 +9,7 @@ namespace lookup {
 
 // What sets one lookup editor apart from the others: its table, its window and its
 // controls. The behaviour is the same for all of them (LookupEditor).
-struct EditorSpec {
+struct EditorDescription {
     QString window;                      // the window's name, as the menu opens it
     QString caption;                     // its title bar
     QString table;                       // TblName
@@ -26,6 +26,6 @@ struct EditorSpec {
 };
 
 // The four editors: Street, State, PropType, PubName.
-std::span<const EditorSpec> editorSpecs();
+std::span<const EditorDescription> editorDescriptions();
 
 }  // namespace lookup

@@ -1,4 +1,4 @@
-#include "editorspec.h"
+#include "editordescription.h"
 
 namespace lookup {
 
@@ -101,7 +101,7 @@ const ControlSpec kPubName[] = {
     {"Label3", Kind::Label, kCount, 0, 5850, 7635, 285, 10, {}, kCountLook},
 };
 
-const EditorSpec kEditors[] = {
+const EditorDescription kEditors[] = {
     {.window = "Street",
      .caption = "Street Entry Module",
      .table = "Street",
@@ -135,7 +135,7 @@ const EditorSpec kEditors[] = {
 
 }  // namespace
 
-std::span<const EditorSpec> editorSpecs() {
+std::span<const EditorDescription> editorDescriptions() {
     return kEditors;
 }
 

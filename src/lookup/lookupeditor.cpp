@@ -22,15 +22,15 @@ enum Button { Clear, Update, Delete, End };
 
 }  // namespace
 
-LookupEditor::LookupEditor(const EditorSpec& spec)
-    : ChildWindow(spec.window, spec.caption), spec_(spec) {
-    build(spec.controls);
+LookupEditor::LookupEditor(const EditorDescription& description)
+    : ChildWindow(description.window, description.caption), description_(description) {
+    build(description.controls);
     picture1_ = controls_.get<QLabel>(QStringLiteral("Picture1"));
     text1_ = controls_.get<QLineEdit>(shell::element(QStringLiteral("Text1"), 0));
     combo1_ = controls_.get<QComboBox>(QStringLiteral("Combo1"));
     list1_ = controls_.get<QListWidget>(QStringLiteral("List1"));
-    count_ = controls_.get<QLabel>(spec.countLabel);
-    if (QWidget* inside = controls_.widget(spec.insidePicture)) {
+    count_ = controls_.get<QLabel>(description.countLabel);
+    if (QWidget* inside = controls_.widget(description.insidePicture)) {
         // Same place: the picture sits at the window's top left corner.
         const QRect place = inside->geometry();
         inside->setParent(picture1_);
@@ -52,7 +52,7 @@ LookupEditor::LookupEditor(const EditorSpec& spec)
 }
 
 void LookupEditor::formLoad() {
-    setSizeTwips(spec_.width, spec_.height);
+    setSizeTwips(description_.width, description_.height);
     placeOnScreen();
     showHeaderPicture(picture1_, QStringLiteral("head1.jpg"));
     Initials();
@@ -64,8 +64,8 @@ void LookupEditor::formLoad() {
 // --- statements -------------------------------------------------------------
 
 void LookupEditor::Initials() {
-    TblName = spec_.table;
-    FldName = spec_.keyColumn;
+    TblName = description_.table;
+    FldName = description_.keyColumn;
 }
 
 QString LookupEditor::editValue() const {
@@ -234,7 +234,7 @@ void LookupEditor::Command1_Click(int index) {
             break;
         case Update:
             if (editValue().isEmpty()) {
-                shell::inform(spec_.emptyOnUpdate, shell::Icon::Exclamation);
+                shell::inform(description_.emptyOnUpdate, shell::Icon::Exclamation);
                 text1_->setFocus();
                 return;
             }
@@ -282,7 +282,7 @@ int LookupEditor::Text1_KeyPress(int, int keyAscii) {
 
 void LookupEditor::Text1_Enter() {
     if (editValue().isEmpty()) {
-        shell::inform(spec_.emptyOnEnter, shell::Icon::Exclamation);
+        shell::inform(description_.emptyOnEnter, shell::Icon::Exclamation);
         text1_->setFocus();
         return;
     }

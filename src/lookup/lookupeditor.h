@@ -6,7 +6,7 @@
 
 #include "app/shell/childwindow.h"
 #include "db/recordset.h"
-#include "editorspec.h"
+#include "editordescription.h"
 
 class QComboBox;
 class QLabel;
@@ -25,7 +25,7 @@ namespace lookup {
 class LookupEditor : public shell::ChildWindow {
     Q_OBJECT
 public:
-    explicit LookupEditor(const EditorSpec& spec);
+    explicit LookupEditor(const EditorDescription& description);
 
     void formLoad() override;
 
@@ -59,7 +59,7 @@ private:
     QStringList rowLiterals() const;
     QListWidgetItem* selectedEntry() const;
 
-    const EditorSpec& spec_;
+    const EditorDescription& description_;
     QLabel* picture1_;
     QLineEdit* text1_;
     QComboBox* combo1_;  // the publication editor only

@@ -1,14 +1,15 @@
 #include "lookupwindows.h"
 
 #include "app/shell/windows.h"
-#include "editorspec.h"
+#include "editordescription.h"
 #include "lookupeditor.h"
 
 namespace lookup {
 
 void defineWindows(shell::Windows& windows) {
-    for (const EditorSpec& spec : editorSpecs())
-        windows.define(spec.window, [&spec] { return new LookupEditor(spec); });
+    for (const EditorDescription& description : editorDescriptions())
+        windows.define(description.window,
+                       [&description] { return new LookupEditor(description); });
 }
 
 }  // namespace lookup
