@@ -1,9 +1,16 @@
 #include "entrywindows.h"
 
 #include "app/shell/windows.h"
+#include "part1.h"
+#include "part2.h"
+#include "part3.h"
 
 namespace entry {
 
-void defineWindows(shell::Windows&) {}
+void defineWindows(shell::Windows& windows) {
+    windows.define(QStringLiteral("Part1"), [] { return new Part1; });
+    windows.define(QStringLiteral("Part2"), [] { return new Part2; });
+    windows.define(QStringLiteral("Part3"), [] { return new Part3; });
+}
 
 }  // namespace entry

@@ -1,0 +1,99 @@
+#include "entrywindow.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QSignalBlocker>
+#include <QTextDocument>
+
+#include "app/shell/dbconnect.h"
+#include "app/shell/failure.h"
+#include "app/shell/keypress.h"
+#include "app/shell/messages.h"
+#include "app/shell/windows.h"
+#include "listingvalues.h"
+
+namespace entry {
+
+QString textOf(const QWidget* control) {
+    if (auto* line = qobject_cast<const QLineEdit*>(control))
+        return line->text();
+    if (auto* box = qobject_cast<const QComboBox*>(control))
+        return box->currentText();
+    if (auto* area = qobject_cast<const QPlainTextEdit*>(control)) {
+        // toPlainText() would also turn non-breaking spaces into plain ones.
+        QString text = area->document()->toRawText();
+        text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+        text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+        return text;
+    }
+    return {};
+}
+
+void EntryWindow::buildForm(std::span<const shell::ControlSpec> specs) {
+    build(specs);
+    for (QComboBox* box : findChildren<QComboBox*>())
+        box->setCompleter(nullptr);
+}
+
+QStringList EntryWindow::queryColumn(const QString& statement, int position) {
+    sql_ = statement;
+    return db::columnValues(rs_, sql_, dbConnect::Conn(), position);
+}
+
+void EntryWindow::showHeader(const QString& fileName, double heightTwips) {
+    showHeaderPicture(controls_.get<QLabel>(QStringLiteral("Picture1")), fileName, heightTwips);
+}
+
+void EntryWindow::fillList(const QString& name, const QStringList& items) {
+    QComboBox* box = combo(name);
+    // Filling is not the operator's choice: no handler may take it for one.
+    const QSignalBlocker quiet(box);
+    box->clear();
+    box->addItems(items);
+    // Adding the first entry chose it; the list starts with nothing chosen.
+    box->setCurrentIndex(-1);
+    box->clearEditText();
+}
+
+QString EntryWindow::trimmedText(const QString& name) const {
+    return trimBlanks(textOf(controls_.widget(name)));
+}
+
+QStringList EntryWindow::trimmedTexts(const QStringList& names) const {
+    QStringList texts;
+    for (const QString& name : names)
+        texts.append(trimmedText(name));
+    return texts;
+}
+
+void EntryWindow::onClick(const QString& button, std::function<void()> handler) {
+    connect(controls_.get<QAbstractButton>(button), &QAbstractButton::clicked, this,
+            shell::guarded(std::move(handler)));
+}
+
+void EntryWindow::focus(const QString& name) const {
+    controls_.widget(name)->setFocus(Qt::OtherFocusReason);
+}
+
+void EntryWindow::moveOnEnter(int code, const QString& next) const {
+    if (code == shell::kEnter)
+        focus(next);
+}
+
+bool EntryWindow::goAheadDespiteEmpty(int emptyFields) {
+    return emptyFields == 0 || shell::askYes(QStringLiteral(
+                                   "One or More field(s) is/are Empty. Are You Sure to Insert"));
+}
+
+int EntryWindow::countEmpty(const QStringList& values) {
+    return int(values.count(QString()));
+}
+
+void EntryWindow::handOnTo(const QString& next) {
+    shell::Windows::instance().open(next);
+    closeWindow();
+}
+
+}  // namespace entry

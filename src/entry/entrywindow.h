@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QComboBox>
+#include <QStringList>
+#include <functional>
+
+#include "app/shell/childwindow.h"
+#include "db/recordset.h"
+
+namespace entry {
+
+// What the three entry windows have in common: one result set and one statement
+// text of the window's own, reused by every query, and the few ways in which the
+// windows fill, read and move between their controls.
+class EntryWindow : public shell::ChildWindow {
+    Q_OBJECT
+public:
+    using ChildWindow::ChildWindow;
+
+protected:
+    // Builds the controls. The combo boxes complete nothing: what the operator types
+    // is what is stored.
+    void buildForm(std::span<const shell::ControlSpec> specs);
+
+    // Runs a query in the windows' usual way and gives the value at `position` of
+    // every row, in the order the database returns them.
+    QStringList queryColumn(const QString& statement, int position = 0);
+
+    // The header picture Picture1, read from the program's folder.
+    void showHeader(const QString& fileName, double heightTwips = 680);
+
+    QComboBox* combo(const QString& name) const { return controls_.get<QComboBox>(name); }
+    // Replaces a combo box's list; afterwards no entry is chosen and its text is empty.
+    void fillList(const QString& name, const QStringList& items);
+
+    // The control's text as typed, less the blanks at both ends.
+    QString trimmedText(const QString& name) const;
+    QStringList trimmedTexts(const QStringList& names) const;
+
+    // Connects a button to its click handler, guarded as every handler is.
+    void onClick(const QString& button, std::function<void()> handler);
+
+    void focus(const QString& name) const;
+    // The Enter path: Enter moves the focus to `next`; every other key is ignored.
+    void moveOnEnter(int code, const QString& next) const;
+
+    // The question before a submit when fields are empty; true to go on.
+    static bool goAheadDespiteEmpty(int emptyFields);
+    static int countEmpty(const QStringList& values);
+
+    // Opens the next window of the listing, then closes this one: if the next one
+    // cannot be opened, what was typed here stays.
+    void handOnTo(const QString& next);
+
+    db::Recordset rs_;
+    QString sql_;
+};
+
+// The banner of every entry window.
+inline constexpr char kBanner[] = "Pelmar - Listora - Data Entry ";
+
+// The text of a text box, several-line box or combo box exactly as it stands.
+QString textOf(const QWidget* control);
+
+}  // namespace entry

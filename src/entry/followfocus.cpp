@@ -1,0 +1,40 @@
+#include "followfocus.h"
+
+#include <QApplication>
+#include <QMdiArea>
+#include <QScrollBar>
+
+#include "app/shell/windows.h"
+
+namespace entry {
+
+namespace {
+
+// Moves the scroll bar by as little as brings [low, high) inside [0, extent).
+void scrollSpan(QScrollBar* bar, int low, int high, int extent) {
+    if (high > extent)
+        bar->setValue(bar->value() + std::min(high - extent, low));
+    else if (low < 0)
+        bar->setValue(bar->value() + low);
+}
+
+}  // namespace
+
+void scrollIntoView(QWidget* control) {
+    QMdiArea* area = shell::Windows::instance().workArea();
+    if (!area || !area->viewport()->isAncestorOf(control))
+        return;
+    QWidget* viewport = area->viewport();
+    const QRect place(control->mapTo(viewport, QPoint(0, 0)), control->size());
+    scrollSpan(area->verticalScrollBar(), place.top(), place.bottom() + 1, viewport->height());
+    scrollSpan(area->horizontalScrollBar(), place.left(), place.right() + 1, viewport->width());
+}
+
+void followFocus(QWidget* window) {
+    QObject::connect(qApp, &QApplication::focusChanged, window, [window](QWidget*, QWidget* now) {
+        if (now && window->isAncestorOf(now))
+            scrollIntoView(now);
+    });
+}
+
+}  // namespace entry

@@ -1,0 +1,15 @@
+#pragma once
+
+class QWidget;
+
+namespace entry {
+
+// Scrolls the main frame's work area so that whichever control of the window takes
+// the focus can be seen, as the operator moves through a window taller than the
+// screen with Enter or Tab.
+void followFocus(QWidget* window);
+
+// Scrolls the work area so that the control lies inside its visible part.
+void scrollIntoView(QWidget* control);
+
+}  // namespace entry

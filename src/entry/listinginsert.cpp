@@ -1,0 +1,27 @@
+#include "listinginsert.h"
+
+#include "app/shell/dbconnect.h"
+#include "db/recordset.h"
+#include "db/sqlliteral.h"
+
+namespace entry {
+
+QString insertStatement(const ListingValues& record) {
+    QStringList literals;
+    for (const QString& value : record.columns())
+        literals.append(db::sqlText(value));
+    return QStringLiteral("Insert into Data values(") + literals.join(QLatin1Char(',')) +
+           QStringLiteral(");");
+}
+
+void insertListing(ListingValues& record, db::Recordset& rs) {
+    const ListingValues row = record.withPlaceholders();
+    // Data may have been altered and mended by another program since the last try.
+    dbConnect::Conn().refreshSchema();
+    if (rs.isOpen())
+        rs.close();
+    rs.open(insertStatement(row), dbConnect::Conn());
+    record = row;
+}
+
+}  // namespace entry

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+#include "listingvalues.h"
+
+namespace db {
+class Recordset;
+}
+
+namespace entry {
+
+// "Insert into Data values('v0','v1',...,'v75');": every value a quoted literal,
+// in column order, no column list.
+QString insertStatement(const ListingValues& record);
+
+// Stores the record as one new row of Data, with "x" for each empty value, through
+// the window's result set on the program's connection. Only once the row is stored
+// does the record take the placeholders: after a failure (a lock held by another
+// program, an altered table) it is as it was, and the same submit can be made again.
+// Throws db::DbError.
+void insertListing(ListingValues& record, db::Recordset& rs);
+
+}  // namespace entry

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <array>
+
+namespace entry {
+
+// One advertisement on its way through the three entry windows. Element k (0 to 75)
+// becomes column k of Data; elements 76 and 77 are spare. An element holds a null
+// text until it is first written. One record serves the whole run and is never
+// cleared: after an insert it keeps the row as stored.
+class ListingValues {
+public:
+    static constexpr int kElements = 78;
+    static constexpr int kColumns = 76;
+
+    const QString& operator[](int k) const { return values_.at(k); }
+    QString& operator[](int k) { return values_.at(k); }
+
+    // Writes the values into the elements from `first` on, in order.
+    void assign(int first, const QStringList& values);
+
+    // How many of the elements 0 to 75 are empty once trimmed.
+    int emptyCount() const;
+
+    // A copy in which every empty element 0 to 75 holds the placeholder "x".
+    ListingValues withPlaceholders() const;
+
+    // Elements 0 to 75, the values of one row of Data.
+    QStringList columns() const;
+
+private:
+    std::array<QString, kElements> values_;
+};
+
+// The record of this run.
+ListingValues& listingValues();
+
+// Removes the space characters at both ends; tabs, line breaks and inner blanks stay.
+QString trimBlanks(const QString& text);
+QStringList trimBlanks(const QStringList& texts);
+
+}  // namespace entry
