@@ -1,0 +1,323 @@
+// The publication and address windows driven through their controls: lists filled
+// from the lookup tables, the Enter paths, the empty-field question, and what each
+// Submit hands on in the listing record.
+#include <QLabel>
+#include <QMainWindow>
+#include <QRadioButton>
+#include <QTest>
+
+#include "app/shell/twips.h"
+#include "entry/listingvalues.h"
+#include "entrysession.h"
+
+using shell::Answer;
+Q_DECLARE_METATYPE(shell::Answer)
+
+namespace {
+
+const QString kQuestion =
+    QStringLiteral("One or More field(s) is/are Empty. Are You Sure to Insert");
+
+const QString kBanner = QStringLiteral("Pelmar - Listora - Data Entry ");
+
+void seed(const TestFolder& folder) {
+    folder.exec("INSERT INTO State VALUES ('NSW'), (' VIC '), ('QLD')");
+    folder.exec(
+        "INSERT INTO PubName VALUES ('Sydney Herald', 'NSW'), ('  Daily Telegraph ', '  NSW '), "
+        "('Lower Case', 'nsw'), ('Inner Blank', 'N SW'), ('Stateless', ''), ('The Age', 'VIC')");
+    folder.exec("INSERT INTO Street VALUES ('Street'), (' Road  '), ('Avenue')");
+}
+
+QStringList items(const QComboBox* box) {
+    QStringList all;
+    for (int i = 0; i < box->count(); ++i)
+        all.append(box->itemText(i));
+    return all;
+}
+
+QStringList elements(int first, int last) {
+    QStringList values;
+    for (int k = first; k <= last; ++k)
+        values.append(entry::listingValues()[k]);
+    return values;
+}
+
+}  // namespace
+
+class TestEntrySteps : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init() {
+        folder_ = std::make_unique<TestFolder>();
+        seed(*folder_);
+        session_ = std::make_unique<EntrySession>(*folder_);
+    }
+    void cleanup() {
+        session_.reset();
+        folder_.reset();
+    }
+
+    // Must run first: nothing has written the record yet in this process.
+    void recordStartsWithNothing() {
+        for (int k = 0; k < entry::ListingValues::kElements; ++k)
+            QVERIFY(entry::listingValues()[k].isNull());
+    }
+
+    void publicationStepLoads() {
+        // Placed against the main frame, whatever the screen.
+        session_->app().frame().resize(1000, 500);
+        session_->openEntry();
+        shell::ChildWindow* part1 = session_->app().window("Part1");
+        QVERIFY(part1);
+        QCOMPARE(part1->windowTitle(), QStringLiteral("Data Entry Form-1"));
+        QCOMPARE(part1->topTwips(), (7500.0 - 4770.0) / 3);
+        QCOMPARE(part1->leftTwips(), (15000.0 - 7700.0) / 2);
+        QCOMPARE(session_->control<QLabel>("Part1", "Label1")->text(), kBanner);
+        QComboBox* states = session_->combo("Part1", "Combo1");
+        QCOMPARE(items(states), QStringList({"NSW", "VIC", "QLD"}));
+        QCOMPARE(states->currentIndex(), -1);
+        QCOMPARE(states->currentText(), QString());
+        QCOMPARE(session_->combo("Part1", "Combo2")->count(), 0);
+        QCOMPARE(session_->focused(), QStringLiteral("Part1.Combo1"));
+    }
+
+    void choosingAStateListsItsPublications_data() {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QStringList>("publications");
+        // Blanks around either side do not matter; case and inner blanks do.
+        QTest::newRow("NSW") << 0 << QStringList{"Sydney Herald", "Daily Telegraph"};
+        QTest::newRow("VIC stored with blanks") << 1 << QStringList{"The Age"};
+        QTest::newRow("no publications") << 2 << QStringList{};
+    }
+    void choosingAStateListsItsPublications() {
+        QFETCH(int, row);
+        QFETCH(QStringList, publications);
+        session_->openEntry();
+        session_->pick("Part1", "Combo1", row);
+        QComboBox* list = session_->combo("Part1", "Combo2");
+        QCOMPARE(items(list), publications);
+        QCOMPARE(list->currentText(), QString());
+        QCOMPARE(session_->focused(), QStringLiteral("Part1.Combo2"));
+    }
+
+    void everyChoiceRebuildsTheListOnce() {
+        session_->openEntry();
+        QComboBox* list = session_->combo("Part1", "Combo2");
+        session_->pick("Part1", "Combo1", 1);
+        QCOMPARE(items(list), QStringList{"The Age"});
+        // The arrow keys choose too, each step once.
+        session_->takeStatements();
+        session_->control("Part1", "Combo1")->setFocus();
+        session_->press(Qt::Key_Up);
+        QCOMPARE(items(list), QStringList({"Sydney Herald", "Daily Telegraph"}));
+        QCOMPARE(session_->focused(), QStringLiteral("Part1.Combo2"));
+        QCOMPARE(session_->takeStatements(), QStringList{"Select * from PubName;"});
+        // The same state picked again reads the table afresh.
+        folder_->exec("INSERT INTO PubName VALUES ('Manly Daily', 'NSW')");
+        session_->pick("Part1", "Combo1", 0);
+        QCOMPARE(items(list), QStringList({"Sydney Herald", "Daily Telegraph", "Manly Daily"}));
+        QCOMPARE(session_->takeStatements(), QStringList{"Select * from PubName;"});
+    }
+
+    void typingAStateDoesNotChooseIt() {
+        session_->openEntry();
+        session_->type("NS");
+        QCOMPARE(session_->combo("Part1", "Combo2")->count(), 0);
+        QCOMPARE(session_->text("Part1", "Combo1"), QStringLiteral("NS"));
+    }
+
+    void enterMovesAlongThePublicationStep() {
+        session_->openEntry();
+        const QStringList path = {"Part1.Combo2", "Part1.Text1", "Part1.Command1"};
+        for (const QString& next : path) {
+            session_->type("ab");
+            session_->enter();
+            QCOMPARE(session_->focused(), next);
+        }
+        QCOMPARE(session_->text("Part1", "Combo1"), QStringLiteral("ab"));
+        QCOMPARE(session_->text("Part1", "Text1"), QStringLiteral("ab"));
+    }
+
+    void publicationSubmit_data() {
+        QTest::addColumn<QStringList>("typed");
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<Answer>("answer");
+        QTest::addColumn<QStringList>("stored");  // empty: nothing stored, Part1 stays
+        QTest::newRow("all filled")
+            << QStringList{"NSW", "Sydney Herald", "01/02/24"} << false << Answer::Yes
+            << QStringList{"NSW", "Sydney Herald", "01/02/24"};
+        QTest::newRow("exact values, trimmed at both ends only")
+            << QStringList{"  Nouvelle-Galles du Sud ", " L'Écho  de  Zürich ", "1st  of May "}
+            << false << Answer::Yes
+            << QStringList{"Nouvelle-Galles du Sud", "L'Écho  de  Zürich", "1st  of May"};
+        QTest::newRow("blank date, No")
+            << QStringList{"NSW", "Herald", "   "} << true << Answer::No << QStringList{};
+        QTest::newRow("all empty, Yes")
+            << QStringList{"", "", ""} << true << Answer::Yes << QStringList{"", "", ""};
+    }
+    void publicationSubmit() {
+        QFETCH(QStringList, typed);
+        QFETCH(bool, asked);
+        QFETCH(Answer, answer);
+        QFETCH(QStringList, stored);
+        entry::listingValues().assign(0, {"before", "before", "before"});
+        session_->openEntry();
+        session_->messages().answer({answer});
+        session_->passPart1(typed.at(0), typed.at(1), typed.at(2));
+        QCOMPARE(session_->messages().texts(), asked ? QStringList{kQuestion} : QStringList{});
+        if (asked)
+            QCOMPARE(session_->messages().last().icon, shell::Icon::Question);
+        if (stored.isEmpty()) {
+            QVERIFY(session_->isOpen("Part1"));
+            QVERIFY(!session_->isOpen("Part2"));
+            QCOMPARE(session_->focused(), QStringLiteral("Part1.Combo1"));
+            QCOMPARE(session_->text("Part1", "Text1"), typed.at(2));
+            QCOMPARE(elements(0, 2), QStringList({"before", "before", "before"}));
+            return;
+        }
+        QCOMPARE(elements(0, 2), stored);
+        QVERIFY(!session_->isOpen("Part1"));
+        QVERIFY(session_->isOpen("Part2"));
+        QCOMPARE(session_->focused(), QStringLiteral("Part2.Text1(0)"));
+    }
+
+    void backHandsNothingOn() {
+        entry::listingValues().assign(0, {"kept", "kept", "kept"});
+        session_->openEntry();
+        session_->messages().answer({Answer::No});
+        session_->passPart1("NSW", "Herald", "");
+        session_->messages().clear();
+        session_->click("Part1", "Command2");
+        QVERIFY(!session_->isOpen("Part1"));
+        QVERIFY(session_->messages().shown().isEmpty());
+        QCOMPARE(elements(0, 2), QStringList({"kept", "kept", "kept"}));
+    }
+
+    void openingAgainKeepsWhatWasTyped() {
+        session_->openEntry();
+        shell::ChildWindow* first = session_->app().window("Part1");
+        session_->type("half typed");
+        session_->openEntry();
+        QCOMPARE(session_->app().window("Part1"), first);
+        QCOMPARE(session_->text("Part1", "Combo1"), QStringLiteral("half typed"));
+        // After a Submit the next opening starts afresh.
+        session_->passPart1("NSW", "Herald", "01/01/24");
+        session_->openEntry();
+        QCOMPARE(session_->text("Part1", "Combo1"), QString());
+    }
+
+    void failingToOpenTheNextWindowKeepsTheTyping() {
+        session_->openEntry();
+        QVERIFY(QFile::remove(folder_->file("head1.jpg")));
+        session_->passPart1("NSW", "Herald", "01/01/24");
+        QCOMPARE(session_->messages().last().icon, shell::Icon::Critical);
+        QVERIFY(session_->isOpen("Part1"));
+        QVERIFY(!session_->isOpen("Part2"));
+        QCOMPARE(session_->text("Part1", "Combo2"), QStringLiteral("Herald"));
+    }
+
+    void addressStepLoads() {
+        session_->openEntry();
+        session_->passPart1(" Zürich's ", "Herald", "01/01/24");
+        QCOMPARE(session_->app().window("Part2")->windowTitle(),
+                 QStringLiteral("Data Entry Form - 2"));
+        QCOMPARE(session_->control<QLabel>("Part2", "Label2(5)")->text(),
+                 QStringLiteral("Zürich's"));
+        QCOMPARE(session_->control<QLabel>("Part2", "Label1")->text(), kBanner);
+        QVERIFY(session_->control<QRadioButton>("Part2", "Option1")->isChecked());
+        QCOMPARE(items(session_->combo("Part2", "Combo1")),
+                 QStringList({"Bussiness", "Commercial", "Farm/Rural", "Flat", "House",
+                              "House - Duplex", "House - Terrace", "Land", "Unit / Townhouse"}));
+        QCOMPARE(items(session_->combo("Part2", "Combo2")),
+                 QStringList({"Street", "Road", "Avenue"}));
+        QCOMPARE(items(session_->combo("Part2", "Combo3")),
+                 QStringList({"North", "South", "West", "East"}));
+        for (const char* name : {"Combo1", "Combo2", "Combo3"})
+            QCOMPARE(session_->text("Part2", name), QString());
+    }
+
+    void enterMovesAlongTheAddressStep() {
+        session_->openEntry();
+        session_->passPart1("NSW", "Herald", "01/01/24");
+        session_->click("Part2", "Option2");
+        session_->control("Part2", "Text1(0)")->setFocus();
+        const QStringList path = {"Text1(1)", "Text1(2)", "Text1(3)", "Combo1",  "Text1(4)",
+                                  "Text1(5)", "Combo2",   "Combo3",   "Command1"};
+        for (const QString& next : path) {
+            session_->enter();
+            QCOMPARE(session_->focused(), QStringLiteral("Part2.") + next);
+        }
+        QVERIFY(session_->control<QRadioButton>("Part2", "Option2")->isChecked());
+    }
+
+    void addressSubmit_data() {
+        QTest::addColumn<QStringList>("typed");
+        QTest::addColumn<bool>("forRent");
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<Answer>("answer");
+        QTest::addColumn<QStringList>("stored");  // elements 3 to 12; empty: nothing stored
+        const QStringList full = {
+            "2", "14", "O'Connell  Street", "Mosman", "House", "Ray White", "A", "Road", "North"};
+        QStringList stored = full;
+        stored.insert(5, "Sale");
+        QTest::newRow("for sale") << full << false << false << Answer::Yes << stored;
+        stored[5] = "Rent";
+        QTest::newRow("for rent") << full << true << false << Answer::Yes << stored;
+        QStringList padded;
+        for (const QString& value : full)
+            padded.append("  " + value + " ");
+        QTest::newRow("blanks around") << padded << true << false << Answer::Yes << stored;
+        QStringList blankUnit = full;
+        blankUnit[0] = "  ";
+        QTest::newRow("blank unit, No")
+            << blankUnit << false << true << Answer::No << QStringList{};
+        QTest::newRow("all empty, Yes") << QStringList(9, QString()) << false << true << Answer::Yes
+                                        << QStringList{"", "", "", "", "", "Sale", "", "", "", ""};
+    }
+    void addressSubmit() {
+        QFETCH(QStringList, typed);
+        QFETCH(bool, forRent);
+        QFETCH(bool, asked);
+        QFETCH(Answer, answer);
+        QFETCH(QStringList, stored);
+        session_->openEntry();
+        session_->passPart1("NSW", "Herald", "01/01/24");
+        entry::listingValues().assign(3, QStringList(10, "before"));
+        if (forRent)
+            session_->click("Part2", "Option2");
+        session_->control("Part2", "Text1(0)")->setFocus();
+        session_->messages().answer({answer});
+        session_->passPart2(typed);
+        QCOMPARE(session_->messages().texts(), asked ? QStringList{kQuestion} : QStringList{});
+        if (stored.isEmpty()) {
+            QVERIFY(session_->isOpen("Part2"));
+            QCOMPARE(session_->focused(), QStringLiteral("Part2.Text1(0)"));
+            QCOMPARE(session_->text("Part2", "Text1(2)"), typed.at(2));
+            QCOMPARE(elements(3, 12), QStringList(10, "before"));
+            return;
+        }
+        QCOMPARE(elements(3, 12), stored);
+        QVERIFY(!session_->isOpen("Part2"));
+        QVERIFY(session_->isOpen("Part3"));
+    }
+
+    void addressStepOpenedAgainIsOnlyRaised() {
+        session_->openEntry();
+        session_->passPart1("NSW", "Herald", "01/01/24");
+        shell::ChildWindow* part2 = session_->app().window("Part2");
+        session_->type("typed before");
+        session_->openEntry();
+        session_->passPart1("VIC", "The Age", "02/02/24");
+        QCOMPARE(session_->app().window("Part2"), part2);
+        QCOMPARE(session_->control<QLabel>("Part2", "Label2(5)")->text(), QStringLiteral("NSW"));
+        QCOMPARE(session_->text("Part2", "Text1(0)"), QStringLiteral("typed before"));
+        QCOMPARE(entry::listingValues()[0], QStringLiteral("VIC"));
+    }
+
+private:
+    std::unique_ptr<TestFolder> folder_;
+    std::unique_ptr<EntrySession> session_;
+};
+
+QTEST_MAIN(TestEntrySteps)
+#include "entrysteps.moc"
