@@ -18,8 +18,7 @@ void scrollSpan(QScrollBar* bar, int low, int high, int extent) {
         bar->setValue(bar->value() + low);
 }
 
-}  // namespace
-
+// Scrolls the work area so that the control lies inside its visible part.
 void scrollIntoView(QWidget* control) {
     QMdiArea* area = shell::Windows::instance().workArea();
     if (!area || !area->viewport()->isAncestorOf(control))
@@ -29,6 +28,8 @@ void scrollIntoView(QWidget* control) {
     scrollSpan(area->verticalScrollBar(), place.top(), place.bottom() + 1, viewport->height());
     scrollSpan(area->horizontalScrollBar(), place.left(), place.right() + 1, viewport->width());
 }
+
+}  // namespace
 
 void followFocus(QWidget* window) {
     QObject::connect(qApp, &QApplication::focusChanged, window, [window](QWidget*, QWidget* now) {

@@ -9,7 +9,4 @@ namespace entry {
 // screen with Enter or Tab.
 void followFocus(QWidget* window);
 
-// Scrolls the work area so that the control lies inside its visible part.
-void scrollIntoView(QWidget* control);
-
 }  // namespace entry
