@@ -66,28 +66,16 @@ private Q_SLOTS:
                                 << shell::twipsRect(l, t, w, h);
         };
         row("Label1", "QLabel", "Pelmar - Listora - Data Entry ", 0, 1260, 14800, 375);
-        row("Combo1", "QComboBox", "", 2310, 2670, 2235, 360);
         row("Label3(0)", "QLabel", "Sale Type : ", 510, 2700, 1755, 225);
-        row("Text1(5)", "QLineEdit", "", 8700, 3420, 3645, 360);
-        row("Label3(8)", "QLabel", "Auction Location : ", 6870, 3480, 1755, 225);
         row("Text1(6)", "QLineEdit", "", 90, 5250, 1750, 360);
-        row("Label3(12)", "QLabel", " M2 Total In Floor Area", 1980, 5730, 2715, 225);
-        row("Text1(26)", "QLineEdit", "", 9600, 7200, 1750, 360);
         row("Label3(31)", "QLabel", "Distance To Sea/River/Cannel (km)", 11460, 7230, 2805, 225);
         row("Check1(8)", "QCheckBox", "Ducted Vaccuum", 4440, 9390, 2175, 285);
         row("Check1(10)", "QCheckBox", " Water Frontage", 8760, 8460, 2175, 285);
-        row("Check1(18)", "QCheckBox", "Golf Front", 11850, 9390, 2175, 285);
         row("Text1(28)", "QPlainTextEdit", "", 1530, 10440, 11475, 1350);
         row("Label4(3)", "QLabel", "Agent Contact Phone", 10770, 12240, 2325, 225);
-        row("Text1(29)", "QLineEdit", "", 840, 12510, 3405, 360);
         row("Text1(35)", "QLineEdit", "", 7950, 12930, 2385, 360);
-        row("Text1(40)", "QLineEdit", "", 10680, 13320, 3735, 360);
-        row("Combo2", "QComboBox", "", 5250, 14280, 7335, 360);
-        row("Label4(5)", "QLabel", "Name of Publication", 2370, 14370, 2775, 225);
         row("Text1(41)", "QLineEdit", "", 5280, 14670, 3405, 360);
-        row("Label2(3)", "QLabel", "Additional Details", -30, 10080, 14805, 315);
         row("Command1", "shell::CommandButton", "Subnmit", 5160, 15510, 1965, 465);
-        row("Command2", "shell::CommandButton", "Back Main Menu", 7920, 15510, 2595, 465);
     }
     void controlsAsTabulated() {
         QFETCH(QString, name);
