@@ -37,12 +37,12 @@ QString plainCaption(QString caption) {
     return caption.remove(QLatin1Char('&')).trimmed();
 }
 
-QWidget* makeWidget(const ControlSpec& spec, QWidget* parent) {
-    switch (spec.kind) {
+QWidget* makeWidget(const ControlSpec& row, QWidget* parent) {
+    switch (row.kind) {
         case Kind::Label:
         case Kind::Band: {
-            auto* label = new QLabel(spec.caption, parent);
-            label->setAlignment(spec.look.align);
+            auto* label = new QLabel(row.caption, parent);
+            label->setAlignment(row.look.align);
             label->setTextFormat(Qt::PlainText);
             return label;
         }
@@ -53,7 +53,7 @@ QWidget* makeWidget(const ControlSpec& spec, QWidget* parent) {
         }
         case Kind::TextBox: {
             auto* edit = new QLineEdit(parent);
-            edit->setAlignment(spec.look.align);
+            edit->setAlignment(row.look.align);
             return edit;
         }
         case Kind::TextArea: {
@@ -76,11 +76,11 @@ QWidget* makeWidget(const ControlSpec& spec, QWidget* parent) {
             return list;
         }
         case Kind::Button:
-            return new CommandButton(spec.caption, parent);
+            return new CommandButton(row.caption, parent);
         case Kind::CheckBox:
-            return new QCheckBox(spec.caption, parent);
+            return new QCheckBox(row.caption, parent);
         case Kind::OptionButton:
-            return new QRadioButton(spec.caption, parent);
+            return new QRadioButton(row.caption, parent);
         case Kind::Rule: {
             auto* line = new QFrame(parent);
             line->setFrameShape(QFrame::HLine);
@@ -91,30 +91,30 @@ QWidget* makeWidget(const ControlSpec& spec, QWidget* parent) {
     return nullptr;
 }
 
-void applyLook(QWidget* widget, const ControlSpec& spec) {
-    if (spec.look.pointSize > 0 || spec.look.bold) {
+void applyLook(QWidget* widget, const ControlSpec& row) {
+    if (row.look.pointSize > 0 || row.look.bold) {
         QFont font = widget->font();
-        if (spec.look.pointSize > 0)
-            font.setPointSizeF(spec.look.pointSize);
-        font.setBold(spec.look.bold);
+        if (row.look.pointSize > 0)
+            font.setPointSizeF(row.look.pointSize);
+        font.setBold(row.look.bold);
         widget->setFont(font);
     }
     QPalette palette = widget->palette();
-    if (spec.look.color.isValid()) {
-        palette.setColor(QPalette::WindowText, spec.look.color);
-        palette.setColor(QPalette::Text, spec.look.color);
+    if (row.look.color.isValid()) {
+        palette.setColor(QPalette::WindowText, row.look.color);
+        palette.setColor(QPalette::Text, row.look.color);
     }
-    if (spec.look.background.isValid()) {
-        palette.setColor(QPalette::Window, spec.look.background);
+    if (row.look.background.isValid()) {
+        palette.setColor(QPalette::Window, row.look.background);
         widget->setAutoFillBackground(true);
     }
     widget->setPalette(palette);
 }
 
-QRect placeOf(const ControlSpec& spec, const QWidget* parent) {
-    if (spec.kind == Kind::Rule)  // a rule runs across the window at its top
-        return QRect(0, toPixels(spec.top) - 1, std::max(parent->width(), 2000), 2);
-    return twipsRect(spec.left, spec.top, spec.width, spec.height);
+QRect placeOf(const ControlSpec& row, const QWidget* parent) {
+    if (row.kind == Kind::Rule)  // a rule runs across the window at its top
+        return QRect(0, toPixels(row.top) - 1, std::max(parent->width(), 2000), 2);
+    return twipsRect(row.left, row.top, row.width, row.height);
 }
 
 }  // namespace
@@ -128,26 +128,26 @@ QWidget* Controls::firstFocusable() const {
     return nullptr;
 }
 
-Controls buildControls(QWidget* parent, std::span<const ControlSpec> specs) {
+Controls buildControls(QWidget* parent, std::span<const ControlSpec> rows) {
     Controls controls;
     QHash<QString, QString> captions;
-    for (const ControlSpec& spec : specs)
-        captions.insert(spec.name, spec.caption);
+    for (const ControlSpec& row : rows)
+        captions.insert(row.name, row.caption);
 
     QList<std::pair<int, QWidget*>> ordered;
-    for (const ControlSpec& spec : specs) {
-        QWidget* widget = makeWidget(spec, parent);
-        widget->setObjectName(spec.name);
-        widget->setGeometry(placeOf(spec, parent));
-        applyLook(widget, spec);
-        const QString named = spec.buddy.isEmpty() ? spec.caption : captions.value(spec.buddy);
-        widget->setAccessibleName(plainCaption(named.isEmpty() ? spec.name : named));
-        if (spec.kind == Kind::Label || spec.kind == Kind::Band || spec.kind == Kind::Picture ||
-            spec.kind == Kind::Rule)
+    for (const ControlSpec& row : rows) {
+        QWidget* widget = makeWidget(row, parent);
+        widget->setObjectName(row.name);
+        widget->setGeometry(placeOf(row, parent));
+        applyLook(widget, row);
+        const QString named = row.buddy.isEmpty() ? row.caption : captions.value(row.buddy);
+        widget->setAccessibleName(plainCaption(named.isEmpty() ? row.name : named));
+        if (row.kind == Kind::Label || row.kind == Kind::Band || row.kind == Kind::Picture ||
+            row.kind == Kind::Rule)
             widget->setFocusPolicy(Qt::NoFocus);
-        controls.byName_.insert(spec.name, widget);
-        if (spec.tab >= 0)
-            ordered.append({spec.tab, widget});
+        controls.byName_.insert(row.name, widget);
+        if (row.tab >= 0)
+            ordered.append({row.tab, widget});
     }
     std::stable_sort(ordered.begin(), ordered.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });

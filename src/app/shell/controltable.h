@@ -67,7 +67,7 @@ private:
 };
 
 // Turns a control list into widgets on parent, placed exactly, chained in tab order.
-Controls buildControls(QWidget* parent, std::span<const ControlSpec> specs);
+Controls buildControls(QWidget* parent, std::span<const ControlSpec> rows);
 
 // "Text1", 3 -> "Text1(3)": the name of an element of a control array.
 QString element(const QString& array, int index);
