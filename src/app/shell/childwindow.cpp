@@ -14,6 +14,11 @@ namespace shell {
 ChildWindow::ChildWindow(const QString& name, const QString& caption) {
     setObjectName(name);
     setWindowTitle(caption);
+    // The places were laid out for an 8-point sans-serif face; the desktop's usual
+    // 9 or 10 points would cut the longer labels short.
+    QFont face = font();
+    face.setPointSizeF(8);
+    setFont(face);
 }
 
 void ChildWindow::build(std::span<const ControlSpec> specs) {
