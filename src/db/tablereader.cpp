@@ -1,0 +1,75 @@
+#include "tablereader.h"
+
+#include <sqlite3.h>
+
+#include <QFileInfo>
+
+#include "connection.h"
+#include "dberror.h"
+
+namespace db {
+
+TableReader::TableReader(const QString& path) : path_(path) {
+    if (!QFileInfo(path).isFile())
+        throw DbError(QStringLiteral("Could not find file '%1'.").arg(path));
+    // Read-only: the reader never writes, and SQLite never creates a file this way.
+    // One thread uses it, so SQLite need not lock around every value.
+    const int flags = SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX;
+    if (sqlite3_open_v2(path.toUtf8().constData(), &db_, flags, nullptr) != SQLITE_OK) {
+        const QString text = errorText(QStringLiteral("Cannot open '%1'").arg(path));
+        sqlite3_close(db_);
+        throw DbError(text);
+    }
+    sqlite3_busy_timeout(db_, Connection::kBusyTimeoutMs);
+}
+
+TableReader::~TableReader() {
+    sqlite3_finalize(statement_);
+    sqlite3_close(db_);
+}
+
+QString TableReader::errorText(const QString& context) const {
+    const char* text = db_ ? sqlite3_errmsg(db_) : "out of memory";
+    return context + QStringLiteral(": ") + QString::fromUtf8(text);
+}
+
+void TableReader::fail(const QString& context) const {
+    throw DbError(errorText(context));
+}
+
+void TableReader::open(const QString& query) {
+    sqlite3_finalize(statement_);
+    statement_ = nullptr;
+    if (sqlite3_prepare_v2(db_, query.toUtf8().constData(), -1, &statement_, nullptr) != SQLITE_OK)
+        fail(QStringLiteral("Cannot read '%1'").arg(path_));
+}
+
+int TableReader::columnCount() const {
+    return sqlite3_column_count(statement_);
+}
+
+QString TableReader::columnName(int column) const {
+    return QString::fromUtf8(sqlite3_column_name(statement_, column));
+}
+
+bool TableReader::next() {
+    const int result = sqlite3_step(statement_);
+    if (result == SQLITE_ROW)
+        return true;
+    if (result == SQLITE_DONE)
+        return false;
+    fail(QStringLiteral("Cannot read '%1'").arg(path_));
+}
+
+std::optional<std::string_view> TableReader::text(int column) const {
+    // Text first, then its length: that order leaves the value in its UTF-8 form.
+    const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(statement_, column));
+    if (!data) {
+        if (sqlite3_column_type(statement_, column) != SQLITE_NULL)
+            fail(QStringLiteral("Cannot read '%1'").arg(path_));
+        return std::nullopt;
+    }
+    return std::string_view(data, std::size_t(sqlite3_column_bytes(statement_, column)));
+}
+
+}  // namespace db
