@@ -1,7 +1,27 @@
 #include "exportcommand.h"
 
+#include "app/shell/dbconnect.h"
+#include "app/shell/messages.h"
+#include "tableexport.h"
+
 namespace exporter {
 
-void runExport() {}
+QString cutCellsMessage(std::uint64_t cells) {
+    const QString count =
+        cells == 1 ? QStringLiteral("1 cell was") : QStringLiteral("%1 cells were").arg(cells);
+    return QStringLiteral(
+               "The export is complete, but %1 longer than a spreadsheet cell can hold "
+               "(32,767 characters). In Data.xls they are cut to that length; the database "
+               "keeps the whole text.")
+        .arg(count);
+}
+
+void runExport() {
+    // The export's own connection opens the very file of Conn, by DbPath.
+    const ExportSummary summary =
+        exportTable(dbConnect::DbPath(), dbConnect::appFolder() + QStringLiteral("/Data.xls"));
+    if (summary.cutCells > 0)
+        shell::inform(cutCellsMessage(summary.cutCells), shell::Icon::Information);
+}
 
 }  // namespace exporter

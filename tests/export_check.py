@@ -1,0 +1,162 @@
+"""Reads an exported workbook with independent readers and compares it with what it
+should hold: xlrd for sheet names, every cell's type and value; optionally gnumeric's
+ssconvert, whose CSV output must match and whose standard error must stay empty.
+
+The expected content comes either from the database (the table Data, as SQLite
+returns it) or from a JSON file: [{"name": ..., "rows": [[text or null, ...], ...]}].
+"""
+import argparse
+import csv
+import io
+import json
+import os
+import sqlite3
+import subprocess
+import sys
+import tempfile
+
+import xlrd
+
+ROWS_PER_SHEET = 65535
+CELL_LIMIT = 32767  # UTF-16 units
+
+
+def fit_cell(text):
+    """The text as a cell holds it: at most 32,767 UTF-16 units, no half pair."""
+    units = text.encode("utf-16-le")
+    if len(units) <= CELL_LIMIT * 2:
+        return text
+    cut = units[: CELL_LIMIT * 2]
+    if 0xD800 <= int.from_bytes(cut[-2:], "little") <= 0xDBFF:
+        cut = cut[:-2]
+    return cut.decode("utf-16-le")
+
+
+def expected_from_db(path):
+    connection = sqlite3.connect("file:%s?mode=ro" % path, uri=True)
+    cursor = connection.execute("SELECT * FROM Data")
+    header = [d[0] for d in cursor.description]
+    sheets = []
+    for row in cursor:
+        if not sheets or len(sheets[-1]["rows"]) == ROWS_PER_SHEET + 1:
+            sheets.append({"name": "WorkSheet%d" % (len(sheets) + 1), "rows": [header]})
+        sheets[-1]["rows"].append([None if v is None else fit_cell(str(v)) for v in row])
+    if not sheets:
+        sheets.append({"name": "WorkSheet1", "rows": [header]})
+    connection.close()
+    return sheets
+
+
+class Mismatches:
+    def __init__(self):
+        self.lines = []
+
+    def add(self, text):
+        if len(self.lines) < 20:
+            self.lines.append(text)
+        elif len(self.lines) == 20:
+            self.lines.append("...")
+
+    def __bool__(self):
+        return bool(self.lines)
+
+
+def short(value):
+    text = repr(value)
+    return text if len(text) < 80 else text[:60] + "...(%d)" % len(value)
+
+
+def check_xlrd(path, sheets, problems):
+    log = io.StringIO()
+    book = xlrd.open_workbook(path, formatting_info=True, logfile=log, verbosity=1)
+    # Notes on the code page and on the colours used are all a sound file gives.
+    for line in log.getvalue().splitlines():
+        lowered = line.lower()
+        colours = line.startswith("[") and line.endswith("]")
+        if line.strip() and "codepage" not in lowered and "colour" not in lowered and not colours:
+            problems.add("xlrd says: " + line)
+    names = book.sheet_names()
+    if names != [s["name"] for s in sheets]:
+        problems.add("sheet names %s" % names)
+        return
+    cells = 0
+    for sheet, expected in zip(book.sheets(), sheets):
+        rows = expected["rows"]
+        if sheet.nrows != len(rows):
+            problems.add("%s: %d rows, expected %d" % (sheet.name, sheet.nrows, len(rows)))
+            continue
+        width = max(len(r) for r in rows)
+        while width and all(len(r) < width or r[width - 1] is None for r in rows):
+            width -= 1
+        if sheet.ncols != width:
+            problems.add("%s: %d columns, expected %d" % (sheet.name, sheet.ncols, width))
+        for r, row in enumerate(rows):
+            for c in range(min(width, sheet.ncols)):
+                want = row[c] if c < len(row) else None
+                cell = sheet.cell(r, c)
+                cells += 1
+                if want is None:
+                    if cell.ctype not in (xlrd.XL_CELL_EMPTY, xlrd.XL_CELL_BLANK):
+                        problems.add("%s!R%dC%d: %s, expected blank" % (sheet.name, r, c, short(cell.value)))
+                elif cell.ctype != xlrd.XL_CELL_TEXT or cell.value != want:
+                    problems.add("%s!R%dC%d: type %d %s, expected text %s"
+                                 % (sheet.name, r, c, cell.ctype, short(cell.value), short(want)))
+    return cells
+
+
+def check_ssconvert(path, sheets, problems):
+    with tempfile.TemporaryDirectory() as folder:
+        pattern = os.path.join(folder, "sheet%n.csv")
+        run = subprocess.run(["ssconvert", "-S", "-T", "Gnumeric_stf:stf_csv", path, pattern],
+                             capture_output=True, text=True)
+        if run.returncode != 0 or run.stderr:
+            problems.add("ssconvert (%d): %s" % (run.returncode, run.stderr.strip()))
+            return
+        for index, expected in enumerate(sheets):
+            name = os.path.join(folder, "sheet%d.csv" % index)
+            if not os.path.exists(name):
+                problems.add("ssconvert wrote no sheet %d" % index)
+                continue
+            with open(name, newline="", encoding="utf-8") as f:
+                got = list(csv.reader(f))
+            want = [["" if v is None else v for v in row] for row in expected["rows"]]
+            trim = lambda row: row[: max([i + 1 for i, v in enumerate(row) if v != ""] or [0])]
+            got = [trim(row) for row in got]
+            want = [trim(row) for row in want]
+            if got != want:
+                for r, (g, w) in enumerate(zip(got, want)):
+                    if g != w:
+                        problems.add("ssconvert sheet %d row %d: %s, expected %s"
+                                     % (index, r, short(g), short(w)))
+                        break
+                if len(got) != len(want):
+                    problems.add("ssconvert sheet %d: %d rows, expected %d" % (index, len(got), len(want)))
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("workbook")
+    source = parser.add_mutually_exclusive_group(required=True)
+    source.add_argument("--db")
+    source.add_argument("--expect")
+    parser.add_argument("--ssconvert", action="store_true")
+    args = parser.parse_args()
+
+    if args.db:
+        sheets = expected_from_db(args.db)
+    else:
+        with open(args.expect, encoding="utf-8") as f:
+            sheets = json.load(f)
+    problems = Mismatches()
+    cells = check_xlrd(args.workbook, sheets, problems)
+    if args.ssconvert and not problems:
+        check_ssconvert(args.workbook, sheets, problems)
+    if problems:
+        print("\n".join(problems.lines))
+        return 1
+    print("ok: %d sheets, %s cells" % (len(sheets), cells))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
