@@ -1,0 +1,175 @@
+// The export of 65,535 rows of 76 short texts, against sqlite3 dumping the same
+// table to CSV and python3-xlwt writing the same rows, all measured in this run.
+//   bench_export                 the whole comparison
+//   bench_export --export DB XLS one export, as the child whose peak memory is measured
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "db/dberror.h"
+#include "db/schema.h"
+#include "export/tableexport.h"
+#include "support/testfolder.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double secondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+struct ChildRun {
+    double seconds = 0;
+    double peakMegabytes = 0;
+    bool ok = false;
+};
+
+// Runs a program with its standard output in a file; wall time and peak memory.
+ChildRun runChild(const std::vector<std::string>& command, const std::string& output) {
+    std::vector<char*> argv;
+    for (const std::string& part : command)
+        argv.push_back(const_cast<char*>(part.c_str()));
+    argv.push_back(nullptr);
+    const Clock::time_point start = Clock::now();
+    const pid_t child = fork();
+    if (child == 0) {
+        const int out = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(out, STDOUT_FILENO);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    wait4(child, &status, 0, &usage);
+    ChildRun run;
+    run.seconds = secondsSince(start);
+    run.peakMegabytes = double(usage.ru_maxrss) / 1024.0;
+    run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return run;
+}
+
+template <class Fn>
+double median(int times, Fn fn) {
+    std::vector<double> seconds;
+    for (int i = 0; i < times; ++i)
+        seconds.push_back(fn());
+    std::sort(seconds.begin(), seconds.end());
+    return seconds[seconds.size() / 2];
+}
+
+enum class Values { Listings, AllDistinct };
+
+// Rows that look like listings: flags, small choice lists and texts that differ
+// from row to row, all short. Or, the worst case for memory, every value distinct.
+void fillData(const TestFolder& folder, int rows, Values values) {
+    QStringList columns;
+    for (int c = 0; c < 76; ++c) {
+        if (values == Values::AllDistinct)
+            columns.append(QStringLiteral("'c%1-' || i").arg(c));
+        else if (c >= 42 && c <= 60)
+            columns.append(QStringLiteral("substr('01x', 1 + (i * %1 / 7) % 3, 1)").arg(c + 3));
+        else if (c % 3 == 0)
+            columns.append(QStringLiteral("'c%1-' || i").arg(c));
+        else
+            columns.append(QStringLiteral("'v%1-' || (i * 7919 % %2)").arg(c).arg(50 + c * 40));
+    }
+    folder.exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                               "WHERE i < %1) INSERT INTO Data SELECT %2 FROM n")
+                    .arg(rows)
+                    .arg(columns.join(QLatin1Char(','))));
+}
+
+std::string distinctValues(const TestFolder& folder) {
+    QStringList parts;
+    for (const QString& column : db::schema::dataColumns())
+        parts.append(QStringLiteral("SELECT %1 AS v FROM Data").arg(column));
+    return folder
+        .column(QStringLiteral("SELECT count(DISTINCT v) FROM (%1)").arg(parts.join(" UNION ALL ")))
+        .value(0)
+        .toStdString();
+}
+
+int exportOnce(const QString& db, const QString& workbook) {
+    try {
+        const exporter::ExportSummary summary = exporter::exportTable(db, workbook);
+        std::printf("%llu rows, %zu sheets\n", (unsigned long long)summary.rows, summary.sheets);
+        return 0;
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "%s\n", error.what());
+        return 1;
+    }
+}
+
+void measure(const std::string& self, int rows, Values values, bool withReferences) {
+    TestFolder folder;
+    fillData(folder, rows, values);
+    const QString db = folder.dbPath();
+    const QString workbook = folder.file(QStringLiteral("Data.xls"));
+    const std::string out = folder.file(QStringLiteral("out.txt")).toStdString();
+    std::printf("-- %d rows x 76 columns, %s distinct values\n", rows,
+                distinctValues(folder).c_str());
+
+    const double ours = median(3, [&] {
+        const Clock::time_point start = Clock::now();
+        exporter::exportTable(db, workbook);
+        return secondsSince(start);
+    });
+    const ChildRun child =
+        runChild({self, "--export", db.toStdString(), workbook.toStdString()}, out);
+    std::printf("export, in process (median of 3): %.3f s, workbook %.1f MB\n", ours,
+                double(QFileInfo(workbook).size()) / 1e6);
+    std::printf("export, own process:              %.3f s, peak memory %.0f MB%s\n", child.seconds,
+                child.peakMegabytes, child.ok ? "" : " (FAILED)");
+    if (!withReferences)
+        return;
+
+    const std::string csv = folder.file(QStringLiteral("Data.csv")).toStdString();
+    ChildRun dump;
+    const double dumpSeconds = median(3, [&] {
+        dump = runChild(
+            {"/usr/bin/sqlite3", "-csv", "-header", db.toStdString(), "SELECT * FROM Data"}, csv);
+        return dump.seconds;
+    });
+    std::printf("sqlite3 CSV dump (median of 3):   %.3f s%s\n", dumpSeconds,
+                dump.ok ? "" : " (FAILED)");
+    const ChildRun xlwt = runChild({"/usr/bin/python3", PELMAR_XLWT_SCRIPT, db.toStdString(),
+                                    folder.file(QStringLiteral("xlwt.xls")).toStdString()},
+                                   out);
+    std::printf("python3-xlwt:                     %.3f s, peak memory %.0f MB%s\n", xlwt.seconds,
+                xlwt.peakMegabytes, xlwt.ok ? "" : " (FAILED)");
+    std::printf("export / CSV dump: %.2fx (target at most 2.5x)\n", ours / dumpSeconds);
+    std::printf("xlwt / export: %.1fx faster (target at least 15x)\n", xlwt.seconds / ours);
+    std::printf("export under 1.0 s: %s; peak memory under 250 MB: %s\n", ours < 1.0 ? "yes" : "NO",
+                child.peakMegabytes < 250 ? "yes" : "NO");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    if (argc == 4 && std::string(argv[1]) == "--export")
+        return exportOnce(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
+    try {
+        const std::string self = QCoreApplication::applicationFilePath().toStdString();
+        measure(self, 65535, Values::Listings, true);
+        // Memory grows with the distinct texts only: the worst case of one sheet, and
+        // more rows than three sheets hold.
+        measure(self, 65535, Values::AllDistinct, false);
+        measure(self, 200000, Values::Listings, false);
+    } catch (const db::DbError& error) {
+        std::fprintf(stderr, "%s\n", qPrintable(error.text()));
+        return 1;
+    }
+    return 0;
+}
