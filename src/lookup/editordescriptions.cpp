@@ -20,6 +20,7 @@ const shell::Look kCountLook = centred(0, {}, true);
 // The state editor's stray label: a thin strip along the picture's lower edge.
 const shell::Look kStrip = {Qt::AlignLeft | Qt::AlignTop, 0, {}, false, QColor(0xf0, 0xf0, 0xf0)};
 
+// clang-format off
 // name, kind, caption, left, top, width, height, tab, buddy, look
 const ControlSpec kStreet[] = {
     {"Picture1", Kind::Picture, {}, 0, 0, 7700, 680},
@@ -55,15 +56,7 @@ const ControlSpec kState[] = {
 const ControlSpec kPropType[] = {
     {"Picture1", Kind::Picture, {}, 0, 0, 7700, 680},
     {"Label1(0)", Kind::Label, kBanner, -30, 690, 7635, 375, 1, {}, banner(13.5)},
-    {"Label1(1)",
-     Kind::Label,
-     "Please Enter Property Type",
-     0,
-     1260,
-     7635,
-     375,
-     2,
-     {},
+    {"Label1(1)", Kind::Label, "Please Enter Property Type", 0, 1260, 7635, 375, 2, {},
      centred(12)},
     {"Text1(0)", Kind::TextBox, {}, 120, 1740, 7335, 375, 3, "Label1(1)", centred(9.75)},
     {"Line1(0)", Kind::Rule, {}, 0, 1170},
@@ -80,16 +73,8 @@ const ControlSpec kPubName[] = {
     {"Picture1", Kind::Picture, {}, 0, 0, 7700, 680, 1},
     {"Label1", Kind::Label, kBanner, 0, 660, 7635, 345, 2, {}, banner(13.5)},
     {"Line1(0)", Kind::Rule, {}, 0, 1110},
-    {"Label2",
-     Kind::Label,
-     "Please Enter Publication Name and Select State",
-     0,
-     1200,
-     7635,
-     255,
-     3,
-     {},
-     centred(12)},
+    {"Label2", Kind::Label, "Please Enter Publication Name and Select State", 0, 1200, 7635, 255,
+     3, {}, centred(12)},
     {"Text1(0)", Kind::TextBox, {}, 150, 1590, 7305, 345, 0, "Label2", centred(9.75)},
     {"Combo1", Kind::ComboBox, {}, 150, 2010, 7335, 360, 4, "Label2"},
     {"Line1(1)", Kind::Rule, {}, 0, 2460},
@@ -100,6 +85,7 @@ const ControlSpec kPubName[] = {
     {"List1", Kind::ListBox, {}, 150, 3120, 7305, 2670, 9, "Label2"},
     {"Label3", Kind::Label, kCount, 0, 5850, 7635, 285, 10, {}, kCountLook},
 };
+// clang-format on
 
 const EditorDescription kEditors[] = {
     {.window = "Street",
