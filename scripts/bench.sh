@@ -5,7 +5,7 @@ cd "$(dirname "$0")/.."
 sh scripts/setup.sh --tests
 export QT_QPA_PLATFORM=offscreen
 for bench in build/bench/bench_*; do
-    [ -x "$bench" ] || continue
+    [ -f "$bench" ] && [ -x "$bench" ] || continue
     echo "== $(basename "$bench")"
     "$bench"
 done
