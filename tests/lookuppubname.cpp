@@ -52,6 +52,7 @@ private Q_SLOTS:
     void blankNameIsRefused_data();
     void blankNameIsRefused();
     void stateKeepsItsCase();
+    void listedStateTypedInLowerCaseStaysSo();
     void clearEmptiesBoth();
     void doubleClickLoadsBoth();
     void quotesInNameAndState();
@@ -192,6 +193,19 @@ void TestLookupPubName::stateKeepsItsCase() {
     LookupSession session(folder, "nPubName", "PubName");
     updateWith(session, "herald", " nsw ");
     QCOMPARE(folder.rows(kSelectAll), oneRow("HERALD", "nsw"));
+}
+
+void TestLookupPubName::listedStateTypedInLowerCaseStaysSo() {
+    // The state field completes nothing: "vic" over a listed VIC is stored as typed.
+    TestFolder folder;
+    seedStates(folder, {"VIC"});
+    LookupSession session(folder, "nPubName", "PubName");
+    session.type("herald");
+    session.typeInto(session.combo1(), "vic");
+    session.pressEnter(session.combo1());
+    QCOMPARE(session.focused(), "Command1(1)");
+    session.click(Update);
+    QCOMPARE(folder.rows(kSelectAll), oneRow("HERALD", "vic"));
 }
 
 void TestLookupPubName::clearEmptiesBoth() {

@@ -31,12 +31,6 @@ QString textOf(const QWidget* control) {
     return {};
 }
 
-void EntryWindow::buildForm(std::span<const shell::ControlSpec> specs) {
-    build(specs);
-    for (QComboBox* box : findChildren<QComboBox*>())
-        box->setCompleter(nullptr);
-}
-
 QStringList EntryWindow::queryColumn(const QString& statement, int position) {
     sql_ = statement;
     return db::columnValues(rs_, sql_, dbConnect::Conn(), position);

@@ -18,10 +18,6 @@ public:
     using ChildWindow::ChildWindow;
 
 protected:
-    // Builds the controls. The combo boxes complete nothing: what the operator types
-    // is what is stored.
-    void buildForm(std::span<const shell::ControlSpec> specs);
-
     // Runs a query in the windows' usual way and gives the value at `position` of
     // every row, in the order the database returns them.
     QStringList queryColumn(const QString& statement, int position = 0);

@@ -38,7 +38,7 @@ const shell::ControlSpec kControls[] = {
 }  // namespace
 
 Part1::Part1() : EntryWindow(QStringLiteral("Part1"), QStringLiteral("Data Entry Form-1")) {
-    buildForm(kControls);
+    build(kControls);
     QComboBox* states = combo(QStringLiteral("Combo1"));
     // A pick in the list, the arrow keys and Enter on a listed name all choose a
     // state; filling the list does not.

@@ -64,7 +64,7 @@ constexpr int kSaleOrRentAt = 5;
 }  // namespace
 
 Part2::Part2() : EntryWindow(QStringLiteral("Part2"), QStringLiteral("Data Entry Form - 2")) {
-    buildForm(kControls);
+    build(kControls);
     controls_.widget(QStringLiteral("Label2(5)"))->setForegroundRole(QPalette::Highlight);
     for (int index = 0; index <= 5; ++index) {
         shell::onKeyRead(controls_.widget(shell::element(QStringLiteral("Text1"), index)),

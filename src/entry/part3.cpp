@@ -35,7 +35,7 @@ protected:
 }  // namespace
 
 Part3::Part3() : EntryWindow(QStringLiteral("Part3"), QStringLiteral("Data Entry Form - 3")) {
-    buildForm(part3Controls());
+    build(part3Controls());
     for (int index = 0; index < kPart3TextBoxes; ++index) {
         QWidget* box = controls_.widget(shell::element(QStringLiteral("Text1"), index));
         const bool lines = index == kAdditionalDetails;

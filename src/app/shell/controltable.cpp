@@ -67,6 +67,9 @@ QWidget* makeWidget(const ControlSpec& row, QWidget* parent) {
             // Enter moves the focus on; it must not add the typed text to the list.
             combo->setInsertPolicy(QComboBox::NoInsert);
             combo->setDuplicatesEnabled(true);
+            // Nor may it complete a typed "vic" to a listed "VIC": what the operator
+            // types is what is stored.
+            combo->setCompleter(nullptr);
             return combo;
         }
         case Kind::ListBox: {
