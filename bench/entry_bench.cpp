@@ -14,8 +14,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/shell/controltable.h"
 #include "entry/listinginsert.h"
+#include "shell/controltable.h"
 #include "support/appharness.h"
 #include "support/scriptedmessages.h"
 #include "support/testfolder.h"

@@ -18,8 +18,8 @@
 
 #include "db/dberror.h"
 #include "db/schema.h"
-#include "export/tableexport.h"
 #include "support/testfolder.h"
+#include "xls/tableexport.h"
 
 namespace {
 
@@ -102,7 +102,7 @@ std::string distinctValues(const TestFolder& folder) {
 
 int exportOnce(const QString& db, const QString& workbook) {
     try {
-        const exporter::ExportSummary summary = exporter::exportTable(db, workbook);
+        const xls::ExportSummary summary = xls::exportTable(db, workbook);
         std::printf("%llu rows, %zu sheets\n", (unsigned long long)summary.rows, summary.sheets);
         return 0;
     } catch (const std::exception& error) {
@@ -122,7 +122,7 @@ void measure(const std::string& self, int rows, Values values, bool withReferenc
 
     const double ours = median(3, [&] {
         const Clock::time_point start = Clock::now();
-        exporter::exportTable(db, workbook);
+        xls::exportTable(db, workbook);
         return secondsSince(start);
     });
     const ChildRun child =

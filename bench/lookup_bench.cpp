@@ -12,7 +12,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/shell/dbconnect.h"
+#include "shell/dbconnect.h"
 #include "support/appharness.h"
 #include "support/scriptedmessages.h"
 #include "support/testfolder.h"

@@ -13,7 +13,7 @@
 #include <cstdio>
 
 #include "app/pelmar.h"
-#include "app/shell/dbconnect.h"
+#include "shell/dbconnect.h"
 #include "support/testfolder.h"
 
 namespace {

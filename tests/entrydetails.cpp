@@ -9,9 +9,10 @@
 #include <QScrollBar>
 #include <QTest>
 
-#include "app/shell/controltable.h"
-#include "app/shell/twips.h"
+#include "app/pelmar.h"
 #include "entrysession.h"
+#include "shell/controltable.h"
+#include "shell/twips.h"
 
 using shell::Answer;
 using shell::element;
@@ -27,13 +28,17 @@ QString caption(const QWidget* control) {
 }
 
 // Where the control lies in the work area's visible part.
+QWidget* workAreaView(QWidget* control) {
+    return static_cast<Pelmar*>(control->window())->workArea()->viewport();
+}
+
 QRect inView(QWidget* control) {
-    QWidget* viewport = shell::Windows::instance().workArea()->viewport();
+    QWidget* viewport = workAreaView(control);
     return QRect(control->mapTo(viewport, QPoint(0, 0)), control->size());
 }
 
 bool visible(QWidget* control) {
-    return shell::Windows::instance().workArea()->viewport()->rect().contains(inView(control));
+    return workAreaView(control)->rect().contains(inView(control));
 }
 
 }  // namespace
@@ -162,7 +167,7 @@ private Q_SLOTS:
     }
 
     void everyControlCanBeScrolledIntoView() {
-        QMdiArea* area = shell::Windows::instance().workArea();
+        QMdiArea* area = session_->app().frame().workArea();
         QWidget* submit = session_->control("Part3", "Command1");
         QWidget* top = session_->control("Part3", "Combo1");
         QVERIFY(area->viewport()->height() < session_->app().window("Part3")->height());

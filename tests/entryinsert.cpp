@@ -5,9 +5,9 @@
 #include <QMainWindow>
 #include <QTest>
 
-#include "app/shell/twips.h"
 #include "entry/listinginsert.h"
 #include "entrysession.h"
+#include "shell/twips.h"
 #include "support/foreignlock.h"
 
 using entry::ListingValues;

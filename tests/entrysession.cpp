@@ -6,8 +6,8 @@
 #include <QPlainTextEdit>
 #include <QTest>
 
-#include "app/shell/dbconnect.h"
 #include "entry/entrywindow.h"
+#include "shell/dbconnect.h"
 
 EntrySession::EntrySession(const TestFolder& folder)
     : app_(std::make_unique<AppHarness>(folder.path())) {

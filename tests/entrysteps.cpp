@@ -6,9 +6,9 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include "app/shell/twips.h"
 #include "entry/listingvalues.h"
 #include "entrysession.h"
+#include "shell/twips.h"
 
 using shell::Answer;
 Q_DECLARE_METATYPE(shell::Answer)

@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "export/biffrecords.h"
-#include "export/celltext.h"
-#include "export/compoundfile.h"
-#include "export/sheetcells.h"
-#include "export/stringtable.h"
-#include "export/workbook.h"
+#include "xls/biffrecords.h"
+#include "xls/celltext.h"
+#include "xls/compoundfile.h"
+#include "xls/sheetcells.h"
+#include "xls/stringtable.h"
+#include "xls/workbook.h"
 
 QString workbookProblems(const QString& workbook, const QStringList& expected, bool ssconvert);
 
@@ -25,7 +25,7 @@ namespace {
 using Row = std::vector<std::optional<std::string_view>>;
 using Rows = std::vector<std::vector<std::string>>;
 
-class MemorySink : public exporter::ByteSink {
+class MemorySink : public xls::ByteSink {
 public:
     void write(const char* data, std::size_t size) override { bytes.append(data, size); }
     void overwrite(std::uint64_t offset, const char* data, std::size_t size) override {
@@ -60,23 +60,23 @@ std::vector<Record> recordsOf(const std::string& stream) {
 }
 
 // Writes a workbook with one header cell "A" and the given one-cell rows.
-std::string streamOf(exporter::Workbook& book) {
+std::string streamOf(xls::Workbook& book) {
     MemorySink sink;
     book.write(sink);
     return sink.bytes;
 }
 
-void addRows(exporter::Workbook& book, const std::vector<std::string>& values) {
+void addRows(xls::Workbook& book, const std::vector<std::string>& values) {
     for (const std::string& value : values)
         book.addRow(Row{std::string_view(value)});
 }
 
 // Writes the workbook to a file and has the independent readers check it against
 // the header "A" and the values, one per row.
-QString readersProblems(exporter::Workbook& book, const std::vector<std::string>& values) {
+QString readersProblems(xls::Workbook& book, const std::vector<std::string>& values) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("book.xls"));
-    exporter::CompoundFile file(path);
+    xls::CompoundFile file(path);
     book.write(file);
     file.commit();
     QJsonArray rows{QJsonArray{QStringLiteral("A")}};
@@ -94,7 +94,7 @@ QString readersProblems(exporter::Workbook& book, const std::vector<std::string>
 }
 
 const QStringList kHeader{QStringLiteral("A")};
-using namespace exporter::record;
+using namespace xls::record;
 
 }  // namespace
 
@@ -131,7 +131,7 @@ void ExportBiffTest::stringAcrossRecords() {
     const std::string probe =
         utf16 ? "€ and thirty characters long." : "abcdefghij0123456789ABCDEFGHIJ";
     const unsigned units = utf16 ? 29 : 30;
-    exporter::Workbook book(kHeader);
+    xls::Workbook book(kHeader);
     addRows(book, {filler, probe});
     const std::vector<Record> records = recordsOf(streamOf(book));
 
@@ -170,7 +170,7 @@ void ExportBiffTest::extSstFindsItsStrings() {
             value += std::string(20000, 'y');
         values.push_back(value);
     }
-    exporter::Workbook book(kHeader);
+    xls::Workbook book(kHeader);
     addRows(book, values);
     const std::string stream = streamOf(book);
     const std::vector<Record> records = recordsOf(stream);
@@ -208,7 +208,7 @@ void ExportBiffTest::stringTableKeepsEveryText() {
     for (int i = 0; i < 70000; ++i)
         texts.push_back(std::to_string(i) + std::string(std::size_t(i % 37), 'q'));
     texts.push_back(std::string(100000, 'L'));
-    exporter::StringTable table;
+    xls::StringTable table;
     for (std::size_t i = 0; i < texts.size(); ++i)
         QCOMPARE(table.add(texts[i]), std::uint32_t(i));
     std::vector<std::string_view> again(texts.rbegin(), texts.rend());
@@ -223,7 +223,7 @@ void ExportBiffTest::stringTableKeepsEveryText() {
 }
 
 void ExportBiffTest::fullSheetsContinue() {
-    exporter::Workbook book({QStringLiteral("A"), QStringLiteral("B")});
+    xls::Workbook book({QStringLiteral("A"), QStringLiteral("B")});
     const int rows = 2 * 65535 + 1;
     for (int i = 0; i < rows; ++i) {
         const std::string value = std::to_string(i % 1000);
@@ -270,9 +270,9 @@ void ExportBiffTest::fullSheetsContinue() {
 }
 
 void ExportBiffTest::sheetRefusesRow65537() {
-    exporter::SheetCells cells;
+    xls::SheetCells cells;
     cells.startSheet();
-    for (std::uint32_t row = 0; row < exporter::SheetCells::kMaxRows; ++row) {
+    for (std::uint32_t row = 0; row < xls::SheetCells::kMaxRows; ++row) {
         cells.beginRow();
         cells.endRow();
     }
@@ -294,7 +294,7 @@ void ExportBiffTest::cutToCell_data() {
 void ExportBiffTest::cutToCell() {
     QFETCH(QString, text);
     QFETCH(int, kept);
-    const std::optional<std::string> cut = exporter::cutToCell(text.toStdString());
+    const std::optional<std::string> cut = xls::cutToCell(text.toStdString());
     if (kept < 0) {
         QVERIFY(!cut);
     } else {
@@ -303,5 +303,5 @@ void ExportBiffTest::cutToCell() {
     }
 }
 
-QTEST_MAIN(ExportBiffTest)
+QTEST_GUILESS_MAIN(ExportBiffTest)
 #include "export_biff.moc"

@@ -9,15 +9,15 @@
 #include <QTest>
 #include <csignal>
 
-#include "app/shell/dbconnect.h"
 #include "db/recordset.h"
 #include "db/schema.h"
 #include "db/sqlliteral.h"
 #include "export/exportcommand.h"
-#include "export/tableexport.h"
+#include "shell/dbconnect.h"
 #include "support/appharness.h"
 #include "support/scriptedmessages.h"
 #include "support/testfolder.h"
+#include "xls/tableexport.h"
 
 QString workbookProblems(const QString& workbook, const QStringList& expected, bool ssconvert);
 
@@ -110,8 +110,7 @@ private slots:
 
 void ExportCommandTest::headerOnly() {
     TestFolder folder;
-    const exporter::ExportSummary summary =
-        exporter::exportTable(folder.dbPath(), workbookOf(folder));
+    const xls::ExportSummary summary = xls::exportTable(folder.dbPath(), workbookOf(folder));
     QCOMPARE(summary.rows, 0u);
     QCOMPARE(summary.sheets, 1u);
     verifyWorkbook(folder);
@@ -143,7 +142,7 @@ void ExportCommandTest::values() {
     insertRow(folder, row);
     insertRow(folder, {});  // a second row shares its texts with the first
     insertRow(folder, row);
-    QCOMPARE(exporter::exportTable(folder.dbPath(), workbookOf(folder)).rows, 3u);
+    QCOMPARE(xls::exportTable(folder.dbPath(), workbookOf(folder)).rows, 3u);
     verifyWorkbook(folder);
 }
 
@@ -161,8 +160,7 @@ void ExportCommandTest::sheetRollover() {
     insertGenerated(
         folder, rows,
         {QStringLiteral("'row ' || i"), QStringLiteral("'x'"), QStringLiteral("i % 2")});
-    const exporter::ExportSummary summary =
-        exporter::exportTable(folder.dbPath(), workbookOf(folder));
+    const xls::ExportSummary summary = xls::exportTable(folder.dbPath(), workbookOf(folder));
     QCOMPARE(summary.rows, quint64(rows));
     QCOMPARE(summary.sheets, std::size_t(sheets));
     verifyWorkbook(folder);
@@ -177,7 +175,7 @@ void ExportCommandTest::manyLongStrings() {
                      QStringLiteral("printf('%.*c', 700 + i * 11, 'é') || i"),
                      QStringLiteral("replace(printf('%.*c', 500 + i * 13, '~'), '~', '€') || i"),
                      QStringLiteral("'short ' || i")});
-    exporter::exportTable(folder.dbPath(), workbookOf(folder));
+    xls::exportTable(folder.dbPath(), workbookOf(folder));
     verifyWorkbook(folder);
 }
 
@@ -188,7 +186,7 @@ void ExportCommandTest::nearSevenMegabytes() {
     for (int c = 0; c < kColumns; ++c)
         columns.append(QStringLiteral("'c%1-' || (i * %2 % 9973)").arg(c).arg(c + 1));
     insertGenerated(folder, 3900, columns);
-    exporter::exportTable(folder.dbPath(), workbookOf(folder));
+    xls::exportTable(folder.dbPath(), workbookOf(folder));
     const qint64 size = QFileInfo(workbookOf(folder)).size();
     QVERIFY2(size > 7'300'000 && size < 8'000'000, qPrintable(QString::number(size)));
     verifyWorkbook(folder, false);
@@ -199,9 +197,9 @@ void ExportCommandTest::repeatable() {
     insertRow(folder,
               {QStringLiteral("NSW"), QStringLiteral("Herald"), QStringLiteral("12/03/98")});
     insertRow(folder, {QStringLiteral("VIC"), QStringLiteral("Age"), QStringLiteral("13/03/98")});
-    exporter::exportTable(folder.dbPath(), workbookOf(folder));
+    xls::exportTable(folder.dbPath(), workbookOf(folder));
     const QByteArray first = contentOf(workbookOf(folder));
-    exporter::exportTable(folder.dbPath(), workbookOf(folder));
+    xls::exportTable(folder.dbPath(), workbookOf(folder));
     QCOMPARE(contentOf(workbookOf(folder)), first);
     QCOMPARE(filesIn(folder),
              (QStringList{QStringLiteral("Data.xls"), QStringLiteral("Pelmar.mdb"),
@@ -267,7 +265,7 @@ void ExportCommandTest::failureKeepsOldWorkbook() {
     for (int c = 1; c < 11; ++c)
         columns.append(QStringLiteral("'x'"));
     insertGenerated(folder, 2000, columns);
-    exporter::exportTable(folder.dbPath(), workbookOf(folder));
+    xls::exportTable(folder.dbPath(), workbookOf(folder));
     const QByteArray previous = contentOf(workbookOf(folder));
     QVERIFY(previous.size() > 2'000'000);
     const QStringList files = filesIn(folder);

@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QTest>
 
-#include "app/shell/dbconnect.h"
+#include "shell/dbconnect.h"
 
 LookupSession::LookupSession(const TestFolder& folder, const QString& menuItem,
                              const QString& window)

@@ -4,8 +4,8 @@
 #include <QApplication>
 #include <QTest>
 
-#include "app/shell/dbconnect.h"
 #include "lookupsession.h"
+#include "shell/dbconnect.h"
 
 using shell::Answer;
 using shell::Icon;

@@ -13,13 +13,13 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "app/shell/childwindow.h"
-#include "app/shell/commandbutton.h"
-#include "app/shell/dbconnect.h"
-#include "app/shell/failure.h"
-#include "app/shell/keypress.h"
-#include "app/shell/twips.h"
 #include "db/dberror.h"
+#include "shell/childwindow.h"
+#include "shell/commandbutton.h"
+#include "shell/dbconnect.h"
+#include "shell/failure.h"
+#include "shell/keypress.h"
+#include "shell/twips.h"
 #include "support/appharness.h"
 #include "support/scriptedmessages.h"
 #include "support/testfolder.h"
@@ -61,8 +61,8 @@ public:
     }
 };
 
-ProbeWindow* openProbe() {
-    return static_cast<ProbeWindow*>(shell::Windows::instance().open(QStringLiteral("Probe")));
+ProbeWindow* openProbe(AppHarness& app) {
+    return static_cast<ProbeWindow*>(app.frame().windows().open(QStringLiteral("Probe")));
 }
 
 }  // namespace
@@ -98,7 +98,7 @@ void TestShell::init() {
     ProbeWindow::height = 4000;
     folder_ = std::make_unique<TestFolder>();
     app_ = std::make_unique<AppHarness>(folder_->path());
-    shell::Windows::instance().define(QStringLiteral("Probe"), [] { return new ProbeWindow; });
+    app_->frame().windows().define(QStringLiteral("Probe"), [] { return new ProbeWindow; });
 }
 
 void TestShell::cleanup() {
@@ -150,17 +150,17 @@ void TestShell::frameFillsTheScreen() {
 
 void TestShell::exitAsksNothing() {
     ScriptedMessages messages;
-    openProbe()->controls().get<QLineEdit>("Text1(0)")->setText(QStringLiteral("typed"));
+    openProbe(*app_)->controls().get<QLineEdit>("Text1(0)")->setText(QStringLiteral("typed"));
     app_->choose(QStringLiteral("nEx"));
     QVERIFY(app_->exitRequested());
     QVERIFY(messages.shown().isEmpty());
 }
 
 void TestShell::openLoadsOnceAndReopenStartsAfresh() {
-    ProbeWindow* first = openProbe();
+    ProbeWindow* first = openProbe(*app_);
     QCOMPARE(ProbeWindow::loads, 1);
     first->controls().get<QLineEdit>("Text1(0)")->setText(QStringLiteral("typed"));
-    QCOMPARE(openProbe(), first);  // open again: only brought to the front
+    QCOMPARE(openProbe(*app_), first);  // open again: only brought to the front
     QCOMPARE(ProbeWindow::loads, 1);
     QCOMPARE(first->controls().get<QLineEdit>("Text1(0)")->text(), QStringLiteral("typed"));
     QCOMPARE(app_->frame().workArea()->subWindowList().size(), 1);
@@ -168,22 +168,22 @@ void TestShell::openLoadsOnceAndReopenStartsAfresh() {
     first->closeWindow();
     QVERIFY(!app_->window(QStringLiteral("Probe")));
     QTRY_COMPARE(app_->frame().workArea()->subWindowList().size(), 0);
-    ProbeWindow* second = openProbe();
+    ProbeWindow* second = openProbe(*app_);
     QCOMPARE(ProbeWindow::loads, 2);
     QVERIFY(second->controls().get<QLineEdit>("Text1(0)")->text().isEmpty());
 }
 
 void TestShell::closeBoxUnloads() {
-    ProbeWindow* window = openProbe();
+    ProbeWindow* window = openProbe(*app_);
     window->parentWidget()->close();  // the frame's own close box
     QVERIFY(!app_->window(QStringLiteral("Probe")));
-    openProbe();
+    openProbe(*app_);
     QCOMPARE(ProbeWindow::loads, 2);
 }
 
 void TestShell::closingTheFrameClosesEveryChild() {
     ScriptedMessages messages;
-    QPointer<ProbeWindow> window = openProbe();
+    QPointer<ProbeWindow> window = openProbe(*app_);
     app_->frame().close();
     QVERIFY(!app_->window(QStringLiteral("Probe")));
     QTRY_VERIFY(window.isNull());
@@ -191,7 +191,7 @@ void TestShell::closingTheFrameClosesEveryChild() {
 }
 
 void TestShell::placementKeepsFractions() {
-    ProbeWindow* window = openProbe();
+    ProbeWindow* window = openProbe(*app_);
     const QSizeF screen = shell::screenTwips();
     QCOMPARE(window->topTwips(), double((float(screen.height()) - 4000.0f) / 3.0f));
     window->placeAgainst(10000, 5001);
@@ -204,27 +204,27 @@ void TestShell::placementKeepsFractions() {
 void TestShell::failedLoadLeavesNoWindow() {
     ScriptedMessages messages;
     ProbeWindow::failLoad = true;
-    QVERIFY(!shell::runAction([] { openProbe(); }));
+    QVERIFY(!shell::runAction([this] { openProbe(*app_); }));
     QCOMPARE(messages.texts(), QStringList{QStringLiteral("no such table: State")});
     QVERIFY(!app_->window(QStringLiteral("Probe")));
     QCOMPARE(app_->frame().workArea()->subWindowList().size(), 0);
     // The program goes on: the next opening works.
     ProbeWindow::failLoad = false;
-    QVERIFY(openProbe());
+    QVERIFY(openProbe(*app_));
 }
 
 void TestShell::missingPictureIsAFailure() {
     ScriptedMessages messages;
     QVERIFY(QFile::remove(folder_->file(QStringLiteral("head1.jpg"))));
-    QVERIFY(!shell::runAction([] { openProbe(); }));
+    QVERIFY(!shell::runAction([this] { openProbe(*app_); }));
     QVERIFY(messages.last().text.contains(QStringLiteral("head1.jpg")));
     QVERIFY(!app_->window(QStringLiteral("Probe")));
     copyPictures(folder_->path());
-    QVERIFY(openProbe());
+    QVERIFY(openProbe(*app_));
 }
 
 void TestShell::firstFocusAndTabOrder() {
-    ProbeWindow* window = openProbe();
+    ProbeWindow* window = openProbe(*app_);
     auto* text0 = window->controls().get<QLineEdit>("Text1(0)");
     QTRY_COMPARE(QApplication::focusWidget(), text0);
     QCOMPARE(text0->accessibleName(), QStringLiteral("Name :"));
@@ -235,7 +235,7 @@ void TestShell::firstFocusAndTabOrder() {
 }
 
 void TestShell::enterPressesAFocusedButton() {
-    ProbeWindow* window = openProbe();
+    ProbeWindow* window = openProbe(*app_);
     QWidget* button = window->controls().widget("Command1");
     button->setFocus();
     QTest::keyClick(button, Qt::Key_Return);
@@ -245,7 +245,7 @@ void TestShell::enterPressesAFocusedButton() {
 }
 
 void TestShell::keyPressCanChangeOrSwallow() {
-    ProbeWindow* window = openProbe();
+    ProbeWindow* window = openProbe(*app_);
     auto* text = window->controls().get<QLineEdit>("Text1(0)");
     QList<int> codes;
     shell::onKeyPress(text, [&](int code) {
@@ -265,7 +265,7 @@ void TestShell::keyPressCanChangeOrSwallow() {
 
 void TestShell::workAreaScrollsToATallWindow() {
     ProbeWindow::height = 16600;  // taller than the screen, and placed above its top
-    ProbeWindow* window = openProbe();
+    ProbeWindow* window = openProbe(*app_);
     QVERIFY(window->topTwips() < 0);
     QMdiArea* area = app_->frame().workArea();
     QTRY_VERIFY(area->verticalScrollBar()->isVisible());
@@ -285,7 +285,7 @@ void TestShell::menuItemsOfWindowsNotBuiltDoNothing() {
     for (const char* item : items) {
         const QString name = QLatin1String(item);
         if (name != QLatin1String("nExport") &&
-            shell::Windows::instance().isDefined(app_->menuItem(name)->text()))
+            app_->frame().windows().isDefined(app_->menuItem(name)->text()))
             continue;  // built: its own tests drive it
         app_->choose(name);
     }

@@ -10,8 +10,8 @@
 #include <QTimer>
 
 #include "app/pelmar.h"
-#include "app/shell/dbconnect.h"
 #include "db/schema.h"
+#include "shell/dbconnect.h"
 #include "support/scriptedmessages.h"
 #include "support/testfolder.h"
 

@@ -5,16 +5,16 @@
 #include <QMdiArea>
 #include <QMenuBar>
 
-#include "app/shell/dbconnect.h"
-#include "app/shell/failure.h"
-#include "app/shell/messages.h"
-#include "app/shell/twips.h"
-#include "app/shell/windows.h"
 #include "appicon.h"
 #include "db/dberror.h"
 #include "entry/entrywindows.h"
 #include "export/exportcommand.h"
 #include "lookup/lookupwindows.h"
+#include "shell/dbconnect.h"
+#include "shell/failure.h"
+#include "shell/messages.h"
+#include "shell/twips.h"
+#include "shell/windows.h"
 
 namespace {
 
@@ -39,13 +39,12 @@ constexpr MenuItem kMenu[] = {
     {"nEx", "Exit", nullptr, &Pelmar::nEx_Click},
 };
 
-void openWindow(const char* name) {
-    shell::runAction([name] { shell::Windows::instance().open(QString::fromLatin1(name)); });
-}
-
 }  // namespace
 
-Pelmar::Pelmar() : workArea_(new QMdiArea(this)), exit_([] { QCoreApplication::exit(0); }) {
+Pelmar::Pelmar()
+    : workArea_(new QMdiArea(this)),
+      windows_(this, workArea_),
+      exit_([] { QCoreApplication::exit(0); }) {
     setObjectName(QStringLiteral("Pelmar"));
     setWindowTitle(kCaption);
     setWindowIcon(pelmar::appIcon());
@@ -57,15 +56,17 @@ Pelmar::Pelmar() : workArea_(new QMdiArea(this)), exit_([] { QCoreApplication::e
     setCentralWidget(workArea_);
     createMenus();
 
-    shell::Windows& windows = shell::Windows::instance();
-    windows.setFrame(this, workArea_);
-    lookup::defineWindows(windows);
-    entry::defineWindows(windows);
+    lookup::defineWindows(windows_);
+    entry::defineWindows(windows_);
     MDIForm_Load();
 }
 
 Pelmar::~Pelmar() {
-    shell::Windows::instance().reset();
+    windows_.closeAll();
+}
+
+void Pelmar::openWindow(const char* name) {
+    shell::runAction([this, name] { windows_.open(QString::fromLatin1(name)); });
 }
 
 void Pelmar::createMenus() {
@@ -121,7 +122,7 @@ void Pelmar::nEx_Click() {
 }
 
 void Pelmar::closeEvent(QCloseEvent* event) {
-    shell::Windows::instance().closeAll();
+    windows_.closeAll();
     workArea_->closeAllSubWindows();
     event->accept();
 }

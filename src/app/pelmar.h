@@ -3,6 +3,8 @@
 #include <QMainWindow>
 #include <functional>
 
+#include "shell/windows.h"
+
 class QMdiArea;
 
 // The main frame: a menu bar over the work area in which every other window opens.
@@ -13,6 +15,7 @@ public:
     ~Pelmar() override;
 
     QMdiArea* workArea() const { return workArea_; }
+    shell::Windows& windows() { return windows_; }
 
     // What "Exit" does; the tests replace ending the process.
     void setExitHandler(std::function<void()> handler) { exit_ = std::move(handler); }
@@ -31,8 +34,10 @@ protected:
 
 private:
     void createMenus();
+    void openWindow(const char* name);
 
     QMdiArea* workArea_;
+    shell::Windows windows_;
     std::function<void()> exit_;
 };
 

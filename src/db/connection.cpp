@@ -8,6 +8,7 @@
 
 #include "dberror.h"
 #include "dialect.h"
+#include "sqlerror.h"
 
 namespace db {
 
@@ -16,11 +17,6 @@ namespace {
 QString nextConnectionName() {
     static QAtomicInt counter;
     return QStringLiteral("pelmar-%1").arg(counter.fetchAndAddRelaxed(1));
-}
-
-QString errorText(const QSqlError& error) {
-    const QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
-    return text.isEmpty() ? QStringLiteral("Unknown database error") : text;
 }
 
 }  // namespace

@@ -1,18 +1,13 @@
 #pragma once
 
-#include <QString>
-#include <stdexcept>
+#include "failure.h"
 
 namespace db {
 
-// Every failure of the database layer: the engine's own text, ready to show.
-class DbError : public std::runtime_error {
+// A failure of the database: the engine's own text, ready to show.
+class DbError : public Failure {
 public:
-    explicit DbError(const QString& text) : std::runtime_error(text.toStdString()), text_(text) {}
-    const QString& text() const { return text_; }
-
-private:
-    QString text_;
+    using Failure::Failure;
 };
 
 }  // namespace db

@@ -6,6 +6,7 @@
 
 #include "connection.h"
 #include "dberror.h"
+#include "sqlerror.h"
 
 namespace db {
 
@@ -25,9 +26,9 @@ void Recordset::open(const QString& statement, Connection& connection) {
 
 void Recordset::start() {
     if (!query_->exec(text_)) {
-        const QSqlError error = query_->lastError();
+        const QString text = errorText(query_->lastError());
         query_.reset();
-        throw DbError(error.databaseText().isEmpty() ? error.text() : error.databaseText());
+        throw DbError(text);
     }
     rowIndex_ = 0;
     atEnd_ = !(query_->isSelect() && query_->next());

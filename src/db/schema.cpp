@@ -8,6 +8,7 @@
 
 #include "dberror.h"
 #include "samplerows.h"
+#include "sqlerror.h"
 #include "sqlliteral.h"
 
 namespace db::schema {
@@ -124,7 +125,7 @@ QString insertStatement(const QString& table, const QStringList& values) {
 
 void run(QSqlQuery& query, const QString& statement) {
     if (!query.exec(statement))
-        throw DbError(query.lastError().text());
+        throw DbError(errorText(query.lastError()));
 }
 
 void fill(QSqlQuery& query) {

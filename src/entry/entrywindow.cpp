@@ -7,12 +7,12 @@
 #include <QSignalBlocker>
 #include <QTextDocument>
 
-#include "app/shell/dbconnect.h"
-#include "app/shell/failure.h"
-#include "app/shell/keypress.h"
-#include "app/shell/messages.h"
-#include "app/shell/windows.h"
 #include "listingvalues.h"
+#include "shell/dbconnect.h"
+#include "shell/failure.h"
+#include "shell/keypress.h"
+#include "shell/messages.h"
+#include "shell/windows.h"
 
 namespace entry {
 
@@ -86,7 +86,7 @@ int EntryWindow::countEmpty(const QStringList& values) {
 }
 
 void EntryWindow::handOnTo(const QString& next) {
-    shell::Windows::instance().open(next);
+    windows().open(next);
     closeWindow();
 }
 

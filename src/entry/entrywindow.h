@@ -4,8 +4,8 @@
 #include <QStringList>
 #include <functional>
 
-#include "app/shell/childwindow.h"
 #include "db/recordset.h"
+#include "shell/childwindow.h"
 
 namespace entry {
 

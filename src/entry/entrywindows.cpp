@@ -1,9 +1,9 @@
 #include "entrywindows.h"
 
-#include "app/shell/windows.h"
 #include "part1.h"
 #include "part2.h"
 #include "part3.h"
+#include "shell/windows.h"
 
 namespace entry {
 

@@ -4,7 +4,8 @@
 #include <QMdiArea>
 #include <QScrollBar>
 
-#include "app/shell/windows.h"
+#include "shell/childwindow.h"
+#include "shell/windows.h"
 
 namespace entry {
 
@@ -19,9 +20,8 @@ void scrollSpan(QScrollBar* bar, int low, int high, int extent) {
 }
 
 // Scrolls the work area so that the control lies inside its visible part.
-void scrollIntoView(QWidget* control) {
-    QMdiArea* area = shell::Windows::instance().workArea();
-    if (!area || !area->viewport()->isAncestorOf(control))
+void scrollIntoView(QMdiArea* area, QWidget* control) {
+    if (!area->viewport()->isAncestorOf(control))
         return;
     QWidget* viewport = area->viewport();
     const QRect place(control->mapTo(viewport, QPoint(0, 0)), control->size());
@@ -31,10 +31,10 @@ void scrollIntoView(QWidget* control) {
 
 }  // namespace
 
-void followFocus(QWidget* window) {
+void followFocus(shell::ChildWindow* window) {
     QObject::connect(qApp, &QApplication::focusChanged, window, [window](QWidget*, QWidget* now) {
         if (now && window->isAncestorOf(now))
-            scrollIntoView(now);
+            scrollIntoView(window->windows().workArea(), now);
     });
 }
 

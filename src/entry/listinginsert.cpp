@@ -1,8 +1,8 @@
 #include "listinginsert.h"
 
-#include "app/shell/dbconnect.h"
 #include "db/recordset.h"
 #include "db/sqlliteral.h"
+#include "shell/dbconnect.h"
 
 namespace entry {
 

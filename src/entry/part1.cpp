@@ -1,11 +1,13 @@
 #include "part1.h"
 
-#include "app/shell/dbconnect.h"
-#include "app/shell/failure.h"
-#include "app/shell/keypress.h"
-#include "app/shell/twips.h"
-#include "app/shell/windows.h"
+#include <QMainWindow>
+
 #include "listingvalues.h"
+#include "shell/dbconnect.h"
+#include "shell/failure.h"
+#include "shell/keypress.h"
+#include "shell/twips.h"
+#include "shell/windows.h"
 
 namespace entry {
 
@@ -54,7 +56,7 @@ Part1::Part1() : EntryWindow(QStringLiteral("Part1"), QStringLiteral("Data Entry
 void Part1::formLoad() {
     setSizeTwips(7700, 4770);
     // Placed against the main frame, not the screen.
-    const QWidget* frame = shell::Windows::instance().frame();
+    const QWidget* frame = windows().frame();
     placeAgainst(shell::toTwips(frame->width()), shell::toTwips(frame->height()));
     showHeader(QStringLiteral("head1.jpg"));
     fillList(QStringLiteral("Combo1"),

@@ -3,8 +3,8 @@
 #include <QLabel>
 #include <QRadioButton>
 
-#include "app/shell/keypress.h"
 #include "listingvalues.h"
+#include "shell/keypress.h"
 
 namespace entry {
 

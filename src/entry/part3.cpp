@@ -3,9 +3,9 @@
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 
-#include "app/shell/keypress.h"
 #include "followfocus.h"
 #include "part3controls.h"
+#include "shell/keypress.h"
 
 namespace entry {
 

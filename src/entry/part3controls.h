@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "app/shell/controltable.h"
+#include "shell/controltable.h"
 
 namespace entry {
 

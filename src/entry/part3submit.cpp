@@ -2,12 +2,12 @@
 #include <QCheckBox>
 #include <QMainWindow>
 
-#include "app/shell/messages.h"
-#include "app/shell/twips.h"
-#include "app/shell/windows.h"
 #include "listinginsert.h"
 #include "part3.h"
 #include "part3controls.h"
+#include "shell/messages.h"
+#include "shell/twips.h"
+#include "shell/windows.h"
 
 namespace entry {
 
@@ -48,10 +48,10 @@ void Part3::Command1_Click() {
 // cannot be submitted twice.
 void Part3::startNextListing() {
     closeWindow();
-    shell::Windows& windows = shell::Windows::instance();
-    QMainWindow* frame = windows.frame();
+    shell::Windows& rules = windows();
+    QMainWindow* frame = rules.frame();
     frame->resize(frame->width(), shell::toPixels(shell::screenTwips().height()));
-    shell::ChildWindow* first = windows.open(QStringLiteral("Part1"));
+    shell::ChildWindow* first = rules.open(QStringLiteral("Part1"));
     // At the top of the frame, not a third of the way down as from the menu.
     first->setTopTwips(shell::toTwips(frame->y()));
 }

@@ -1,8 +1,8 @@
 #include "exportcommand.h"
 
-#include "app/shell/dbconnect.h"
-#include "app/shell/messages.h"
-#include "tableexport.h"
+#include "shell/dbconnect.h"
+#include "shell/messages.h"
+#include "xls/tableexport.h"
 
 namespace exporter {
 
@@ -18,8 +18,8 @@ QString cutCellsMessage(std::uint64_t cells) {
 
 void runExport() {
     // The export's own connection opens the very file of Conn, by DbPath.
-    const ExportSummary summary =
-        exportTable(dbConnect::DbPath(), dbConnect::appFolder() + QStringLiteral("/Data.xls"));
+    const xls::ExportSummary summary =
+        xls::exportTable(dbConnect::DbPath(), dbConnect::appFolder() + QStringLiteral("/Data.xls"));
     if (summary.cutCells > 0)
         shell::inform(cutCellsMessage(summary.cutCells), shell::Icon::Information);
 }

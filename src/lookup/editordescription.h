@@ -3,7 +3,7 @@
 #include <QString>
 #include <span>
 
-#include "app/shell/controltable.h"
+#include "shell/controltable.h"
 
 namespace lookup {
 

@@ -6,11 +6,11 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "app/shell/dbconnect.h"
-#include "app/shell/failure.h"
-#include "app/shell/keypress.h"
-#include "app/shell/messages.h"
 #include "db/sqlliteral.h"
+#include "shell/dbconnect.h"
+#include "shell/failure.h"
+#include "shell/keypress.h"
+#include "shell/messages.h"
 
 namespace lookup {
 

@@ -4,9 +4,9 @@
 #include <QStringList>
 #include <array>
 
-#include "app/shell/childwindow.h"
 #include "db/recordset.h"
 #include "editordescription.h"
+#include "shell/childwindow.h"
 
 class QComboBox;
 class QLabel;

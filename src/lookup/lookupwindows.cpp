@@ -1,8 +1,8 @@
 #include "lookupwindows.h"
 
-#include "app/shell/windows.h"
 #include "editordescription.h"
 #include "lookupeditor.h"
+#include "shell/windows.h"
 
 namespace lookup {
 

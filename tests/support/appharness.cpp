@@ -4,7 +4,7 @@
 #include <QApplication>
 #include <QTest>
 
-#include "app/shell/dbconnect.h"
+#include "shell/dbconnect.h"
 
 AppHarness::AppHarness(const QString& folder) {
     dbConnect::startUp(folder);

@@ -4,8 +4,8 @@
 #include <memory>
 
 #include "app/pelmar.h"
-#include "app/shell/childwindow.h"
-#include "app/shell/windows.h"
+#include "shell/childwindow.h"
+#include "shell/windows.h"
 
 class QAction;
 
@@ -21,9 +21,7 @@ public:
     // Chooses a menu item as the operator does and lets the events run.
     void choose(const QString& menuItem);
 
-    shell::ChildWindow* window(const QString& name) const {
-        return shell::Windows::instance().find(name);
-    }
+    shell::ChildWindow* window(const QString& name) const { return frame_->windows().find(name); }
     template <class T>
     T* control(const QString& window, const QString& name) const {
         shell::ChildWindow* w = this->window(window);

@@ -3,7 +3,7 @@
 #include <QList>
 #include <functional>
 
-#include "app/shell/messages.h"
+#include "shell/messages.h"
 
 // Answers message boxes from a script and records every box shown, so that tests
 // never block on a modal box. Installed for its lifetime.

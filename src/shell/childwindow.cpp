@@ -1,0 +1,83 @@
+#include "childwindow.h"
+
+#include <QImageReader>
+#include <QLabel>
+#include <QMdiSubWindow>
+
+#include "dbconnect.h"
+#include "failure.h"
+#include "twips.h"
+#include "windows.h"
+
+namespace shell {
+
+ChildWindow::ChildWindow(const QString& name, const QString& caption) {
+    setObjectName(name);
+    setWindowTitle(caption);
+    // The places were laid out for an 8-point sans-serif face; the desktop's usual
+    // 9 or 10 points would cut the longer labels short.
+    QFont face = font();
+    face.setPointSizeF(8);
+    setFont(face);
+}
+
+void ChildWindow::build(std::span<const ControlSpec> specs) {
+    controls_ = buildControls(this, specs);
+}
+
+QMdiSubWindow* ChildWindow::subWindow() const {
+    return qobject_cast<QMdiSubWindow*>(parentWidget());
+}
+
+void ChildWindow::setSizeTwips(double width, double height) {
+    width_ = width;
+    height_ = height;
+    applyGeometry();
+}
+
+void ChildWindow::setTopTwips(double top) {
+    top_ = top;
+    applyGeometry();
+}
+
+void ChildWindow::setLeftTwips(double left) {
+    left_ = left;
+    applyGeometry();
+}
+
+void ChildWindow::placeAgainst(double referenceWidth, double referenceHeight) {
+    // Single precision, as the window's own numbers are held.
+    top_ = float((float(referenceHeight) - float(height_)) / 3.0f);
+    left_ = float((float(referenceWidth) - float(width_)) / 2.0f);
+    applyGeometry();
+}
+
+void ChildWindow::placeOnScreen() {
+    const QSizeF screen = screenTwips();
+    placeAgainst(screen.width(), screen.height());
+}
+
+void ChildWindow::applyGeometry() {
+    const QRect outer = twipsRect(left_, top_, width_, height_);
+    QWidget* target = subWindow() ? static_cast<QWidget*>(subWindow()) : this;
+    target->setFixedSize(outer.size());
+    target->move(outer.topLeft());
+}
+
+void ChildWindow::showHeaderPicture(QLabel* picture, const QString& fileName, double heightTwips) {
+    const QString path = dbConnect::appFolder() + QLatin1Char('/') + fileName;
+    QImageReader reader(path);
+    const QImage image = reader.read();
+    if (image.isNull())
+        throw Failure(
+            QStringLiteral("Cannot read the picture '%1': %2").arg(path, reader.errorString()));
+    picture->setGeometry(0, 0, toPixels(width_), toPixels(heightTwips));
+    picture->setPixmap(QPixmap::fromImage(image));
+}
+
+void ChildWindow::closeWindow() {
+    if (rules_)
+        rules_->close(objectName());
+}
+
+}  // namespace shell

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include "controltable.h"
+
+class QLabel;
+class QMdiSubWindow;
+
+namespace shell {
+
+class Windows;
+
+// A window inside the main frame's work area. Each kind exists at most once and is
+// opened and closed through the window rules (windows.h). A subclass builds its
+// controls in its constructor and does its load step in formLoad().
+class ChildWindow : public QWidget {
+    Q_OBJECT
+public:
+    ChildWindow(const QString& name, const QString& caption);
+
+    // Form_Load: runs once each time the window is loaded. May throw.
+    virtual void formLoad() = 0;
+
+    // Geometry of the whole window, border and caption included, in twips.
+    double widthTwips() const { return width_; }
+    double heightTwips() const { return height_; }
+    double topTwips() const { return top_; }
+    double leftTwips() const { return left_; }
+    void setSizeTwips(double width, double height);
+    void setHeightTwips(double height) { setSizeTwips(width_, height); }
+    void setTopTwips(double top);
+    void setLeftTwips(double left);
+
+    // Top = (reference height - height) / 3, Left = (reference width - width) / 2,
+    // fractions kept.
+    void placeAgainst(double referenceWidth, double referenceHeight);
+    void placeOnScreen();
+
+    // Shows the picture file of the program's folder across the top of the window.
+    // Throws Failure when the file is missing or cannot be read.
+    void showHeaderPicture(QLabel* picture, const QString& fileName, double heightTwips = 680);
+
+    const Controls& controls() const { return controls_; }
+
+    // The window rules of the frame that opened this window.
+    Windows& windows() const { return *rules_; }
+    // Unloads the window (window rules).
+    void closeWindow();
+
+protected:
+    void build(std::span<const ControlSpec> specs);
+    Controls controls_;
+
+private:
+    friend class Windows;
+    void applyGeometry();
+    QMdiSubWindow* subWindow() const;
+
+    Windows* rules_ = nullptr;
+    double width_ = 0, height_ = 0, top_ = 0, left_ = 0;
+};
+
+}  // namespace shell

@@ -1,0 +1,105 @@
+#include "windows.h"
+
+#include <QCloseEvent>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+#include "childwindow.h"
+#include "failure.h"
+
+namespace shell {
+
+namespace {
+
+// A child window's sub-window in the work area: its close box unloads the window as
+// "Back" does.
+class ChildSubWindow : public QMdiSubWindow {
+public:
+    explicit ChildSubWindow(Windows& rules)
+        : QMdiSubWindow(nullptr, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                     Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+          rules_(rules) {
+        setAttribute(Qt::WA_DeleteOnClose);
+    }
+
+protected:
+    void closeEvent(QCloseEvent* event) override {
+        QMdiSubWindow::closeEvent(event);
+        if (event->isAccepted() && widget())
+            rules_.close(widget()->objectName());
+    }
+
+private:
+    Windows& rules_;
+};
+
+}  // namespace
+
+Windows::Windows(QMainWindow* frame, QMdiArea* workArea) : frame_(frame), workArea_(workArea) {}
+
+void Windows::define(const QString& name, Factory factory) {
+    factories_.insert(name, std::move(factory));
+}
+
+ChildWindow* Windows::find(const QString& name) const {
+    return open_.value(name);
+}
+
+ChildWindow* Windows::open(const QString& name) {
+    ChildWindow* window = find(name);
+    if (!window) {
+        if (!factories_.contains(name))
+            throw Failure(QStringLiteral("There is no window '%1'.").arg(name));
+        window = factories_.value(name)();
+        window->rules_ = this;
+        auto* subWindow = new ChildSubWindow(*this);
+        subWindow->setObjectName(name + QStringLiteral("Frame"));
+        subWindow->setWidget(window);
+        subWindow->setWindowTitle(window->windowTitle());
+        window->applyGeometry();
+        try {
+            window->formLoad();
+        } catch (...) {
+            delete subWindow;
+            throw;
+        }
+        workArea_->addSubWindow(subWindow);
+        window->applyGeometry();  // addSubWindow places the sub-window by itself
+        open_.insert(name, window);
+        subWindow->show();
+        workArea_->setActiveSubWindow(subWindow);
+        if (QWidget* first = window->controls().firstFocusable())
+            first->setFocus(Qt::OtherFocusReason);
+    } else {
+        QMdiSubWindow* subWindow = window->subWindow();
+        subWindow->showNormal();
+        subWindow->raise();
+        workArea_->setActiveSubWindow(subWindow);
+    }
+    return window;
+}
+
+void Windows::close(const QString& name) {
+    ChildWindow* window = find(name);
+    if (!window)
+        return;
+    // From now on the window counts as closed; its sub-window goes at the next turn of
+    // the event loop, since an event handler of the window may still be running.
+    open_.remove(name);
+    QMdiSubWindow* subWindow = window->subWindow();
+    if (subWindow && subWindow->isVisible())
+        subWindow->close();
+    else if (subWindow)
+        subWindow->deleteLater();
+    else
+        window->deleteLater();
+}
+
+void Windows::closeAll() {
+    const QStringList names = open_.keys();
+    for (const QString& name : names)
+        close(name);
+}
+
+}  // namespace shell

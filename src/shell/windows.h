@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QHash>
+#include <QPointer>
+#include <QString>
+#include <functional>
+
+class QMainWindow;
+class QMdiArea;
+
+namespace shell {
+
+class ChildWindow;
+
+// The window rules of one main frame: each window kind exists at most once and is
+// addressed by its name. Opening loads a closed window (its load step runs) and then
+// shows and raises it; closing unloads it, so the next opening starts afresh.
+// The frame owns its rules and every window it opens reaches the others through them.
+class Windows {
+public:
+    using Factory = std::function<ChildWindow*()>;
+
+    Windows(QMainWindow* frame, QMdiArea* workArea);
+    Windows(const Windows&) = delete;
+    Windows& operator=(const Windows&) = delete;
+
+    QMainWindow* frame() const { return frame_; }
+    QMdiArea* workArea() const { return workArea_; }
+
+    // Makes a window kind known; the frame does this for every window it offers.
+    void define(const QString& name, Factory factory);
+    bool isDefined(const QString& name) const { return factories_.contains(name); }
+
+    // Load if closed, then show and raise. Throws when the load step fails; the
+    // window is then not left half-loaded.
+    ChildWindow* open(const QString& name);
+    void close(const QString& name);
+    void closeAll();
+
+    // The open window of that name, or nullptr.
+    ChildWindow* find(const QString& name) const;
+    bool isOpen(const QString& name) const { return find(name) != nullptr; }
+
+private:
+    QMainWindow* frame_;
+    QMdiArea* workArea_;
+    QHash<QString, Factory> factories_;
+    QHash<QString, QPointer<ChildWindow>> open_;
+};
+
+}  // namespace shell

@@ -1,0 +1,49 @@
+#include "recordbuffer.h"
+
+#include <stdexcept>
+
+#include "littleendian.h"
+
+namespace xls {
+
+void RecordBuffer::begin(std::uint16_t id) {
+    if (isOpen())
+        throw std::logic_error("a BIFF record is already open");
+    open_ = bytes_.size();
+    u16(id);
+    u16(0);
+}
+
+void RecordBuffer::end() {
+    const std::size_t size = recordSize();
+    // A longer record is read as garbage by some readers and silently by others.
+    if (size > kMaxData)
+        throw std::logic_error("a BIFF record exceeds 8,224 bytes");
+    putU16(&bytes_[open_ + 2], std::uint16_t(size));
+    open_ = kClosed;
+}
+
+void RecordBuffer::u16(std::uint16_t value) {
+    char le[2];
+    putU16(le, value);
+    bytes_.append(le, sizeof le);
+}
+
+void RecordBuffer::u32(std::uint32_t value) {
+    char le[4];
+    putU32(le, value);
+    bytes_.append(le, sizeof le);
+}
+
+void RecordBuffer::record(std::uint16_t id, std::string_view data) {
+    begin(id);
+    bytes(data);
+    end();
+}
+
+void RecordBuffer::clear() {
+    bytes_.clear();
+    open_ = kClosed;
+}
+
+}  // namespace xls

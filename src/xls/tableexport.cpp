@@ -1,0 +1,46 @@
+#include "tableexport.h"
+
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "compoundfile.h"
+#include "db/tablereader.h"
+#include "workbook.h"
+
+namespace xls {
+
+namespace {
+
+void readRows(db::TableReader& reader, Workbook& book) {
+    std::vector<std::optional<std::string_view>> row(std::size_t(reader.columnCount()));
+    while (reader.next()) {
+        // A NULL is no value at all: its cell stays blank.
+        for (std::size_t column = 0; column < row.size(); ++column)
+            row[column] = reader.text(int(column));
+        book.addRow(row);
+    }
+}
+
+}  // namespace
+
+ExportSummary exportTable(const QString& dbPath, const QString& workbookPath) {
+    std::optional<Workbook> book;
+    {
+        // The reader is closed before the file is written: the database is free again
+        // as soon as the rows are read.
+        db::TableReader reader(dbPath);
+        reader.open(QStringLiteral("SELECT * FROM Data"));
+        QStringList header;
+        for (int column = 0; column < reader.columnCount(); ++column)
+            header.append(reader.columnName(column));
+        book.emplace(header);
+        readRows(reader, *book);
+    }
+    CompoundFile file(workbookPath);
+    book->write(file);
+    file.commit();
+    return {book->rows(), book->sheetCount(), book->cutCells()};
+}
+
+}  // namespace xls

@@ -1,0 +1,94 @@
+#include "workbook.h"
+
+#include <stdexcept>
+
+#include "biffrecords.h"
+#include "biffwriter.h"
+#include "celltext.h"
+#include "sharedstrings.h"
+#include "xlserror.h"
+
+namespace xls {
+
+Workbook::Workbook(const QStringList& header) {
+    if (header.size() > kMaxColumns)
+        throw xls::Error(QStringLiteral("A sheet holds at most %1 columns; the table has %2.")
+                             .arg(kMaxColumns)
+                             .arg(header.size()));
+    for (const QString& name : header)
+        header_.push_back(name.toStdString());
+    startSheet();
+}
+
+QString Workbook::sheetName(std::size_t index) {
+    return QStringLiteral("WorkSheet%1").arg(index + 1);
+}
+
+void Workbook::startSheet() {
+    cells_.startSheet();
+    std::vector<std::optional<std::string_view>> names(header_.begin(), header_.end());
+    addCells(names);
+    rowsInSheet_ = 0;
+}
+
+void Workbook::addRow(std::span<const std::optional<std::string_view>> values) {
+    if (rowsInSheet_ == kRowsPerSheet)
+        startSheet();
+    addCells(values);
+    ++rowsInSheet_;
+    ++rows_;
+}
+
+void Workbook::addCells(std::span<const std::optional<std::string_view>> values) {
+    if (values.size() > kMaxColumns)
+        throw std::logic_error("a BIFF8 row has at most 256 columns");
+    texts_.clear();
+    columns_.clear();
+    cutTexts_.clear();
+    cutTexts_.reserve(values.size());
+    for (std::size_t column = 0; column < values.size(); ++column) {
+        if (!values[column])
+            continue;
+        std::string_view text = *values[column];
+        if (text.size() > kMaxCellText) {
+            if (std::optional<std::string> cut = cutToCell(text)) {
+                ++cutCells_;
+                text = cutTexts_.emplace_back(std::move(*cut));
+            }
+        }
+        texts_.push_back(text);
+        columns_.push_back(std::uint16_t(column));
+    }
+    indexes_.resize(texts_.size());
+    strings_.add(texts_, indexes_.data());
+    cells_.beginRow();
+    for (std::size_t i = 0; i < texts_.size(); ++i)
+        cells_.cell(columns_[i], indexes_[i]);
+    cells_.endRow();
+}
+
+void Workbook::write(ByteSink& sink) {
+    cells_.finishSheet();
+    const std::vector<SheetCells::Sheet>& sheets = cells_.sheets();
+    BiffWriter writer(sink);
+    RecordBuffer& records = writer.records();
+
+    globalsHead(records);
+    std::vector<std::uint64_t> offsetFields;
+    for (std::size_t i = 0; i < sheets.size(); ++i) {
+        offsetFields.push_back(writer.position() + RecordBuffer::kHeader);
+        boundSheet(records, sheetName(i));
+    }
+    writeSharedStrings(strings_, writer);
+    endOfStream(records);
+
+    for (std::size_t i = 0; i < sheets.size(); ++i) {
+        writer.patchU32(offsetFields[i], std::uint32_t(writer.position()));
+        sheetHead(records, sheets[i].size);
+        cells_.copy(i, writer);
+        sheetTail(records, i == 0);
+    }
+    writer.flush();
+}
+
+}  // namespace xls
