@@ -13,12 +13,11 @@
 #include "shell/dbconnect.h"
 #include "shell/failure.h"
 #include "shell/messages.h"
+#include "shell/texts.h"
 #include "shell/twips.h"
 #include "shell/windows.h"
 
 namespace {
-
-const QString kCaption = QStringLiteral("Pelmar - Listora - Data Entry ");
 
 struct MenuItem {
     const char* name;
@@ -46,7 +45,7 @@ Pelmar::Pelmar()
       windows_(this, workArea_),
       exit_([] { QCoreApplication::exit(0); }) {
     setObjectName(QStringLiteral("Pelmar"));
-    setWindowTitle(kCaption);
+    setWindowTitle(QString::fromLatin1(shell::kBanner));
     setWindowIcon(pelmar::appIcon());
     workArea_->setObjectName(QStringLiteral("workArea"));
     workArea_->setBackground(palette().brush(QPalette::Dark));

@@ -52,9 +52,6 @@ protected:
     QString sql_;
 };
 
-// The banner of every entry window.
-inline constexpr char kBanner[] = "Pelmar - Listora - Data Entry ";
-
 // The text of a text box, several-line box or combo box exactly as it stands.
 QString textOf(const QWidget* control);
 

@@ -7,6 +7,9 @@
 
 namespace lookup {
 
+// The start of the count label's text; the number of entries follows it.
+inline const QString kTotalEntries = QStringLiteral("Total Entries : ");
+
 // What sets one lookup editor apart from the others: its table, its window and its
 // controls. The behaviour is the same for all of them (LookupEditor).
 struct EditorDescription {
@@ -16,7 +19,7 @@ struct EditorDescription {
     QString keyColumn;                   // FldName: the column the WHERE clauses compare
     double width = 7700, height = 6390;  // twips
     std::span<const shell::ControlSpec> controls;
-    QString countLabel;          // the label that shows "Total Entries : "
+    QString countLabel;          // the label that shows kTotalEntries
     QString insidePicture = {};  // a control that lies inside the header picture, if any
 
     // The publication editor keeps a state beside each name in Combo1.

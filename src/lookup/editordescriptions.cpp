@@ -1,5 +1,7 @@
 #include "editordescription.h"
 
+#include "shell/texts.h"
+
 namespace lookup {
 
 namespace {
@@ -9,8 +11,7 @@ using shell::centred;
 using shell::ControlSpec;
 using shell::Kind;
 
-const QString kBanner = QStringLiteral("Pelmar - Listora - Data Entry ");
-const QString kCount = QStringLiteral("Total Entries : ");
+const QString kBanner = QString::fromLatin1(shell::kBanner);
 const QString kClear = QStringLiteral("&Clear");
 const QString kUpdate = QStringLiteral("&Update");
 const QString kDelete = QStringLiteral("&Delete");
@@ -34,7 +35,7 @@ const ControlSpec kStreet[] = {
     {"Command1(2)", Kind::Button, kDelete, 3900, 2310, 1605, 405, 6},
     {"Command1(3)", Kind::Button, kEnd, 5760, 2310, 1605, 405, 7},
     {"List1", Kind::ListBox, {}, 150, 2790, 7305, 2670, 8, "Label2"},
-    {"Label3", Kind::Label, kCount, 0, 5520, 7635, 315, 9, {}, kCountLook},
+    {"Label3", Kind::Label, kTotalEntries, 0, 5520, 7635, 315, 9, {}, kCountLook},
 };
 
 const ControlSpec kState[] = {
@@ -50,7 +51,7 @@ const ControlSpec kState[] = {
     {"Command1(2)", Kind::Button, kDelete, 3900, 2250, 1635, 435, 7},
     {"Command1(3)", Kind::Button, kEnd, 5730, 2250, 1635, 435, 8},
     {"List1", Kind::ListBox, {}, 180, 2760, 7215, 2670, 9, "Label2(1)"},
-    {"Label3", Kind::Label, kCount, -30, 5490, 7695, 315, 10, {}, kCountLook},
+    {"Label3", Kind::Label, kTotalEntries, -30, 5490, 7695, 315, 10, {}, kCountLook},
 };
 
 const ControlSpec kPropType[] = {
@@ -66,7 +67,7 @@ const ControlSpec kPropType[] = {
     {"Command1(2)", Kind::Button, kDelete, 3930, 2340, 1665, 435, 6},
     {"Command1(3)", Kind::Button, kEnd, 5820, 2340, 1665, 435, 7},
     {"List1", Kind::ListBox, {}, 120, 2850, 7335, 2670, 8, "Label1(1)"},
-    {"Label2", Kind::Label, kCount, -30, 5610, 7755, 285, 9, {}, kCountLook},
+    {"Label2", Kind::Label, kTotalEntries, -30, 5610, 7755, 285, 9, {}, kCountLook},
 };
 
 const ControlSpec kPubName[] = {
@@ -83,7 +84,7 @@ const ControlSpec kPubName[] = {
     {"Command1(2)", Kind::Button, kDelete, 3900, 2550, 1725, 495, 7},
     {"Command1(3)", Kind::Button, kEnd, 5760, 2550, 1725, 495, 8},
     {"List1", Kind::ListBox, {}, 150, 3120, 7305, 2670, 9, "Label2"},
-    {"Label3", Kind::Label, kCount, 0, 5850, 7635, 285, 10, {}, kCountLook},
+    {"Label3", Kind::Label, kTotalEntries, 0, 5850, 7635, 285, 10, {}, kCountLook},
 };
 // clang-format on
 

@@ -11,12 +11,11 @@
 #include "shell/failure.h"
 #include "shell/keypress.h"
 #include "shell/messages.h"
+#include "shell/texts.h"
 
 namespace lookup {
 
 namespace {
-
-const QString kTotal = QStringLiteral("Total Entries : ");
 
 enum Button { Clear, Update, Delete, End };
 
@@ -129,7 +128,7 @@ void LookupEditor::ListUpd() {
             entry = entry.trimmed();
     }
     list1_->addItems(entries_);
-    count_->setText(kTotal + QString::number(list1_->count()));
+    count_->setText(kTotalEntries + QString::number(list1_->count()));
 }
 
 void LookupEditor::CmbLoad() {
@@ -205,7 +204,7 @@ void LookupEditor::dbUpdate() {
         MakeInsStr();
         openRs(InsStr);
         ListUpd();
-        done = QStringLiteral("Rcord Successfully Inserted");
+        done = QString::fromLatin1(shell::kRecordInserted);
     }
     shell::inform(done, shell::Icon::None);
     command1_[Clear]->setFocus();
