@@ -1,6 +1,7 @@
 // The database layer against real SQLite files: what the windows rely on when they
 // open a result set, and what start-up relies on when it opens the file.
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -47,9 +48,11 @@ private Q_SLOTS:
     void openReportsAForeignLock();
     void recordsetOnEmptyAndFilledTables();
     void recordsetReportsTheEngineText();
+    void failedRerunClosesTheRecordset();
     void quotedValuesRoundTrip();
     void traceSeesTextsAsWritten();
     void schemaHasTheFiveTables();
+    void createRefusesAnExistingFile_data();
     void createRefusesAnExistingFile();
     void newdbTool();
 };
@@ -186,6 +189,24 @@ void TestDb::recordsetReportsTheEngineText() {
     QCOMPARE(folder.rows(QStringLiteral("select * from PubName")).size(), 0);
 }
 
+void TestDb::failedRerunClosesTheRecordset() {
+    TestFolder folder;
+    // Another program may change the tables while the result set is half read.
+    folder.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+    folder.exec(QStringLiteral("insert into Street values ('ROAD'), ('LANE'), ('WAY')"));
+    Connection connection;
+    connection.openFile(folder.dbPath());
+    Recordset rs;
+    rs.open(QStringLiteral("Select * From Street;"), connection);
+    rs.moveNext();
+    folder.exec(QStringLiteral("alter table Street rename to Gone"));
+    QVERIFY_THROWS_EXCEPTION(DbError, rs.moveFirst());
+    QVERIFY(!rs.isOpen());
+    QVERIFY(rs.eof());
+    QVERIFY_THROWS_EXCEPTION(DbError, rs.moveNext());
+    QCOMPARE(rs.fieldCount(), 0);
+}
+
 void TestDb::quotedValuesRoundTrip() {
     TestFolder folder;
     Connection connection;
@@ -242,11 +263,51 @@ void TestDb::schemaHasTheFiveTables() {
     QCOMPARE(folder.column(QStringLiteral("select count(*) from Data")), QStringList{"0"});
 }
 
+void TestDb::createRefusesAnExistingFile_data() {
+    QTest::addColumn<QString>("there");  // what another program left at the path
+    QTest::addColumn<bool>("asUri");     // the path given as SQLite reads a URI
+    QTest::newRow("a database") << "database" << false;
+    QTest::newRow("a letter") << "letter" << false;
+    QTest::newRow("a link to nowhere") << "link" << false;
+    QTest::newRow("a database named as a URI") << "database" << true;
+}
+
 void TestDb::createRefusesAnExistingFile() {
-    TestFolder folder;
-    folder.exec(QStringLiteral("insert into State values ('VIC')"));
-    QVERIFY_THROWS_EXCEPTION(DbError, db::schema::createDatabase(folder.dbPath(), true));
-    QCOMPARE(folder.column(QStringLiteral("select * from State")), QStringList{"VIC"});
+    QFETCH(QString, there);
+    QFETCH(bool, asUri);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Pelmar.mdb"));
+    const QString nowhere = dir.filePath(QStringLiteral("gone/Pelmar.mdb"));
+    if (there == QLatin1String("link")) {
+        QVERIFY(QFile::link(nowhere, path));
+    } else if (there == QLatin1String("letter")) {
+        QFile letter(path);
+        QVERIFY(letter.open(QIODevice::WriteOnly));
+        letter.write("Dear operator,\n");
+    } else {
+        {
+            QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), there);
+            other.setDatabaseName(path);
+            QVERIFY(other.open());
+            QVERIFY(QSqlQuery(other).exec(QStringLiteral("create table Customers (Name)")));
+            other.close();
+        }
+        QSqlDatabase::removeDatabase(there);
+    }
+    const auto contents = [&path] {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QFileInfo before(path);
+    const QByteArray bytes = contents();
+
+    const QString given = asUri ? QStringLiteral("file:") + path : path;
+    QVERIFY_THROWS_EXCEPTION(DbError, db::schema::createDatabase(given, true));
+    const QFileInfo after(path);
+    QCOMPARE(after.isSymLink(), before.isSymLink());
+    QCOMPARE(after.symLinkTarget(), before.symLinkTarget());
+    QVERIFY(!QFileInfo::exists(nowhere));
+    QCOMPARE(contents(), bytes);
 }
 
 void TestDb::newdbTool() {

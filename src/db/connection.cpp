@@ -4,11 +4,11 @@
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QUrl>
 
 #include "dberror.h"
 #include "dialect.h"
 #include "sqlerror.h"
+#include "sqlitefile.h"
 
 namespace db {
 
@@ -58,9 +58,7 @@ void Connection::openFile(const QString& path) {
         throw DbError(QStringLiteral("The database file '%1' cannot be read.").arg(path));
 
     QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName_);
-    // A URI with mode=rw opens an existing file only: SQLite never creates one here.
-    QString uri = QUrl::fromLocalFile(info.absoluteFilePath()).toString(QUrl::FullyEncoded);
-    database.setDatabaseName(uri + QStringLiteral("?mode=rw"));
+    database.setDatabaseName(existingFileUri(path));
     database.setConnectOptions(
         QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs));
     if (!database.open()) {

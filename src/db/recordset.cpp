@@ -27,7 +27,9 @@ void Recordset::open(const QString& statement, Connection& connection) {
 void Recordset::start() {
     if (!query_->exec(text_)) {
         const QString text = errorText(query_->lastError());
-        query_.reset();
+        // Closed through and through: a result set that had no query but still
+        // counted as open and not at its end would read through a null query.
+        close();
         throw DbError(text);
     }
     rowIndex_ = 0;

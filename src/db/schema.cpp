@@ -9,6 +9,7 @@
 #include "dberror.h"
 #include "samplerows.h"
 #include "sqlerror.h"
+#include "sqlitefile.h"
 #include "sqlliteral.h"
 
 namespace db::schema {
@@ -143,15 +144,25 @@ void fill(QSqlQuery& query) {
 }  // namespace
 
 void createDatabase(const QString& path, bool withSamples) {
-    if (QFileInfo::exists(path))
-        throw DbError(QStringLiteral("'%1' already exists; it is left as it is.").arg(path));
+    // The file is made here, only if nothing lies at the path yet, and SQLite then
+    // opens exactly that file: a file or a link that another program puts there is
+    // refused, never used, and the failure path below removes only the file made here.
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        const QFileInfo there(path);
+        if (there.exists() || there.isSymLink())
+            throw DbError(QStringLiteral("'%1' already exists; it is left as it is.").arg(path));
+        throw DbError(QStringLiteral("Cannot create '%1': %2").arg(path, file.errorString()));
+    }
+    file.close();
     const QString name = QStringLiteral("pelmar-create");
     QString failure;
     {
         QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        database.setDatabaseName(path);
+        database.setDatabaseName(existingFileUri(path));
+        database.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI"));
         if (!database.open()) {
-            failure = database.lastError().text();
+            failure = errorText(database.lastError());
         } else {
             QSqlQuery query(database);
             try {
