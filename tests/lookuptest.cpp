@@ -512,17 +512,32 @@ void TestLookup::unfoundListEntryLeavesEditBoxFree() {
 
 void TestLookup::failedStatementKeepsWindow_data() {
     QTest::addColumn<int>("action");
-    QTest::newRow("Update") << 0;
-    QTest::newRow("Enter") << 1;
-    QTest::newRow("Delete") << 2;
-    QTest::newRow("double-click") << 3;
+    QTest::addColumn<bool>("atRefill");  // the table goes only as the list is read again
+    QTest::newRow("Update") << 0 << false;
+    QTest::newRow("Enter") << 1 << false;
+    QTest::newRow("Delete") << 2 << false;
+    QTest::newRow("double-click") << 3 << false;
+    QTest::newRow("Update, refill") << 0 << true;
 }
 
 void TestLookup::failedStatementKeepsWindow() {
     QFETCH(int, action);
+    QFETCH(bool, atRefill);
     StreetSession session({"ROAD"});
     session.type("ro");
-    session.folder.exec("drop table Street");
+    bool dropped = false;
+    const auto drop = [&] {
+        session.folder.exec("drop table Street");
+        dropped = true;
+    };
+    if (atRefill) {
+        dbConnect::Conn().setTrace([&](const QString& statement) {
+            if (statement == kSelectStreet && !dropped)
+                drop();
+        });
+    } else {
+        drop();
+    }
     switch (action) {
         case 0:
             session.click(Update);
@@ -543,6 +558,8 @@ void TestLookup::failedStatementKeepsWindow() {
              qPrintable(session.messages().last().text));
     QVERIFY(session.isOpen());
     QVERIFY(session.text1()->text().startsWith("RO"));
+    QCOMPARE(session.listed(), QStringList{"ROAD"});
+    QCOMPARE(session.label("Label3")->text(), "Total Entries : 1");
 
     // The window goes on: once the table is back, the same editor works.
     session.folder.exec("create table Street (StreetName TEXT)");

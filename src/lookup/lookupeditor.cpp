@@ -82,32 +82,31 @@ QStringList LookupEditor::rowLiterals() const {
     return values;
 }
 
-void LookupEditor::MakeGenStr() {
-    GenStr = QStringLiteral("Select * From ") + TblName + QLatin1Char(';');
+QString LookupEditor::MakeGenStr() const {
+    return QStringLiteral("Select * From ") + TblName + QLatin1Char(';');
 }
 
-void LookupEditor::MakeFindStr() {
-    FindStr = QStringLiteral("Select * from ") + TblName + QStringLiteral(" where ") +
-              FldName.trimmed() + QLatin1Char('=') + db::sqlText(editValue()) + QLatin1Char(';');
+QString LookupEditor::MakeFindStr() const {
+    return QStringLiteral("Select * from ") + TblName + QStringLiteral(" where ") +
+           FldName.trimmed() + QLatin1Char('=') + db::sqlText(editValue()) + QLatin1Char(';');
 }
 
-void LookupEditor::MakeInsStr() {
-    InsStr = QStringLiteral("insert into ") + TblName + QStringLiteral(" values (") +
-             rowLiterals().join(QLatin1Char(',')) + QStringLiteral(");");
+QString LookupEditor::MakeInsStr() const {
+    return QStringLiteral("insert into ") + TblName + QStringLiteral(" values (") +
+           rowLiterals().join(QLatin1Char(',')) + QStringLiteral(");");
 }
 
-void LookupEditor::MakeUpdStr() {
+QString LookupEditor::MakeUpdStr() {
     // The columns set are named as the table names them, not as the program does.
-    MakeGenStr();
-    openRs(GenStr);
+    openRs(MakeGenStr());
     const QStringList values = rowLiterals();
     QStringList assignments;
     for (int position = 0; position < values.size(); ++position)
         assignments.append(Rs.fieldName(position) + QLatin1Char('=') + values.at(position));
     Rs.close();
-    UpdStr = QStringLiteral("Update ") + TblName + QStringLiteral(" Set ") +
-             assignments.join(QStringLiteral(", ")) + QStringLiteral(" Where ") + FldName +
-             QLatin1Char('=') + values.first() + QLatin1Char(';');
+    return QStringLiteral("Update ") + TblName + QStringLiteral(" Set ") +
+           assignments.join(QStringLiteral(", ")) + QStringLiteral(" Where ") + FldName +
+           QLatin1Char('=') + values.first() + QLatin1Char(';');
 }
 
 void LookupEditor::openRs(const QString& statement) {
@@ -119,14 +118,14 @@ void LookupEditor::openRs(const QString& statement) {
 // --- list and edit box ------------------------------------------------------
 
 void LookupEditor::ListUpd() {
-    list1_->clear();
-    entries_.clear();
-    MakeGenStr();
-    entries_ = db::columnValues(Rs, GenStr, dbConnect::Conn());
+    // Read first: a refill that fails leaves the list and its count as they were.
+    QStringList entries = db::columnValues(Rs, MakeGenStr(), dbConnect::Conn());
     if (combo1_) {
-        for (QString& entry : entries_)
+        for (QString& entry : entries)
             entry = entry.trimmed();
     }
+    entries_ = std::move(entries);
+    list1_->clear();
     list1_->addItems(entries_);
     count_->setText(kTotalEntries + QString::number(list1_->count()));
 }
@@ -138,15 +137,13 @@ void LookupEditor::CmbLoad() {
 }
 
 void LookupEditor::IsExist() {
-    MakeFindStr();
-    openRs(FindStr);
+    openRs(MakeFindStr());
     ExistFlag = Rs.eof() ? 0 : 1;
     Rs.close();
 }
 
 void LookupEditor::TblToText() {
-    MakeFindStr();
-    openRs(FindStr);
+    openRs(MakeFindStr());
     // A stored value with blanks around it is listed but not found: leave the edit
     // box as it is, free.
     if (!Rs.eof()) {
@@ -196,13 +193,11 @@ void LookupEditor::TextChk() {
 void LookupEditor::dbUpdate() {
     QString done;
     if (ExistFlag != 0) {
-        MakeUpdStr();
-        openRs(UpdStr);
+        openRs(MakeUpdStr());
         ListUpd();
         done = QStringLiteral("Rcord Successfully Updated");
     } else {
-        MakeInsStr();
-        openRs(InsStr);
+        openRs(MakeInsStr());
         ListUpd();
         done = QString::fromLatin1(shell::kRecordInserted);
     }
@@ -215,9 +210,8 @@ void LookupEditor::dbDelete() {
     if (ExistFlag != 1) {
         shell::inform(QStringLiteral("Record Not found"), shell::Icon::Exclamation);
     } else {
-        DelStr = QStringLiteral("Delete * From ") + TblName + QStringLiteral(" Where ") + FldName +
-                 QLatin1Char('=') + db::sqlText(editValue()) + QLatin1Char(';');
-        openRs(DelStr);
+        openRs(QStringLiteral("Delete * From ") + TblName + QStringLiteral(" Where ") + FldName +
+               QLatin1Char('=') + db::sqlText(editValue()) + QLatin1Char(';'));
         ListUpd();
         shell::inform(QStringLiteral("Record Successfully Deleted"), shell::Icon::Exclamation);
     }

@@ -38,10 +38,11 @@ public:
 private:
     void Initials();
     void ListUpd();
-    void MakeFindStr();
-    void MakeGenStr();
-    void MakeInsStr();
-    void MakeUpdStr();
+    // The statements, built from the edit box and the table's names.
+    QString MakeFindStr() const;
+    QString MakeGenStr() const;
+    QString MakeInsStr() const;
+    QString MakeUpdStr();
     void IsExist();
     void TblToText();
     void ListToText();
@@ -72,7 +73,6 @@ private:
     QString TblName;
     QString FldName;
     qint16 ExistFlag = 0;
-    QString FindStr, GenStr, InsStr, UpdStr, DelStr;
     db::Recordset Rs;
 };
 
