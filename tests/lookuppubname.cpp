@@ -140,12 +140,12 @@ void TestLookupPubName::changingTheState() {
 void TestLookupPubName::updateTakesColumnNamesFromTable() {
     TestFolder folder;
     folder.exec("drop table PubName");
-    folder.exec("create table PubName (PubName TEXT, Territory TEXT)");
+    folder.exec("create table PubName (PUBNAME TEXT, pubstate TEXT)");
     folder.exec("insert into PubName values ('HERALD', 'VIC')");
     LookupSession session(folder, "nPubName", "PubName");
     updateWith(session, "herald", "ACT");
     QVERIFY(session.takeStatements().contains(
-        "Update PubName Set PubName='HERALD', Territory='ACT' Where PubName='HERALD';"));
+        "Update PubName Set PUBNAME='HERALD', pubstate='ACT' Where PubName='HERALD';"));
     QCOMPARE(folder.rows(kSelectAll), oneRow("HERALD", "ACT"));
 }
 

@@ -3,15 +3,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QSqlDatabase>
-#include <QSqlQuery>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include "app/pelmar.h"
-#include "db/schema.h"
 #include "shell/dbconnect.h"
+#include "support/foreignlock.h"
 #include "support/scriptedmessages.h"
 #include "support/testfolder.h"
 
@@ -33,54 +30,80 @@ private Q_SLOTS:
     void failureEndsBeforeTheMainWindow();
     void connectionTextNamesTheFolder_data();
     void connectionTextNamesTheFolder();
+    void runsUntilTheFrameCloses_data();
     void runsUntilTheFrameCloses();
 };
 
 void TestStartup::failureEndsBeforeTheMainWindow_data() {
-    QTest::addColumn<QString>("database");  // what lies at Pelmar.mdb: none, junk, folder, locked
-    QTest::addColumn<QString>("errorPart");
-    QTest::newRow("missing") << "none"
-                             << "Pelmar.mdb";
-    QTest::newRow("not a database") << "junk"
-                                    << "not a database";
-    QTest::newRow("a folder") << "folder"
-                              << "Pelmar.mdb";
-    QTest::newRow("locked by another program") << "locked"
-                                               << "locked";
+    // What lies at Pelmar.mdb: none, junk, a folder, locked, an empty file, or a
+    // database of the program's changed by the statements given.
+    QTest::addColumn<QString>("database");
+    QTest::addColumn<QStringList>("changes");
+    QTest::addColumn<QStringList>("errorParts");
+    const QStringList tool = {"pelmar-newdb"};
+    QTest::newRow("missing") << "none" << QStringList() << QStringList{"Pelmar.mdb"};
+    QTest::newRow("not a database") << "junk" << QStringList() << QStringList{"not a database"};
+    QTest::newRow("a folder") << "folder" << QStringList() << QStringList{"Pelmar.mdb"};
+    QTest::newRow("locked by another program")
+        << "locked" << QStringList() << QStringList{"locked"};
+    QTest::newRow("0-byte file") << "empty" << QStringList()
+                                 << tool + QStringList{"Data", "Street", "PubName"};
+    QTest::newRow("another program's database")
+        << "tables"
+        << QStringList{"drop table Data",     "drop table Street",  "drop table State",
+                       "drop table PropType", "drop table PubName", "create table Customers (Name)"}
+        << tool + QStringList{"Data", "PropType"};
+    QTest::newRow("missing table")
+        << "tables" << QStringList{"drop table PubName"} << tool + QStringList{"PubName"};
+    QTest::newRow("missing column")
+        << "tables" << QStringList{"alter table Data drop column Suburb"}
+        << tool + QStringList{"Data", "Suburb"};
+    QTest::newRow("renamed column")
+        << "tables" << QStringList{"alter table Street rename column StreetName to Name"}
+        << tool + QStringList{"Street", "StreetName"};
+    QTest::newRow("extra column") << "tables"
+                                  << QStringList{"alter table State add column Capital TEXT"}
+                                  << tool + QStringList{"State", "2 columns instead of 1"};
+    QTest::newRow("columns in another order")
+        << "tables"
+        << QStringList{"drop table PubName", "create table PubName (PubState TEXT, PubName TEXT)"}
+        << tool + QStringList{"PubName", "order"};
 }
 
 void TestStartup::failureEndsBeforeTheMainWindow() {
     QFETCH(QString, database);
-    QFETCH(QString, errorPart);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Pelmar.mdb"));
-    const QString lockName = QStringLiteral("other-program");
-    if (database == QLatin1String("junk")) {
+    QFETCH(QStringList, changes);
+    QFETCH(QStringList, errorParts);
+    TestFolder folder;
+    const QString path = folder.dbPath();
+    std::unique_ptr<ForeignLock> lock;
+    for (const QString& change : changes)
+        folder.exec(change);
+    if (database == QLatin1String("locked")) {
+        lock = std::make_unique<ForeignLock>(path);
+    } else if (database != QLatin1String("tables")) {
+        QVERIFY(QFile::remove(path));
         QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("This is a letter, not a database.\n");
-    } else if (database == QLatin1String("folder")) {
-        QVERIFY(QDir().mkdir(path));
-    } else if (database == QLatin1String("locked")) {
-        db::schema::createDatabase(path, false);
-        QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), lockName);
-        other.setDatabaseName(path);
-        QVERIFY(other.open());
-        QVERIFY(QSqlQuery(other).exec(QStringLiteral("BEGIN EXCLUSIVE")));
+        if (database == QLatin1String("junk")) {
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("This is a letter, not a database.\n");
+        } else if (database == QLatin1String("empty")) {
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        } else if (database == QLatin1String("folder")) {
+            QVERIFY(QDir().mkdir(path));
+        }
     }
 
     ScriptedMessages messages;
-    QCOMPARE(pelmar::run(dir.path()), 1);
+    QCOMPARE(pelmar::run(folder.path()), 1);
     QCOMPARE(messages.shown().size(), 1);
-    QVERIFY2(messages.last().text.contains(errorPart), qPrintable(messages.last().text));
+    for (const QString& part : errorParts)
+        QVERIFY2(messages.last().text.contains(part), qPrintable(messages.last().text));
     QCOMPARE(messages.last().title, QStringLiteral("PelmarEntry"));
     QVERIFY(!mainWindowShown());
+    QVERIFY(!dbConnect::Conn().isOpen());
     if (database == QLatin1String("none"))
         QVERIFY2(!QFile::exists(path), "start-up must not create a database");
-    if (database == QLatin1String("locked")) {
-        QSqlDatabase::database(lockName).close();
-        QSqlDatabase::removeDatabase(lockName);
-    }
 }
 
 void TestStartup::connectionTextNamesTheFolder_data() {
@@ -111,8 +134,18 @@ void TestStartup::connectionTextNamesTheFolder() {
     dbConnect::Conn().close();
 }
 
+void TestStartup::runsUntilTheFrameCloses_data() {
+    QTest::addColumn<QStringList>("changes");
+    QTest::newRow("as created") << QStringList();
+    QTest::newRow("column names in capitals")
+        << QStringList{"drop table Street", "create table STREET (STREETNAME TEXT)"};
+}
+
 void TestStartup::runsUntilTheFrameCloses() {
+    QFETCH(QStringList, changes);
     TestFolder folder;
+    for (const QString& change : changes)
+        folder.exec(change);
     ScriptedMessages messages;
     bool shown = false;
     QTimer::singleShot(0, [&] {

@@ -1,5 +1,8 @@
 #include "dbconnect.h"
 
+#include "db/dberror.h"
+#include "db/schemacheck.h"
+
 namespace dbConnect {
 
 namespace {
@@ -38,6 +41,13 @@ void startUp(const QString& exeFolder) {
     connection().close();
     connection().setConnectionString(connectionText(dbPath));
     connection().open();
+    // A file without the program's tables would open and then fail in every window.
+    try {
+        db::schema::checkTables(connection());
+    } catch (const db::DbError&) {
+        connection().close();
+        throw;
+    }
 }
 
 }  // namespace dbConnect

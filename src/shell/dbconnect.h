@@ -18,7 +18,8 @@ db::Connection& Conn();
 QString connectionText(const QString& dbPath);
 
 // Start-up: works out DbPath for the folder and opens Conn on it.
-// Throws db::DbError when the database cannot be opened; nothing is created.
+// Throws db::DbError when the database cannot be opened or lacks a table or column
+// of the program; nothing is created.
 void startUp(const QString& folder);
 
 }  // namespace dbConnect

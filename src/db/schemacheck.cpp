@@ -1,0 +1,72 @@
+#include "schemacheck.h"
+
+#include <QStringList>
+
+#include "connection.h"
+#include "dberror.h"
+#include "recordset.h"
+#include "schema.h"
+
+namespace db::schema {
+
+namespace {
+
+QString namesOf(const QStringList& names) {
+    constexpr int kNamed = 4;
+    if (names.size() <= kNamed + 1)
+        return names.join(QStringLiteral(", "));
+    return QStringLiteral("%1 and %2 more")
+        .arg(names.first(kNamed).join(QStringLiteral(", ")))
+        .arg(names.size() - kNamed);
+}
+
+// What is wrong with one table, or nothing.
+QString faultOf(const Table& table, Connection& connection) {
+    Recordset rs;
+    try {
+        rs.open(QStringLiteral("Select * From %1 Where 1=0;").arg(table.name), connection);
+    } catch (const DbError& error) {
+        return QStringLiteral("the table %1 cannot be read (%2)").arg(table.name, error.text());
+    }
+    QStringList columns;
+    for (int position = 0; position < rs.fieldCount(); ++position)
+        columns.append(rs.fieldName(position));
+    rs.close();
+    QStringList lacking;
+    for (const QString& column : table.columns) {
+        if (!columns.contains(column, Qt::CaseInsensitive))
+            lacking.append(column);
+    }
+    if (!lacking.isEmpty())
+        return QStringLiteral("the table %1 lacks the column%2 %3")
+            .arg(table.name, lacking.size() > 1 ? QStringLiteral("s") : QString(),
+                 namesOf(lacking));
+    if (columns.size() != table.columns.size())
+        return QStringLiteral("the table %1 has %2 columns instead of %3")
+            .arg(table.name)
+            .arg(columns.size())
+            .arg(table.columns.size());
+    for (int position = 0; position < columns.size(); ++position) {
+        if (columns.at(position).compare(table.columns.at(position), Qt::CaseInsensitive) != 0)
+            return QStringLiteral("the columns of the table %1 are not in the program's order")
+                .arg(table.name);
+    }
+    return {};
+}
+
+}  // namespace
+
+void checkTables(Connection& connection) {
+    QStringList faults;
+    for (const Table& table : tables()) {
+        if (QString fault = faultOf(table, connection); !fault.isEmpty())
+            faults.append(fault);
+    }
+    if (faults.isEmpty())
+        return;
+    throw DbError(QStringLiteral("'%1' is not a database of this program: %2.\n"
+                                 "The tool pelmar-newdb creates a new one with the five tables.")
+                      .arg(connection.path(), faults.join(QStringLiteral("; "))));
+}
+
+}  // namespace db::schema
