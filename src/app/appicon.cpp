@@ -40,13 +40,12 @@ QPixmap drawIcon(int size) {
 
 }  // namespace
 
+// Drawn afresh for each frame, which keeps it: a kept copy would hold pixmaps past
+// the end of the application object, when nothing may own a pixmap any more.
 QIcon appIcon() {
-    static const QIcon icon = [] {
-        QIcon drawn;
-        drawn.addPixmap(drawIcon(32));
-        drawn.addPixmap(drawIcon(16));
-        return drawn;
-    }();
+    QIcon icon;
+    icon.addPixmap(drawIcon(32));
+    icon.addPixmap(drawIcon(16));
     return icon;
 }
 

@@ -89,18 +89,28 @@ void Part3::Command2_Click() {
 }
 
 void Part3::captureValues() {
+    // The elements are the columns of Data in order (db/schema.cpp); this window fills
+    // SaleType (13) to DetailPublicationDate (75). The text boxes are numbered in tab
+    // order, which puts the features, the check boxes, between the property's
+    // attributes and the additional details.
+    constexpr int kSaleType = 13;         // Combo1
+    constexpr int kPriceFrom = 14;        // Text1(0) to Text1(27): to YearBuilt
+    constexpr int kDoubleStorey = 42;     // Check1(0) to Check1(18): to GolfFront
+    constexpr int kDetails = 61;          // Text1(28) to Text1(40): to Agent3Phone
+    constexpr int kPublicationName = 74;  // Combo2
+    constexpr int kPublicationDate = 75;  // Text1(41)
     ListingValues& record = listingValues();
-    record[13] = trimmedText(QStringLiteral("Combo1"));
-    for (int i = 0; i <= 27; ++i)
-        record[i + 14] = trimmedText(text1(i));
+    record[kSaleType] = trimmedText(QStringLiteral("Combo1"));
+    for (int i = 0; i < kAdditionalDetails; ++i)
+        record[kPriceFrom + i] = trimmedText(text1(i));
     for (int i = 0; i < kPart3CheckBoxes; ++i) {
         const auto* box = controls_.get<QCheckBox>(shell::element(QStringLiteral("Check1"), i));
-        record[i + 42] = box->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
+        record[kDoubleStorey + i] = box->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
     }
-    for (int i = 28; i <= 40; ++i)
-        record[i + 33] = trimmedText(text1(i));
-    record[74] = trimmedText(QStringLiteral("Combo2"));
-    record[75] = trimmedText(text1(41));
+    for (int i = kAdditionalDetails; i < kPart3TextBoxes - 1; ++i)
+        record[kDetails + i - kAdditionalDetails] = trimmedText(text1(i));
+    record[kPublicationName] = trimmedText(QStringLiteral("Combo2"));
+    record[kPublicationDate] = trimmedText(text1(kPart3TextBoxes - 1));
 }
 
 void Part3::Command1_Click() {
