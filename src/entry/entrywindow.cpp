@@ -64,7 +64,7 @@ QStringList EntryWindow::trimmedTexts(const QStringList& names) const {
 
 void EntryWindow::onClick(const QString& button, std::function<void()> handler) {
     connect(controls_.get<QAbstractButton>(button), &QAbstractButton::clicked, this,
-            shell::guarded(std::move(handler)));
+            shell::guarded(this, std::move(handler)));
 }
 
 void EntryWindow::focus(const QString& name) const {

@@ -45,7 +45,7 @@ Part1::Part1() : EntryWindow(QStringLiteral("Part1"), QStringLiteral("Data Entry
     QComboBox* states = combo(QStringLiteral("Combo1"));
     // A pick in the list, the arrow keys and Enter on a listed name all choose a
     // state; filling the list does not.
-    connect(states, &QComboBox::activated, this, shell::guarded([this] { Combo1_Click(); }));
+    connect(states, &QComboBox::activated, this, shell::guarded(this, [this] { Combo1_Click(); }));
     shell::onKeyRead(states, [this](int code) { Combo1_KeyPress(code); });
     shell::onKeyRead(combo(QStringLiteral("Combo2")), [this](int code) { Combo2_KeyPress(code); });
     shell::onKeyRead(controls_.widget(QStringLiteral("Text1")),

@@ -40,12 +40,13 @@ LookupEditor::LookupEditor(const EditorDescription& description)
         command1_[index] =
             controls_.get<QPushButton>(shell::element(QStringLiteral("Command1"), index));
         connect(command1_[index], &QPushButton::clicked, this,
-                shell::guarded([this, index] { Command1_Click(index); }));
+                shell::guarded(this, [this, index] { Command1_Click(index); }));
     }
-    connect(text1_, &QLineEdit::textChanged, this, shell::guarded([this] { Text1_Change(0); }));
+    connect(text1_, &QLineEdit::textChanged, this,
+            shell::guarded(this, [this] { Text1_Change(0); }));
     shell::onKeyPress(text1_, [this](int keyAscii) { return Text1_KeyPress(0, keyAscii); });
     connect(list1_, &QListWidget::doubleClicked, this,
-            shell::guarded([this] { List1_DblClick(); }));
+            shell::guarded(this, [this] { List1_DblClick(); }));
     if (combo1_)
         shell::onKeyPress(combo1_, [this](int keyAscii) { return Combo1_KeyPress(keyAscii); });
 }

@@ -80,4 +80,22 @@ void ChildWindow::closeWindow() {
         rules_->close(objectName());
 }
 
+ChildWindow* ChildWindow::of(QObject* object) {
+    for (; object; object = object->parent()) {
+        if (auto* window = qobject_cast<ChildWindow*>(object))
+            return window;
+    }
+    return nullptr;
+}
+
+ChildWindow::Busy::Busy(ChildWindow* window) : window_(window) {
+    if (window_)
+        ++window_->busy_;
+}
+
+ChildWindow::Busy::~Busy() {
+    if (window_ && --window_->busy_ == 0 && window_->closeWhenIdle_ && window_->rules_)
+        window_->rules_->dispose(window_);
+}
+
 }  // namespace shell

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 
@@ -49,6 +50,27 @@ public:
     // Unloads the window (window rules).
     void closeWindow();
 
+    // The child window that holds the object, or nullptr.
+    static ChildWindow* of(QObject* object);
+
+    // A handler of the window is running. It may be waiting in a message box, whose
+    // event loop still lets an accessibility client press the window's buttons:
+    // closing the window then only hides it, and it goes once its last running
+    // handler has returned (window rules).
+    bool isBusy() const { return busy_ > 0; }
+
+    // Counts the window busy for as long as it lives; nothing for nullptr.
+    class Busy {
+    public:
+        explicit Busy(ChildWindow* window);
+        ~Busy();
+        Busy(const Busy&) = delete;
+        Busy& operator=(const Busy&) = delete;
+
+    private:
+        QPointer<ChildWindow> window_;
+    };
+
 protected:
     void build(std::span<const ControlSpec> specs);
     Controls controls_;
@@ -59,6 +81,8 @@ private:
     QMdiSubWindow* subWindow() const;
 
     Windows* rules_ = nullptr;
+    int busy_ = 0;
+    bool closeWhenIdle_ = false;
     double width_ = 0, height_ = 0, top_ = 0, left_ = 0;
 };
 

@@ -1,5 +1,9 @@
 #include "failure.h"
 
+#include <QScopedValueRollback>
+#include <memory>
+
+#include "childwindow.h"
 #include "messages.h"
 
 namespace shell {
@@ -20,6 +24,21 @@ bool runAction(const std::function<void()>& action) {
     }
     inform(text, Icon::Critical);
     return false;
+}
+
+bool runAction(QObject* context, const std::function<void()>& action) {
+    const ChildWindow::Busy busy(ChildWindow::of(context));
+    return runAction(action);
+}
+
+std::function<void()> guarded(QObject* context, std::function<void()> action) {
+    auto running = std::make_shared<bool>(false);
+    return [context, running, action = std::move(action)] {
+        if (*running)
+            return;
+        const QScopedValueRollback<bool> once(*running, true);
+        runAction(context, action);
+    };
 }
 
 }  // namespace shell

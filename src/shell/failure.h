@@ -4,6 +4,8 @@
 
 #include "db/failure.h"
 
+class QObject;
+
 namespace shell {
 
 // A failure of the windows themselves (an unreadable picture, an unknown window).
@@ -17,9 +19,14 @@ public:
 // Returns whether the action ran to its end.
 bool runAction(const std::function<void()>& action);
 
-// The same, as a slot for connect().
-inline auto guarded(std::function<void()> action) {
-    return [action = std::move(action)] { runAction(action); };
-}
+// The same for a handler of the child window that holds `context`: the window
+// counts as busy while it runs, so that it is not deleted under it (childwindow.h).
+bool runAction(QObject* context, const std::function<void()>& action);
+
+// A handler of the window that holds `context`, as a slot for connect(). While it
+// runs it does not start again: an accessibility client can press its button once
+// more while the first run waits in a message box, and the second run would repeat
+// what the first is about to do, such as storing a listing.
+std::function<void()> guarded(QObject* context, std::function<void()> action);
 
 }  // namespace shell

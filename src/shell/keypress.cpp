@@ -37,7 +37,7 @@ protected:
         if (code == 0)
             return false;
         int result = code;
-        runAction([&] { result = handler_(code); });
+        runAction(watched, [&] { result = handler_(code); });
         if (result == code)
             return false;  // the control receives the key as typed
         if (result != 0) {

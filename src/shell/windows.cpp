@@ -25,9 +25,14 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override {
-        QMdiSubWindow::closeEvent(event);
-        if (event->isAccepted() && widget())
-            rules_.close(widget()->objectName());
+        auto* window = qobject_cast<ChildWindow*>(widget());
+        if (window && window->isBusy())
+            event->ignore();  // the rules close it once its handler has returned
+        else
+            QMdiSubWindow::closeEvent(event);
+        if (window && (event->isAccepted() || window->isBusy()) &&
+            rules_.find(window->objectName()) == window)
+            rules_.close(window->objectName());
     }
 
 private:
@@ -84,10 +89,20 @@ void Windows::close(const QString& name) {
     ChildWindow* window = find(name);
     if (!window)
         return;
-    // From now on the window counts as closed; its sub-window goes at the next turn of
-    // the event loop, since an event handler of the window may still be running.
+    // From now on the window counts as closed, and the next opening starts afresh.
     open_.remove(name);
+    dispose(window);
+}
+
+void Windows::dispose(ChildWindow* window) {
     QMdiSubWindow* subWindow = window->subWindow();
+    if (window->isBusy()) {
+        window->closeWhenIdle_ = true;
+        (subWindow ? static_cast<QWidget*>(subWindow) : window)->hide();
+        return;
+    }
+    // Deleted at the next turn of the event loop: the signal that ran the last
+    // handler may still be on its way back.
     if (subWindow && subWindow->isVisible())
         subWindow->close();
     else if (subWindow)

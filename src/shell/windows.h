@@ -16,6 +16,8 @@ class ChildWindow;
 // addressed by its name. Opening loads a closed window (its load step runs) and then
 // shows and raises it; closing unloads it, so the next opening starts afresh.
 // The frame owns its rules and every window it opens reaches the others through them.
+// A window is never deleted under a handler of its own that is still running
+// (ChildWindow::isBusy).
 class Windows {
 public:
     using Factory = std::function<ChildWindow*()>;
@@ -42,6 +44,11 @@ public:
     bool isOpen(const QString& name) const { return find(name) != nullptr; }
 
 private:
+    friend class ChildWindow;
+    // Takes an unloaded window off the screen and deletes it; a busy window is only
+    // hidden, and comes here again once its last running handler has returned.
+    void dispose(ChildWindow* window);
+
     QMainWindow* frame_;
     QMdiArea* workArea_;
     QHash<QString, Factory> factories_;
