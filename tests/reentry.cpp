@@ -37,7 +37,7 @@ class PressDuringBox {
 public:
     PressDuringBox(ScriptedMessages& messages, QWidget* window,
                    std::function<QAbstractButton*()> button)
-        : window_(window) {
+        : messages_(messages), window_(window) {
         messages.whileShown([this, button](const shell::Message&) {
             if (std::exchange(pressed_, true))
                 return;
@@ -45,6 +45,7 @@ public:
             thereAtAnswer_ = !window_.isNull();
         });
     }
+    ~PressDuringBox() { messages_.whileShown({}); }
     bool thereAtAnswer() const { return thereAtAnswer_; }
     // Once the handler has returned and the deferred deletes have run.
     bool gone() const {
@@ -53,6 +54,7 @@ public:
     }
 
 private:
+    ScriptedMessages& messages_;
     QPointer<QWidget> window_;
     bool pressed_ = false;
     bool thereAtAnswer_ = false;
