@@ -41,8 +41,6 @@ void ExportProgress::show() {
     dialog_->setAutoReset(false);
     dialog_->setAutoClose(false);
     dialog_->setMinimumDuration(0);
-    // The arrow over the bar, so that Cancel looks as clickable as it is.
-    dialog_->setCursor(Qt::ArrowCursor);
     dialog_->show();
 }
 
