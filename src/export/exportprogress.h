@@ -14,7 +14,7 @@ namespace exporter {
 // What the operator sees of a running export, which holds the program's one thread:
 // the wait cursor at once and, once it has run past the delay, a progress bar over
 // the frame with a Cancel button. The bar is modal to the whole program, so no other
-// window starts anything meanwhile. Ends both when it goes.
+// window starts anything meanwhile. Cursor and bar go when this object goes.
 class ExportProgress {
 public:
     explicit ExportProgress(QWidget* frame);
