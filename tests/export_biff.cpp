@@ -2,6 +2,11 @@
 // do not all check (strings split across CONTINUE records, the EXTSST index, the
 // row limit of a sheet), read back from memory, and the same workbooks read by xlrd
 // and ssconvert (tests/export_check.py).
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -14,9 +19,11 @@
 #include "xls/biffrecords.h"
 #include "xls/celltext.h"
 #include "xls/compoundfile.h"
+#include "xls/sharedstrings.h"
 #include "xls/sheetcells.h"
 #include "xls/stringtable.h"
 #include "xls/workbook.h"
+#include "xls/xlserror.h"
 
 QString workbookProblems(const QString& workbook, const QStringList& expected, bool ssconvert);
 
@@ -71,19 +78,15 @@ void addRows(xls::Workbook& book, const std::vector<std::string>& values) {
         book.addRow(Row{std::string_view(value)});
 }
 
-// Writes the workbook to a file and has the independent readers check it against
-// the header "A" and the values, one per row.
-QString readersProblems(xls::Workbook& book, const std::vector<std::string>& values) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("book.xls"));
-    xls::CompoundFile file(path);
-    book.write(file);
-    file.commit();
+// Has the independent readers check the workbook at `path` against the header "A"
+// and the values, one per row.
+QString contentProblems(const QString& path, const std::vector<std::string>& values) {
     QJsonArray rows{QJsonArray{QStringLiteral("A")}};
     for (const std::string& value : values)
         rows.append(QJsonArray{QString::fromStdString(value)});
     QJsonObject sheet{{QStringLiteral("name"), QStringLiteral("WorkSheet1")},
                       {QStringLiteral("rows"), rows}};
+    QTemporaryDir dir;
     const QString expect = dir.filePath(QStringLiteral("expect.json"));
     QFile json(expect);
     if (!json.open(QIODevice::WriteOnly))
@@ -93,8 +96,140 @@ QString readersProblems(xls::Workbook& book, const std::vector<std::string>& val
     return workbookProblems(path, {QStringLiteral("--expect"), expect}, true);
 }
 
+// The same for a workbook written to a file here.
+QString readersProblems(xls::Workbook& book, const std::vector<std::string>& values) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("book.xls"));
+    xls::CompoundFile file(path);
+    book.write(file);
+    file.commit();
+    return contentProblems(path, values);
+}
+
 const QStringList kHeader{QStringLiteral("A")};
 using namespace xls::record;
+
+// The shared strings read back as calamine and gnumeric read them: each record's
+// piece of a string decoded on its own. Fails on a piece that splits a character.
+QStringList sharedStringsOf(const std::vector<Record>& records) {
+    QStringList strings;
+    auto at =
+        std::find_if(records.begin(), records.end(), [](const Record& r) { return r.id == kSst; });
+    std::size_t pos = 8;
+    const unsigned unique = u32(at->data, 4);
+    while (unsigned(strings.size()) < unique) {
+        if (pos == at->data.size()) {
+            ++at;
+            pos = 0;
+        }
+        const unsigned length = u16(at->data, pos);
+        bool utf16 = at->data[pos + 2] & 1;
+        pos += 3;
+        QString text;
+        for (;;) {
+            const std::size_t unit = utf16 ? 2 : 1;
+            const std::size_t units =
+                std::min<std::size_t>(length - text.size(), (at->data.size() - pos) / unit);
+            const std::string piece = at->data.substr(pos, units * unit);
+            const QString decoded =
+                utf16 ? QString::fromUtf16(reinterpret_cast<const char16_t*>(piece.data()),
+                                           qsizetype(units))
+                      : QString::fromLatin1(piece);
+            if (!decoded.isEmpty() &&
+                (decoded.front().isLowSurrogate() || decoded.back().isHighSurrogate()))
+                qWarning("a piece of string %lld splits a surrogate pair", strings.size());
+            text += decoded;
+            pos += units * unit;
+            if (unsigned(text.size()) == length)
+                break;
+            ++at;
+            utf16 = at->data[0] & 1;
+            pos = 1;
+        }
+        strings.append(text);
+    }
+    return strings;
+}
+
+// The records of the sheet whose BOF lies at `offset`, up to its EOF.
+std::vector<Record> sheetAt(const std::vector<Record>& records, std::size_t offset) {
+    auto begin = std::find_if(records.begin(), records.end(),
+                              [&](const Record& r) { return r.offset == offset; });
+    auto end = std::find_if(begin, records.end(), [](const Record& r) { return r.id == kEof; });
+    return {begin, end + 1};
+}
+
+std::vector<std::size_t> sheetOffsets(const std::vector<Record>& records) {
+    std::vector<std::size_t> offsets;
+    for (const Record& r : records) {
+        if (r.id == kBoundSheet)
+            offsets.push_back(u32(r.data, 0));
+    }
+    return offsets;
+}
+
+// Checks a sheet's INDEX against its cells as Excel finds a cell: INDEX gives each
+// block's DBCELL, which leads back to the block's first ROW and to each row's first
+// cell. Returns what is wrong, or nothing.
+QString cellIndexProblems(const std::vector<Record>& sheet) {
+    auto find = [&](std::size_t offset) {
+        return std::find_if(sheet.begin(), sheet.end(),
+                            [&](const Record& r) { return r.offset == offset; });
+    };
+    if (sheet.size() < 2 || sheet[1].id != kIndex)
+        return QStringLiteral("no INDEX after the BOF");
+    const std::string& index = sheet[1].data;
+    auto defColWidth = find(u32(index, 12));
+    if (defColWidth == sheet.end() || defColWidth->id != kDefColWidth)
+        return QStringLiteral("INDEX misses DEFCOLWIDTH");
+    unsigned firstRow = 0x10000, endRow = 0;
+    std::vector<std::size_t> dbCells;
+    for (const Record& r : sheet) {
+        if (r.id == kLabelSst) {
+            firstRow = std::min(firstRow, u16(r.data, 0));
+            endRow = std::max(endRow, u16(r.data, 0) + 1);
+        }
+        if (r.id == kDbCell)
+            dbCells.push_back(r.offset);
+    }
+    if (endRow == 0)
+        firstRow = 0;
+    if (u32(index, 4) != firstRow || u32(index, 8) != endRow)
+        return QStringLiteral("INDEX rows %1-%2, cells in %3-%4")
+            .arg(u32(index, 4))
+            .arg(u32(index, 8))
+            .arg(firstRow)
+            .arg(endRow);
+    if ((index.size() - 16) / 4 != dbCells.size())
+        return QStringLiteral("INDEX lists %1 DBCELLs of %2")
+            .arg((index.size() - 16) / 4)
+            .arg(dbCells.size());
+    std::size_t blockStart = 0;  // the record after the previous block
+    for (std::size_t block = 0; block < dbCells.size(); ++block) {
+        if (u32(index, 16 + 4 * block) != dbCells[block])
+            return QStringLiteral("INDEX entry %1 misses its DBCELL").arg(block);
+        const auto dbCell = find(dbCells[block]);
+        auto row = find(dbCell->offset - u32(dbCell->data, 0));
+        if (row == sheet.end() || row->id != kRow || (blockStart && row->offset != blockStart))
+            return QStringLiteral("DBCELL %1 misses its first ROW").arg(block);
+        std::size_t cell = row->offset + 20;
+        const std::size_t rows = (dbCell->data.size() - 4) / 2;
+        for (std::size_t i = 0; i < rows; ++i, ++row) {
+            cell += u16(dbCell->data, 4 + 2 * i);
+            const auto found = find(cell);
+            if (row->id != kRow || found == sheet.end() || found->id != kLabelSst ||
+                u16(found->data, 0) != u16(row->data, 0) ||
+                u16(found->data, 2) != u16(row->data, 2))
+                return QStringLiteral("DBCELL %1 misses the first cell of row %2")
+                    .arg(block)
+                    .arg(u16(row->data, 0));
+        }
+        if (row->id == kRow)
+            return QStringLiteral("DBCELL %1 leaves out a row").arg(block);
+        blockStart = dbCell->offset + 4 + dbCell->data.size();
+    }
+    return {};
+}
 
 }  // namespace
 
@@ -104,6 +239,15 @@ class ExportBiffTest : public QObject {
 private slots:
     void stringAcrossRecords_data();
     void stringAcrossRecords();
+    void surrogatePairsStayWhole_data();
+    void surrogatePairsStayWhole();
+    void extSstPlan_data();
+    void extSstPlan();
+    void recordsInExcelsOrder();
+    void cellIndex_data();
+    void cellIndex();
+    void leftoverOfKilledExport_data();
+    void leftoverOfKilledExport();
     void extSstFindsItsStrings();
     void stringTableKeepsEveryText();
     void fullSheetsContinue();
@@ -156,6 +300,207 @@ void ExportBiffTest::stringAcrossRecords() {
         QCOMPARE(next.data.size(), 1 + (units - kept) * unit);
     }
     const QString problems = readersProblems(book, {filler, probe});
+    QVERIFY2(problems.isEmpty(), qPrintable(problems));
+}
+
+void ExportBiffTest::surrogatePairsStayWhole_data() {
+    QTest::addColumn<QString>("probe");
+    QTest::addColumn<int>("bytesLeft");
+    // The record ends at every byte of the probe's first characters, at both
+    // parities: before a pair, between its halves, after it, and before the string
+    // (which then begins the CONTINUE record).
+    const QString pair = QStringLiteral("🏠");
+    const QStringList probes{pair + QStringLiteral("€€"), QStringLiteral("€€") + pair + "€",
+                             QStringLiteral("€") + pair};
+    for (const QString& probe : probes) {
+        for (int left = 0; left <= 12; ++left)
+            QTest::addRow("%s, %d bytes left", qPrintable(probe), left) << probe << left;
+    }
+}
+
+void ExportBiffTest::surrogatePairsStayWhole() {
+    QFETCH(QString, probe);
+    QFETCH(int, bytesLeft);
+    const std::string filler(8224 - 8 - 4 - 3 - bytesLeft, 'f');
+    const std::vector<std::string> values{filler, probe.toStdString(), "z"};
+    xls::Workbook book(kHeader);
+    addRows(book, values);
+    QTest::failOnWarning(QRegularExpression("splits a surrogate pair"));
+    const QStringList strings = sharedStringsOf(recordsOf(streamOf(book)));
+    QCOMPARE(strings, (QStringList{"A", QString::fromStdString(filler), probe, "z"}));
+    const QString problems = readersProblems(book, values);
+    QVERIFY2(problems.isEmpty(), qPrintable(problems));
+}
+
+void ExportBiffTest::extSstPlan_data() {
+    QTest::addColumn<quint32>("unique");
+    QTest::addColumn<int>("perBucket");  // 0: more than a workbook can index
+    QTest::addColumn<quint32>("buckets");
+    QTest::newRow("none") << 0u << 8 << 0u;
+    QTest::newRow("one") << 1u << 8 << 1u;
+    QTest::newRow("past the minimum") << 1024u << 9 << 114u;
+    QTest::newRow("the last count that fits") << 8'388'479u << 65535 << 128u;
+    QTest::newRow("the first that does not") << 8'388'480u << 65535 << 128u;
+    QTest::newRow("200,000 distinct listings") << 15'200'000u << 65535 << 232u;
+    QTest::newRow("one record full") << 67'304'445u << 65535 << 1027u;
+    QTest::newRow("beyond one record") << 67'304'446u << 0 << 0u;
+}
+
+void ExportBiffTest::extSstPlan() {
+    QFETCH(quint32, unique);
+    QFETCH(int, perBucket);
+    QFETCH(quint32, buckets);
+    if (perBucket == 0) {
+        QVERIFY_THROWS_EXCEPTION(xls::Error, xls::extSstPlan(unique));
+        return;
+    }
+    const xls::ExtSstPlan plan = xls::extSstPlan(unique);
+    QCOMPARE(int(plan.perBucket), perBucket);
+    QCOMPARE(plan.buckets, buckets);
+    // Every string has its bucket, and every bucket its first string.
+    QVERIFY(quint64(plan.buckets) * plan.perBucket >= unique);
+    QVERIFY(plan.buckets == 0 || quint64(plan.buckets - 1) * plan.perBucket < unique);
+}
+
+void ExportBiffTest::recordsInExcelsOrder() {
+    xls::Workbook book(kHeader);
+    addRows(book, {"one"});
+    const std::vector<Record> records = recordsOf(streamOf(book));
+    std::vector<unsigned> ids;
+    for (const Record& r : records)
+        ids.push_back(r.id);
+    auto collapse = [](std::vector<unsigned> seq) {
+        seq.erase(std::unique(seq.begin(), seq.end()), seq.end());
+        return seq;
+    };
+    const std::vector<unsigned> globals{
+        kBof,          kInterfaceHdr, kMms,           kInterfaceEnd, kWriteAccess, kCodePage,
+        kDsf,          kTabId,        kWindowProtect, kProtect,      kPassword,    kProt4Rev,
+        kProt4RevPass, kWindow1,      kBackup,        kHideObj,      kDate1904,    kPrecision,
+        kRefreshAll,   kBookBool,     kFont,          kFormat,       kXf,          kStyle,
+        kUsesElfs,     kBoundSheet,   kCountry,       kSst,          kExtSst,      kEof};
+    const std::vector<unsigned> sheet{
+        kBof,        kIndex,   kCalcMode,         kCalcCount,    kRefMode,
+        kIteration,  kDelta,   kSaveRecalc,       kPrintHeaders, kPrintGridlines,
+        kGridSet,    kGuts,    kDefaultRowHeight, kWsBool,       kPageHeader,
+        kPageFooter, kHCenter, kVCenter,          kSetup,        kDefColWidth,
+        kDimensions, kRow,     kLabelSst,         kDbCell,       kWindow2,
+        kEof};
+    std::vector<unsigned> expected = globals;
+    expected.insert(expected.end(), sheet.begin(), sheet.end());
+    QCOMPARE(collapse(ids), expected);
+    const auto count = [&](unsigned id) { return std::count(ids.begin(), ids.end(), id); };
+    QCOMPARE(count(kFont), 5);
+    QCOMPARE(count(kFormat), 8);
+    QCOMPARE(count(kXf), 16);
+    QCOMPARE(count(kLabelSst), 2);
+    auto writeAccess = std::find_if(records.begin(), records.end(),
+                                    [](const Record& r) { return r.id == kWriteAccess; });
+    QCOMPARE(writeAccess->data.size(), std::size_t(112));
+}
+
+void ExportBiffTest::cellIndex_data() {
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<QList<int>>("emptyRows");  // rows of Data without a value
+    QTest::newRow("header only") << 0 << QList<int>{};
+    QTest::newRow("one block full") << 31 << QList<int>{};
+    QTest::newRow("one row into the next") << 32 << QList<int>{};
+    QTest::newRow("empty rows, an empty block, empty last rows")
+        << 130 << (QList<int>{0, 5, 6} + [] {
+               QList<int> rows;
+               for (int r = 63; r < 95; ++r)
+                   rows.append(r);
+               return rows;
+           }() + QList<int>{128, 129});
+}
+
+void ExportBiffTest::cellIndex() {
+    QFETCH(int, rows);
+    QFETCH(QList<int>, emptyRows);
+    xls::Workbook book({"A", "B", "C"});
+    std::vector<std::string> texts;
+    for (int i = 0; i < rows; ++i)
+        texts.push_back(std::to_string(i));
+    for (int i = 0; i < rows; ++i) {
+        // Rows of one to three cells, not always from the first column.
+        Row row(1 + i % 3);
+        if (!emptyRows.contains(i)) {
+            for (std::size_t c = i % 2; c < row.size(); ++c)
+                row[c] = texts[std::size_t(i)];
+        }
+        book.addRow(row);
+    }
+    const std::vector<Record> records = recordsOf(streamOf(book));
+    const std::vector<Record> sheet = sheetAt(records, sheetOffsets(records).at(0));
+    const QString problems = cellIndexProblems(sheet);
+    QVERIFY2(problems.isEmpty(), qPrintable(problems));
+}
+
+void ExportBiffTest::leftoverOfKilledExport_data() {
+    QTest::addColumn<bool>("stillRunning");
+    QTest::newRow("killed") << false;
+    QTest::newRow("still running") << true;
+}
+
+void ExportBiffTest::leftoverOfKilledExport() {
+    QFETCH(bool, stillRunning);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Data.xls"));
+    auto leftovers = [&] {
+        QStringList names;
+        for (const QString& name : QDir(dir.path()).entryList(QDir::Files | QDir::Hidden)) {
+            if (name != QStringLiteral("Data.xls"))
+                names.append(name);
+        }
+        return names;
+    };
+    auto exportTo = [&] {
+        xls::Workbook book(kHeader);
+        addRows(book, {"new"});
+        xls::CompoundFile file(path);
+        book.write(file);
+        file.commit();
+    };
+    // A child process stops in the middle of writing: killed, or merely stopped.
+    const pid_t child = fork();
+    if (child == 0) {
+        xls::CompoundFile file(path);
+        const std::string bytes(100000, 'b');
+        file.write(bytes.data(), bytes.size());
+        raise(stillRunning ? SIGSTOP : SIGKILL);
+        _exit(0);
+    }
+    // Ended however the test ends.
+    struct Reaper {
+        pid_t pid;
+        ~Reaper() {
+            if (pid > 0) {
+                kill(pid, SIGKILL);
+                waitpid(pid, nullptr, 0);
+            }
+        }
+    } reaper{child};
+    int status = 0;
+    QCOMPARE(waitpid(child, &status, WUNTRACED), child);
+    if (!stillRunning)
+        reaper.pid = 0;
+    const QStringList left = leftovers();
+    QCOMPARE(left.size(), 1);
+    QVERIFY2(xls::CompoundFile::isTemporaryOf(left[0], path), qPrintable(left[0]));
+    QFile foreign(dir.filePath(QStringLiteral(".Data.xls.other")));
+    QVERIFY(foreign.open(QIODevice::WriteOnly));
+    foreign.close();
+
+    exportTo();
+    if (stillRunning) {
+        QCOMPARE(leftovers(), (QStringList{left[0], ".Data.xls.other"}));
+        kill(child, SIGKILL);
+        waitpid(child, &status, 0);
+        reaper.pid = 0;
+        exportTo();
+    }
+    QCOMPARE(leftovers(), QStringList{".Data.xls.other"});
+    const QString problems = contentProblems(path, {"new"});
     QVERIFY2(problems.isEmpty(), qPrintable(problems));
 }
 
@@ -264,6 +609,8 @@ void ExportBiffTest::fullSheetsContinue() {
             }
         }
         QCOMPARE(dimensionRows, expectedRows[sheet]);
+        const QString problems = cellIndexProblems(sheetAt(records, sheetStarts[sheet]));
+        QVERIFY2(problems.isEmpty(), qPrintable(problems));
         QCOMPARE(lastRow, expectedRows[sheet] - 1);
         QCOMPARE(headerCells, 2u);
     }

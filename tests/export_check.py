@@ -69,11 +69,13 @@ def short(value):
 def check_xlrd(path, sheets, problems):
     log = io.StringIO()
     book = xlrd.open_workbook(path, formatting_info=True, logfile=log, verbosity=1)
-    # Notes on the code page and on the colours used are all a sound file gives.
+    # Notes on the code page, the date system, the country and the colours used are
+    # all that a sound file gives.
+    notes = ("codepage", "colour", "datemode: datemode 0", "countries:")
     for line in log.getvalue().splitlines():
         lowered = line.lower()
         colours = line.startswith("[") and line.endswith("]")
-        if line.strip() and "codepage" not in lowered and "colour" not in lowered and not colours:
+        if line.strip() and not any(note in lowered for note in notes) and not colours:
             problems.add("xlrd says: " + line)
     names = book.sheet_names()
     if names != [s["name"] for s in sheets]:

@@ -3,16 +3,21 @@
 #include <sys/resource.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <csignal>
 
 #include "db/recordset.h"
 #include "db/schema.h"
 #include "db/sqlliteral.h"
 #include "export/exportcommand.h"
+#include "export/exportprogress.h"
 #include "shell/dbconnect.h"
 #include "support/appharness.h"
 #include "support/scriptedmessages.h"
@@ -88,6 +93,21 @@ private:
     void (*previous_)(int) = nullptr;
 };
 
+// Fills Data with 2,000 long rows (a workbook of over 2 MB), exports them and adds a
+// row since; gives the workbook of that export.
+QByteArray exportTwoMegabytes(const TestFolder& folder) {
+    QStringList columns{QStringLiteral("'r' || i || printf('%.*c', 1000, 'z')")};
+    for (int c = 1; c < 11; ++c)
+        columns.append(QStringLiteral("'x'"));
+    insertGenerated(folder, 2000, columns);
+    xls::exportTable(folder.dbPath(), workbookOf(folder));
+    insertRow(folder, {QStringLiteral("a row since")});
+    const QByteArray previous = contentOf(workbookOf(folder));
+    if (previous.size() < 2'000'000)
+        qFatal("the workbook is too small to fail late");
+    return previous;
+}
+
 }  // namespace
 
 class ExportCommandTest : public QObject {
@@ -106,6 +126,8 @@ private slots:
     void longValuesAreCut();
     void failureKeepsOldWorkbook_data();
     void failureKeepsOldWorkbook();
+    void cancelKeepsOldWorkbook_data();
+    void cancelKeepsOldWorkbook();
 };
 
 void ExportCommandTest::headerOnly() {
@@ -261,13 +283,7 @@ void ExportCommandTest::failureKeepsOldWorkbook() {
     QFETCH(bool, dropTable);
     QFETCH(QString, error);
     TestFolder folder;
-    QStringList columns{QStringLiteral("'r' || i || printf('%.*c', 1000, 'z')")};
-    for (int c = 1; c < 11; ++c)
-        columns.append(QStringLiteral("'x'"));
-    insertGenerated(folder, 2000, columns);
-    xls::exportTable(folder.dbPath(), workbookOf(folder));
-    const QByteArray previous = contentOf(workbookOf(folder));
-    QVERIFY(previous.size() > 2'000'000);
+    const QByteArray previous = exportTwoMegabytes(folder);
     const QStringList files = filesIn(folder);
     insertRow(folder, {QStringLiteral("a row since")});
 
@@ -292,6 +308,54 @@ void ExportCommandTest::failureKeepsOldWorkbook() {
         QCOMPARE(messages.shown().size(), 1);
         verifyWorkbook(folder, false);
     }
+}
+
+void ExportCommandTest::cancelKeepsOldWorkbook_data() {
+    QTest::addColumn<bool>("whileWriting");
+    QTest::newRow("while the rows are read") << false;
+    QTest::newRow("while the workbook is written") << true;
+}
+
+void ExportCommandTest::cancelKeepsOldWorkbook() {
+    QFETCH(bool, whileWriting);
+    TestFolder folder;
+    const QByteArray previous = exportTwoMegabytes(folder);
+    const QStringList files = filesIn(folder);
+    ScriptedMessages messages;
+    AppHarness app(folder.path());
+    exporter::ExportProgress::setDelay(std::chrono::milliseconds(0));
+
+    // The operator, looking at the bar over the frame, chooses Cancel.
+    struct Seen {
+        bool modal = false;
+        Qt::CursorShape cursor = Qt::ArrowCursor;
+        int maximum = -1;
+    } seen;
+    QTimer operatorAtBar;
+    operatorAtBar.setInterval(0);
+    connect(&operatorAtBar, &QTimer::timeout, [&] {
+        auto* bar = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+        if (!bar || !bar->isVisible() || (whileWriting && bar->maximum() == 0))
+            return;
+        operatorAtBar.stop();
+        seen.modal = bar->windowModality() == Qt::ApplicationModal;
+        seen.cursor = QApplication::overrideCursor()->shape();
+        seen.maximum = bar->maximum();
+        QTest::mouseClick(bar->findChild<QPushButton*>(), Qt::LeftButton);
+    });
+    operatorAtBar.start();
+    app.choose(QStringLiteral("nExport"));
+    exporter::ExportProgress::setDelay(std::chrono::milliseconds(1000));
+
+    QVERIFY(!operatorAtBar.isActive());
+    QVERIFY(seen.modal);
+    QCOMPARE(seen.cursor, Qt::WaitCursor);
+    QCOMPARE(seen.maximum > 0, whileWriting);
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+    QCOMPARE(QApplication::activeModalWidget(), nullptr);
+    QVERIFY2(messages.shown().isEmpty(), qPrintable(messages.texts().join('\n')));
+    QCOMPARE(contentOf(workbookOf(folder)), previous);
+    QCOMPARE(filesIn(folder), files);
 }
 
 QTEST_MAIN(ExportCommandTest)

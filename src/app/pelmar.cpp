@@ -114,7 +114,7 @@ void Pelmar::nDe_Click() {
     openWindow("Part1");
 }
 void Pelmar::nExport_Click() {
-    shell::runAction([] { exporter::runExport(); });
+    shell::runAction([this] { exporter::runExport(this); });
 }
 void Pelmar::nEx_Click() {
     exit_();

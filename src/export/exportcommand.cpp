@@ -1,5 +1,7 @@
 #include "exportcommand.h"
 
+#include "exportprogress.h"
+
 #include "shell/dbconnect.h"
 #include "shell/messages.h"
 #include "xls/tableexport.h"
@@ -16,10 +18,18 @@ QString cutCellsMessage(std::uint64_t cells) {
         .arg(count);
 }
 
-void runExport() {
-    // The export's own connection opens the very file of Conn, by DbPath.
-    const xls::ExportSummary summary =
-        xls::exportTable(dbConnect::DbPath(), dbConnect::appFolder() + QStringLiteral("/Data.xls"));
+void runExport(QWidget* frame) {
+    xls::ExportSummary summary;
+    try {
+        ExportProgress progress(frame);
+        // The export's own connection opens the very file of Conn, by DbPath.
+        summary = xls::exportTable(dbConnect::DbPath(),
+                                   dbConnect::appFolder() + QStringLiteral("/Data.xls"),
+                                   progress.callback());
+    } catch (const xls::Cancelled&) {
+        // The operator's own choice: the previous workbook is as it was, nothing to say.
+        return;
+    }
     if (summary.cutCells > 0)
         shell::inform(cutCellsMessage(summary.cutCells), shell::Icon::Information);
 }

@@ -3,11 +3,14 @@
 #include <QString>
 #include <cstdint>
 
+class QWidget;
+
 namespace exporter {
 
-// The "Export" command: writes every listing to the workbook next to the program.
-// Throws on failure.
-void runExport();
+// The "Export" command: writes every listing to the workbook next to the program,
+// with a progress bar over the frame when it takes long. Throws on failure; a
+// cancelled export returns quietly and leaves the previous workbook.
+void runExport(QWidget* frame);
 
 // What the operator is told when some texts did not fit their cells.
 QString cutCellsMessage(std::uint64_t cells);

@@ -23,7 +23,7 @@ void BiffWriter::raw(std::string_view records) {
     }
     flush();
     sink_.write(records.data(), records.size());
-    flushed_ += records.size();
+    wrote(records.size());
 }
 
 void BiffWriter::patchU32(std::uint64_t offset, std::uint32_t value) {
@@ -39,8 +39,15 @@ void BiffWriter::flush() {
     if (buffer_.size() == 0)
         return;
     sink_.write(buffer_.data().data(), buffer_.size());
-    flushed_ += buffer_.size();
+    const std::size_t size = buffer_.size();
     buffer_.clear();
+    wrote(size);
+}
+
+void BiffWriter::wrote(std::size_t size) {
+    flushed_ += size;
+    if (written_)
+        written_(flushed_);
 }
 
 }  // namespace xls

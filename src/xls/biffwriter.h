@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string_view>
 
 #include "bytesink.h"
@@ -23,11 +24,16 @@ public:
     void raw(std::string_view records);
     void patchU32(std::uint64_t offset, std::uint32_t value);
     void flush();
+    // Called with the stream's size after each piece that goes to the sink.
+    void onWritten(std::function<void(std::uint64_t)> written) { written_ = std::move(written); }
 
 private:
+    void wrote(std::size_t size);
+
     ByteSink& sink_;
     RecordBuffer buffer_;
     std::uint64_t flushed_ = 0;
+    std::function<void(std::uint64_t)> written_;
 };
 
 }  // namespace xls

@@ -4,6 +4,17 @@
 
 #include "compoundfile.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "xlserror.h"
@@ -16,31 +27,110 @@ namespace {
 // expects its workbook stream in the large blocks, as it writes its own.
 constexpr gsf_off_t kMinStream = 4096;
 
+const QString kTemporaryInfix = QStringLiteral(".export-");
+constexpr int kRandomPart = 6;  // mkstemp's XXXXXX
+
 QString textOf(const GError* error) {
     return error ? QString::fromUtf8(error->message) : QStringLiteral("unknown error");
+}
+
+QString systemError(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+QString temporaryPrefix(const QString& target) {
+    return QLatin1Char('.') + QFileInfo(target).fileName() + kTemporaryInfix;
+}
+
+bool sameFile(int fd, const QByteArray& path) {
+    struct stat byName {
+    }, byHandle{};
+    return ::lstat(path.constData(), &byName) == 0 && ::fstat(fd, &byHandle) == 0 &&
+           byName.st_dev == byHandle.st_dev && byName.st_ino == byHandle.st_ino;
+}
+
+// Temporary files of earlier exports to the same target whose writer is gone: a
+// running export holds a lock on its file, which the system drops when the program
+// ends, however it ends.
+void removeLeftovers(const QString& target) {
+    const QFileInfo info(target);
+    const QString prefix = temporaryPrefix(target);
+    const QStringList names =
+        QDir(info.absolutePath())
+            .entryList({prefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : names) {
+        if (!CompoundFile::isTemporaryOf(name, target))
+            continue;
+        const QByteArray path = QFile::encodeName(info.absoluteDir().filePath(name));
+        const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+        if (fd < 0)
+            continue;
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && sameFile(fd, path))
+            ::unlink(path.constData());
+        ::close(fd);
+    }
+}
+
+mode_t newFileMode(const QByteArray& target) {
+    struct stat existing {};
+    if (::stat(target.constData(), &existing) == 0)
+        return existing.st_mode & 07777;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
 }
 
 }  // namespace
 
 struct CompoundFile::Parts {
+    QByteArray target;
+    QByteArray temporary;
+    std::FILE* file = nullptr;
     GsfOutput* sink = nullptr;
     GsfOutfile* root = nullptr;
     GsfOutput* stream = nullptr;
 };
 
+bool CompoundFile::isTemporaryOf(const QString& fileName, const QString& target) {
+    const QString prefix = temporaryPrefix(target);
+    return fileName.size() == prefix.size() + kRandomPart && fileName.startsWith(prefix);
+}
+
 CompoundFile::CompoundFile(const QString& path) : path_(path), parts_(std::make_unique<Parts>()) {
-    GError* error = nullptr;
-    // The stdio output writes beside the target and renames over it when it closes
-    // without an error.
-    parts_->sink = gsf_output_stdio_new(path.toLocal8Bit().constData(), &error);
-    if (!parts_->sink) {
-        const QString text = textOf(error);
-        g_clear_error(&error);
-        throw xls::Error(QStringLiteral("Cannot write '%1': %2").arg(path_, text));
+    removeLeftovers(path);
+    const QFileInfo info(path);
+    parts_->target = QFile::encodeName(info.absoluteFilePath());
+    // Locked at once, and then checked to be still in place: a leftover sweep by
+    // another program may have taken the name in the moment between.
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 10; ++attempt) {
+        parts_->temporary = QFile::encodeName(info.absoluteDir().filePath(temporaryPrefix(path))) +
+                            QByteArray(kRandomPart, 'X');
+        fd = ::mkostemp(parts_->temporary.data(), O_CLOEXEC);
+        if (fd < 0) {
+            const int error = errno;
+            parts_->temporary.clear();
+            failWith(systemError(error));
+        }
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || !sameFile(fd, parts_->temporary)) {
+            ::close(fd);
+            fd = -1;
+        }
     }
+    if (fd < 0)
+        failWith(QStringLiteral("no temporary file could be locked"));
+    ::fchmod(fd, newFileMode(parts_->target));
+    parts_->file = ::fdopen(fd, "wb");
+    if (!parts_->file) {
+        const int error = errno;
+        ::close(fd);
+        ::unlink(parts_->temporary.constData());
+        failWith(systemError(error));
+    }
+    parts_->sink = gsf_output_stdio_new_FILE(parts_->temporary.constData(), parts_->file, TRUE);
     parts_->root = gsf_outfile_msole_new(parts_->sink);
     parts_->stream = gsf_outfile_new_child(parts_->root, "Workbook", FALSE);
-    if (!parts_->root || !parts_->stream)
+    if (!parts_->sink || !parts_->root || !parts_->stream)
         fail();
 }
 
@@ -73,10 +163,22 @@ void CompoundFile::commit() {
     // and the sink records the error.
     closed = gsf_output_close(GSF_OUTPUT(parts_->root)) && closed;
     g_clear_object(&parts_->root);
-    const bool failed = !closed || gsf_output_error(parts_->sink);
-    if (failed)
+    // The root closes the sink with it.
+    if (!gsf_output_is_closed(parts_->sink))
+        closed = gsf_output_close(parts_->sink) && closed;
+    if (!closed || gsf_output_error(parts_->sink))
         fail();
     g_clear_object(&parts_->sink);
+    if (std::fflush(parts_->file) != 0 || std::ferror(parts_->file))
+        failWith(systemError(errno));
+    // Renamed while still locked: no sweep can take the finished file meanwhile.
+    if (::rename(parts_->temporary.constData(), parts_->target.constData()) != 0)
+        failWith(systemError(errno));
+    parts_->temporary.clear();
+    const bool closedFile = std::fclose(parts_->file) == 0;
+    parts_->file = nullptr;
+    if (!closedFile)
+        failWith(systemError(errno));
 }
 
 void CompoundFile::fail() {
@@ -85,17 +187,17 @@ void CompoundFile::fail() {
         if (output && !error)
             error = gsf_output_error(output);
     }
-    const QString text = QStringLiteral("Cannot write '%1': %2").arg(path_, textOf(error));
+    failWith(textOf(error));
+}
+
+void CompoundFile::failWith(const QString& reason) {
+    const QString text = QStringLiteral("Cannot write '%1': %2").arg(path_, reason);
     abandon();
     throw xls::Error(text);
 }
 
 void CompoundFile::abandon() {
-    if (!parts_->sink)
-        return;
-    // An error on the sink makes it remove its temporary file when it closes, and
-    // leave the target alone. Dropping it unclosed would leave the temporary file.
-    if (!gsf_output_error(parts_->sink))
+    if (parts_->sink && !gsf_output_error(parts_->sink))
         gsf_output_set_error(parts_->sink, 0, "export abandoned");
     if (parts_->stream) {
         gsf_output_close(parts_->stream);
@@ -105,9 +207,20 @@ void CompoundFile::abandon() {
         gsf_output_close(GSF_OUTPUT(parts_->root));
         g_clear_object(&parts_->root);
     }
-    if (!gsf_output_is_closed(parts_->sink))
-        gsf_output_close(parts_->sink);
-    g_clear_object(&parts_->sink);
+    if (parts_->sink) {
+        if (!gsf_output_is_closed(parts_->sink))
+            gsf_output_close(parts_->sink);
+        g_clear_object(&parts_->sink);
+    }
+    // Removed before its lock goes with the file.
+    if (!parts_->temporary.isEmpty()) {
+        ::unlink(parts_->temporary.constData());
+        parts_->temporary.clear();
+    }
+    if (parts_->file) {
+        std::fclose(parts_->file);
+        parts_->file = nullptr;
+    }
 }
 
 }  // namespace xls

@@ -8,10 +8,13 @@
 namespace xls {
 
 // A new Excel 97 file on disk: an OLE2 compound file whose one stream, "Workbook",
-// receives what is written. The file is built under a temporary name in the target's
-// folder and takes the target's name only when commit() succeeds; until then, and
-// after any failure, the previous file stays as it was and the temporary one is
-// removed. Failures throw xls::Error with the system's text.
+// receives what is written. The file is built under a temporary name beside the
+// target, ".<name>.export-XXXXXX", and takes the target's name only when commit()
+// succeeds; until then, and after any failure, the previous file stays as it was and
+// the temporary one is removed. The temporary file stays locked while it is written,
+// so that a later export can tell the leftover of a program that was killed (which
+// it removes) from the file of an export still running (which it leaves alone).
+// Failures throw xls::Error with the system's text.
 class CompoundFile final : public ByteSink {
 public:
     explicit CompoundFile(const QString& path);
@@ -24,9 +27,13 @@ public:
 
     void commit();
 
+    // Whether `fileName` is the temporary name of an export to `target`.
+    static bool isTemporaryOf(const QString& fileName, const QString& target);
+
 private:
     struct Parts;
     [[noreturn]] void fail();
+    [[noreturn]] void failWith(const QString& reason);
     void abandon();
 
     QString path_;

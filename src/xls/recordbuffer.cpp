@@ -1,5 +1,6 @@
 #include "recordbuffer.h"
 
+#include <bit>
 #include <stdexcept>
 
 #include "littleendian.h"
@@ -33,6 +34,18 @@ void RecordBuffer::u32(std::uint32_t value) {
     char le[4];
     putU32(le, value);
     bytes_.append(le, sizeof le);
+}
+
+void RecordBuffer::f64(double value) {
+    const auto bits = std::bit_cast<std::uint64_t>(value);
+    u32(std::uint32_t(bits));
+    u32(std::uint32_t(bits >> 32));
+}
+
+void RecordBuffer::patchU32(std::size_t offset, std::uint32_t value) {
+    if (offset + 4 > bytes_.size())
+        throw std::logic_error("a BIFF field beyond the records laid out");
+    putU32(&bytes_[offset], value);
 }
 
 void RecordBuffer::record(std::uint16_t id, std::string_view data) {

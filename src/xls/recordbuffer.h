@@ -25,6 +25,9 @@ public:
     void u32(std::uint32_t value);
     void bytes(std::string_view data) { bytes_.append(data); }
     void zeros(std::size_t count) { bytes_.append(count, '\0'); }
+    void f64(double value);
+    // Fills in a field laid out earlier, at an offset into data().
+    void patchU32(std::size_t offset, std::uint32_t value);
     // A record of fixed content in one call.
     void record(std::uint16_t id, std::string_view data);
 

@@ -10,6 +10,7 @@
 #include "biffwriter.h"
 #include "littleendian.h"
 #include "stringtable.h"
+#include "xlserror.h"
 
 namespace xls {
 
@@ -53,15 +54,39 @@ struct Bucket {
     std::uint16_t recordOffset;
 };
 
+bool isHighSurrogate(std::string_view utf16, std::size_t byte) {
+    const unsigned unit = std::uint8_t(utf16[byte]) | std::uint8_t(utf16[byte + 1]) << 8;
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+
+std::size_t firstCharacterBytes(const StoredText& text) {
+    if (text.bytes.empty())
+        return 0;
+    if (text.unit == 2 && text.bytes.size() >= 4 && isHighSurrogate(text.bytes, 0))
+        return 4;
+    return text.unit;
+}
+
+// How much of `rest` fits in `room` bytes, in whole characters: readers decode each
+// record's piece on its own, so neither a UTF-16 unit nor a surrogate pair is split.
+std::size_t wholeCharacters(const StoredText& text, std::string_view rest, std::size_t room) {
+    if (rest.size() <= room)
+        return rest.size();
+    std::size_t part = room / text.unit * text.unit;
+    if (text.unit == 2 && part >= 2 && isHighSurrogate(rest, part - 2))
+        part -= 2;
+    return part;
+}
+
 class SstLayout {
 public:
     explicit SstLayout(BiffWriter& writer) : writer_(writer), records_(writer.records()) {}
 
     // Returns where the string starts: the stream offset and the offset in its record.
     Bucket place(const StoredText& text) {
-        const std::size_t firstUnit = text.bytes.empty() ? 0 : text.unit;
-        // A string's header never ends a record: it stays with its first character.
-        if (room() < kStringHeader + firstUnit)
+        // A string's header never ends a record: it stays with its first character,
+        // both halves of it when that is a surrogate pair.
+        if (room() < kStringHeader + firstCharacterBytes(text))
             next();
         const Bucket start{writer_.position(),
                            std::uint16_t(records_.recordSize() + RecordBuffer::kHeader)};
@@ -70,8 +95,7 @@ public:
         records_.u8(flags);
         std::string_view rest = text.bytes;
         for (;;) {
-            // Whole characters only: a UTF-16 unit is never split.
-            const std::size_t part = std::min(rest.size(), room() / text.unit * text.unit);
+            const std::size_t part = wholeCharacters(text, rest, room());
             records_.bytes(rest.substr(0, part));
             rest.remove_prefix(part);
             if (rest.empty())
@@ -97,10 +121,25 @@ private:
 
 }  // namespace
 
+ExtSstPlan extSstPlan(std::uint32_t unique) {
+    // The count that the format asks for, as far as its 16-bit field holds it.
+    const std::uint32_t wanted = std::max<std::uint32_t>(unique / 128 + 1, 8);
+    const auto perBucket = std::uint16_t(std::min<std::uint32_t>(wanted, 0xFFFF));
+    const std::uint32_t buckets = (unique + perBucket - 1) / perBucket;
+    if (buckets > ExtSstPlan::kMaxBuckets)
+        throw xls::Error(
+            QStringLiteral("The table holds %1 different texts; an Excel 97 workbook can index "
+                           "at most %2.")
+                .arg(unique)
+                .arg(std::uint64_t(ExtSstPlan::kMaxBuckets) * 0xFFFF));
+    return {perBucket, buckets};
+}
+
 void writeSharedStrings(const StringTable& strings, BiffWriter& writer) {
     const std::uint32_t unique = strings.size();
-    const std::uint32_t perBucket = std::max<std::uint32_t>(unique / 128 + 1, 8);
+    const ExtSstPlan plan = extSstPlan(unique);
     std::vector<Bucket> buckets;
+    buckets.reserve(plan.buckets);
     RecordBuffer& records = writer.records();
     records.begin(record::kSst);
     records.u32(std::uint32_t(strings.references()));
@@ -112,13 +151,13 @@ void writeSharedStrings(const StringTable& strings, BiffWriter& writer) {
         if (text.length() > 0xFFFF)
             throw std::logic_error("a shared string exceeds 65,535 characters");
         const Bucket start = layout.place(text);
-        if (index % perBucket == 0)
+        if (index % plan.perBucket == 0)
             buckets.push_back(start);
     }
     writer.end();
 
     records.begin(record::kExtSst);
-    records.u16(std::uint16_t(perBucket));
+    records.u16(plan.perBucket);
     for (const Bucket& bucket : buckets) {
         records.u32(std::uint32_t(bucket.streamOffset));
         records.u16(bucket.recordOffset);

@@ -10,12 +10,13 @@ namespace xls {
 
 namespace {
 constexpr std::size_t kRowsPerBlock = 32;
-}
+constexpr std::size_t kRowRecord = RecordBuffer::kHeader + 16;
+}  // namespace
 
 void SheetCells::startSheet() {
     if (open_)
         finishSheet();
-    sheets_.push_back({spill_.size(), spill_.size(), {}});
+    sheets_.push_back({spill_.size(), spill_.size(), {}, {}});
     open_ = true;
     row_ = 0;
 }
@@ -25,7 +26,7 @@ void SheetCells::beginRow() {
     // sheet before that.
     if (!open_ || row_ >= kMaxRows)
         throw std::logic_error("no room for another row on this sheet");
-    blockRows_.push_back({std::uint16_t(row_), 0, 0});
+    blockRows_.push_back({std::uint16_t(row_), 0, 0, std::uint32_t(blockCells_.size())});
 }
 
 void SheetCells::cell(std::uint16_t column, std::uint32_t sharedString) {
@@ -52,6 +53,8 @@ void SheetCells::endRow() {
 }
 
 void SheetCells::writeBlock() {
+    std::vector<std::uint16_t> cellOffsets;
+    std::size_t previousCells = 0;
     for (const RowSpan& span : blockRows_) {
         // A row without cells has no ROW record.
         if (span.end == 0)
@@ -65,10 +68,30 @@ void SheetCells::writeBlock() {
         block_.u16(0);
         block_.u32(0x0100);
         block_.end();
+        // The first row's cells are counted from the end of its ROW record, every
+        // other row's from the previous row's first cell.
+        cellOffsets.push_back(std::uint16_t(span.cellsAt - previousCells));
+        previousCells = span.cellsAt;
+        Sheet& sheet = sheets_.back();
+        if (sheet.index.endRow == 0)
+            sheet.index.firstRow = span.row;
+        sheet.index.endRow = span.row + 1u;
     }
-    block_.bytes(blockCells_);
-    spill_.append(block_.data());
-    block_.clear();
+    // A block of empty rows has no records at all.
+    if (!cellOffsets.empty()) {
+        cellOffsets.front() += std::uint16_t(block_.size() - kRowRecord);
+        block_.bytes(blockCells_);
+        Sheet& sheet = sheets_.back();
+        sheet.index.dbCells.push_back(std::uint32_t(spill_.size() - sheet.begin + block_.size()));
+        const std::size_t toFirstRow = block_.size();
+        block_.begin(record::kDbCell);
+        block_.u32(std::uint32_t(toFirstRow));
+        for (const std::uint16_t offset : cellOffsets)
+            block_.u16(offset);
+        block_.end();
+        spill_.append(block_.data());
+        block_.clear();
+    }
     blockCells_.clear();
     blockRows_.clear();
 }

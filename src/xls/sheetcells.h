@@ -13,8 +13,9 @@ namespace xls {
 class BiffWriter;
 
 // The cell records of every sheet, in the order the rows come. Rows gather in blocks
-// of 32, each block written as its ROW records followed by its cells; finished
-// blocks go to a spill file, so only one block is ever held in memory.
+// of 32, each block written as its ROW records, its cells and the DBCELL record that
+// indexes them; finished blocks go to a spill file, so only one block is ever held
+// in memory.
 class SheetCells {
 public:
     // A BIFF8 sheet has 65,536 rows, numbered in 16 bits.
@@ -24,6 +25,7 @@ public:
         std::uint64_t begin = 0;
         std::uint64_t end = 0;
         SheetSize size;
+        CellIndex index;
     };
 
     void startSheet();
@@ -42,6 +44,8 @@ private:
         std::uint16_t row;
         std::uint16_t first;
         std::uint16_t end;
+        // Where the row's cells start in blockCells_.
+        std::uint32_t cellsAt;
     };
     void writeBlock();
 

@@ -118,6 +118,7 @@ void StringTable::keep(std::string_view text) {
         std::memcpy(blocks_.back().get() + blockUsed_, text.data(), text.size());
         const std::uint64_t offset = (blocks_.size() - 1) * kMaxText + blockUsed_;
         blockUsed_ += text.size();
+        textBytes_ += text.size();
         place = offset << kLengthBits | text.size();
     }
     placeOf(size_++) = place;

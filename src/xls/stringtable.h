@@ -26,6 +26,8 @@ public:
 
     std::uint32_t size() const { return size_; }
     std::uint64_t references() const { return references_; }
+    // The bytes of all distinct texts together.
+    std::uint64_t textBytes() const { return textBytes_; }
     std::string_view at(std::uint32_t index) const;
 
 private:
@@ -43,6 +45,7 @@ private:
     // Open addressing: each slot holds the hash's upper half and index + 1; 0 is free.
     std::vector<std::uint64_t> slots_;
     std::uint64_t references_ = 0;
+    std::uint64_t textBytes_ = 0;
 };
 
 }  // namespace xls

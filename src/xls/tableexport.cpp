@@ -12,9 +12,14 @@ namespace xls {
 
 namespace {
 
-void readRows(db::TableReader& reader, Workbook& book) {
+// Rows between two reports of progress.
+constexpr std::uint64_t kReportEvery = 256;
+
+void readRows(db::TableReader& reader, Workbook& book, const ProgressCallback& progress) {
     std::vector<std::optional<std::string_view>> row(std::size_t(reader.columnCount()));
     while (reader.next()) {
+        if (book.rows() % kReportEvery == 0)
+            report(progress, {book.rows(), 0});
         // A NULL is no value at all: its cell stays blank.
         for (std::size_t column = 0; column < row.size(); ++column)
             row[column] = reader.text(int(column));
@@ -24,7 +29,8 @@ void readRows(db::TableReader& reader, Workbook& book) {
 
 }  // namespace
 
-ExportSummary exportTable(const QString& dbPath, const QString& workbookPath) {
+ExportSummary exportTable(const QString& dbPath, const QString& workbookPath,
+                          const ProgressCallback& progress) {
     std::optional<Workbook> book;
     {
         // The reader is closed before the file is written: the database is free again
@@ -35,10 +41,10 @@ ExportSummary exportTable(const QString& dbPath, const QString& workbookPath) {
         for (int column = 0; column < reader.columnCount(); ++column)
             header.append(reader.columnName(column));
         book.emplace(header);
-        readRows(reader, *book);
+        readRows(reader, *book, progress);
     }
     CompoundFile file(workbookPath);
-    book->write(file);
+    book->write(file, progress);
     file.commit();
     return {book->rows(), book->sheetCount(), book->cutCells()};
 }

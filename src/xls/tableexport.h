@@ -3,6 +3,8 @@
 #include <QString>
 #include <cstdint>
 
+#include "progress.h"
+
 namespace xls {
 
 struct ExportSummary {
@@ -14,7 +16,10 @@ struct ExportSummary {
 // Copies every row of the table Data, as the database returns them, into a new
 // workbook at workbookPath, replacing the previous one only once the new one is
 // complete. The database is read by a connection of the export's own.
-// Throws db::DbError or xls::Error; a failure leaves the previous workbook.
-ExportSummary exportTable(const QString& dbPath, const QString& workbookPath);
+// The callback hears how far it has come and may cancel it.
+// Throws db::DbError, xls::Error or xls::Cancelled; then the previous workbook stays
+// as it was.
+ExportSummary exportTable(const QString& dbPath, const QString& workbookPath,
+                          const ProgressCallback& progress = {});
 
 }  // namespace xls

@@ -1,5 +1,6 @@
 #include "workbook.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "biffrecords.h"
@@ -9,6 +10,11 @@
 #include "xlserror.h"
 
 namespace xls {
+
+namespace {
+// The records around a sheet's cells, with a full INDEX, take less than this.
+constexpr std::uint64_t kSheetRecordsRoom = 16384;
+}  // namespace
 
 Workbook::Workbook(const QStringList& header) {
     if (header.size() > kMaxColumns)
@@ -67,28 +73,45 @@ void Workbook::addCells(std::span<const std::optional<std::string_view>> values)
     cells_.endRow();
 }
 
-void Workbook::write(ByteSink& sink) {
+void Workbook::write(ByteSink& sink, const ProgressCallback& progress) {
     cells_.finishSheet();
     const std::vector<SheetCells::Sheet>& sheets = cells_.sheets();
     BiffWriter writer(sink);
+    // The strings take about their text and a header each; the sheets are known.
+    std::uint64_t expected = strings_.textBytes() + 3 * std::uint64_t(strings_.size());
+    for (const SheetCells::Sheet& sheet : sheets)
+        expected += sheet.end - sheet.begin;
+    writer.onWritten([&](std::uint64_t written) {
+        report(progress, {std::min(written, expected), expected});
+    });
     RecordBuffer& records = writer.records();
 
-    globalsHead(records);
+    globalsHead(records, sheets.size());
     std::vector<std::uint64_t> offsetFields;
     for (std::size_t i = 0; i < sheets.size(); ++i) {
         offsetFields.push_back(writer.position() + RecordBuffer::kHeader);
         boundSheet(records, sheetName(i));
     }
+    globalsAfterSheets(records);
     writeSharedStrings(strings_, writer);
     endOfStream(records);
 
     for (std::size_t i = 0; i < sheets.size(); ++i) {
-        writer.patchU32(offsetFields[i], std::uint32_t(writer.position()));
-        sheetHead(records, sheets[i].size);
+        const std::uint64_t at = writer.position();
+        // Every offset in the stream is 32 bits: a sheet must end below 4 GiB.
+        if (at + (sheets[i].end - sheets[i].begin) + kSheetRecordsRoom > 0xFFFFFFFFu)
+            throw xls::Error(
+                QStringLiteral("The workbook would exceed 4 GB, more than an Excel 97 "
+                               "workbook can hold."));
+        writer.patchU32(offsetFields[i], std::uint32_t(at));
+        RecordBuffer head;
+        sheetHead(head, at, sheets[i].size, sheets[i].index);
+        writer.raw(head.data());
         cells_.copy(i, writer);
         sheetTail(records, i == 0);
     }
     writer.flush();
+    report(progress, {expected, expected});
 }
 
 }  // namespace xls

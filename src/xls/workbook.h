@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "progress.h"
 #include "sheetcells.h"
 #include "stringtable.h"
 
@@ -36,7 +37,9 @@ public:
     // Cells whose text was cut to the most a cell holds.
     std::uint64_t cutCells() const { return cutCells_; }
 
-    void write(ByteSink& sink);
+    // Writes the workbook stream; the callback hears of the bytes written and may
+    // cancel (xls::Cancelled).
+    void write(ByteSink& sink, const ProgressCallback& progress = {});
 
     static QString sheetName(std::size_t index);
 
