@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "db/sqlliteral.h"
+#include "shell/blanks.h"
 #include "shell/dbconnect.h"
 #include "shell/failure.h"
 #include "shell/keypress.h"
@@ -68,11 +69,11 @@ void LookupEditor::Initials() {
 }
 
 QString LookupEditor::editValue() const {
-    return text1_->text().trimmed();
+    return shell::trimBlanks(text1_->text());
 }
 
 QString LookupEditor::stateValue() const {
-    return combo1_ ? combo1_->currentText().trimmed() : QString();
+    return combo1_ ? shell::trimBlanks(combo1_->currentText()) : QString();
 }
 
 QStringList LookupEditor::rowLiterals() const {
@@ -125,7 +126,7 @@ void LookupEditor::ListUpd() {
     entries_ = db::columnValues(Rs, GenStr, dbConnect::Conn());
     if (combo1_) {
         for (QString& entry : entries_)
-            entry = entry.trimmed();
+            entry = shell::trimBlanks(entry);
     }
     list1_->addItems(entries_);
     count_->setText(kTotalEntries + QString::number(list1_->count()));
@@ -167,7 +168,7 @@ QListWidgetItem* LookupEditor::selectedEntry() const {
 
 void LookupEditor::ListToText() {
     const QListWidgetItem* entry = selectedEntry();
-    const QString chosen = entry ? entry->text().trimmed() : QString();
+    const QString chosen = entry ? shell::trimBlanks(entry->text()) : QString();
     if (chosen.isEmpty())
         return;
     if (text1_->text().isEmpty())
@@ -287,7 +288,7 @@ void LookupEditor::Text1_Enter() {
     }
     // Enter completes a typed beginning to the entry the search has selected.
     if (const QListWidgetItem* entry = selectedEntry())
-        text1_->setText(entry->text().trimmed());
+        text1_->setText(shell::trimBlanks(entry->text()));
     IsExist();
     if (ExistFlag == 1)
         TblToText();
@@ -301,7 +302,7 @@ void LookupEditor::Text1_Enter() {
 
 void LookupEditor::List1_DblClick() {
     if (const QListWidgetItem* entry = selectedEntry())
-        text1_->setText(entry->text().trimmed());
+        text1_->setText(shell::trimBlanks(entry->text()));
     ListToText();
 }
 
