@@ -9,17 +9,7 @@ cd "$(dirname "$0")/.."
 out=docs/screenshots
 size=1280x1024
 
-missing=""
-for package in xvfb openbox x11-utils xdotool imagemagick; do
-    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
-        missing="$missing $package"
-done
-if [ -n "$missing" ]; then
-    sudo=""
-    [ "$(id -u)" -eq 0 ] || sudo="sudo"
-    $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing
-fi
+sh scripts/install-packages.sh xvfb openbox x11-utils xdotool imagemagick
 
 # The program in a folder of its own: the operator's database is never touched.
 folder=$(mktemp -d)

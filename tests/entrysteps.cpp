@@ -278,6 +278,12 @@ private Q_SLOTS:
                  QStringLiteral("Zürich's"));
         QCOMPARE(accessibleName(session_->control("Part2", "Text1(0)")),
                  QStringLiteral("Unit No :"));
+        // A combo box announces its text; the label beside it names it.
+        const auto labelledBy =
+            QAccessible::queryAccessibleInterface(session_->control("Part2", "Combo1"))
+                ->relations(QAccessible::Label);
+        QCOMPARE(labelledBy.size(), 1);
+        QCOMPARE(labelledBy.first().first->object(), session_->control("Part2", "Label2(6)"));
         QCOMPARE(session_->control<QLabel>("Part2", "Label1")->text(), kBanner);
         QVERIFY(session_->control<QRadioButton>("Part2", "Option1")->isChecked());
         QCOMPARE(items(session_->combo("Part2", "Combo1")),
