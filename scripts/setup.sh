@@ -5,23 +5,12 @@
 set -eu
 cd "$(dirname "$0")/.."
 
-packages="cmake make g++ pkg-config qt6-base-dev libqt6sql6-sqlite libgsf-1-dev libsqlite3-dev sqlite3 fonts-dejavu-core"
+packages="cmake make g++ pkg-config qt6-base-dev libqt6sql6-sqlite libgsf-1-dev libsqlite3-dev sqlite3 fonts-dejavu-core fonts-liberation2"
 if [ "${1:-}" = "--tests" ]; then
     packages="$packages python3-xlrd python3-xlwt gnumeric"
 fi
 
-missing=""
-for package in $packages; do
-    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
-        missing="$missing $package"
-done
-if [ -n "$missing" ]; then
-    sudo=""
-    [ "$(id -u)" -eq 0 ] || sudo="sudo"
-    echo "Installing:$missing"
-    $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing
-fi
+sh scripts/install-packages.sh $packages
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$(nproc)"

@@ -1,8 +1,10 @@
 // The listing row insert: a whole listing typed through the three windows lands as
 // one row of Data with exactly the values typed; the question before empty values;
 // the statement text; and a failed insert that leaves the operator's work in place.
+#include <QApplication>
 #include <QCheckBox>
 #include <QMainWindow>
+#include <QScreen>
 #include <QTest>
 
 #include "entry/listinginsert.h"
@@ -78,12 +80,13 @@ private Q_SLOTS:
         QCOMPARE(session_->messages().last().buttons, shell::Buttons::Ok);
         QCOMPARE(entry::listingValues().columns(), row);
         // The next listing starts in the first window, at the top of a frame that
-        // covers the screen's height again.
+        // covers the screen's available height again, title bar and borders included.
         QVERIFY(!session_->isOpen("Part3"));
         QVERIFY(session_->isOpen("Part1"));
         QCOMPARE(session_->app().window("Part1")->topTwips(),
                  shell::toTwips(session_->app().frame().y()));
-        QCOMPARE(session_->app().frame().height(), shell::toPixels(shell::screenTwips().height()));
+        QCOMPARE(session_->app().frame().frameGeometry().height(),
+                 QApplication::primaryScreen()->availableGeometry().height());
         QCOMPARE(session_->text("Part1", "Combo1"), QString());
         QCOMPARE(session_->focused(), QStringLiteral("Part1.Combo1"));
     }

@@ -1,8 +1,11 @@
 // The publication and address windows driven through their controls: lists filled
 // from the lookup tables, the Enter paths, the empty-field question, and what each
 // Submit hands on in the listing record.
+#include <QAccessible>
 #include <QLabel>
 #include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QRadioButton>
 #include <QTest>
 
@@ -12,6 +15,7 @@
 
 using shell::Answer;
 Q_DECLARE_METATYPE(shell::Answer)
+Q_DECLARE_METATYPE(Qt::KeyboardModifiers)
 
 namespace {
 
@@ -33,6 +37,10 @@ QStringList items(const QComboBox* box) {
     for (int i = 0; i < box->count(); ++i)
         all.append(box->itemText(i));
     return all;
+}
+
+QString accessibleName(QWidget* control) {
+    return QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name);
 }
 
 QStringList elements(int first, int last) {
@@ -126,16 +134,58 @@ private Q_SLOTS:
         QCOMPARE(session_->text("Part1", "Combo1"), QStringLiteral("NS"));
     }
 
+    // The keypad's Enter does what Enter does, the Submit at the end of the path too.
+    void enterMovesAlongThePublicationStep_data() {
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::addColumn<int>("key");
+        QTest::newRow("Enter") << Qt::KeyboardModifiers() << int(Qt::Key_Return);
+        QTest::newRow("keypad Enter")
+            << Qt::KeyboardModifiers(Qt::KeypadModifier) << int(Qt::Key_Enter);
+    }
     void enterMovesAlongThePublicationStep() {
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        QFETCH(int, key);
         session_->openEntry();
         const QStringList path = {"Part1.Combo2", "Part1.Text1", "Part1.Command1"};
         for (const QString& next : path) {
             session_->type("ab");
-            session_->enter();
+            session_->press(Qt::Key(key), modifiers);
             QCOMPARE(session_->focused(), next);
         }
         QCOMPARE(session_->text("Part1", "Combo1"), QStringLiteral("ab"));
         QCOMPARE(session_->text("Part1", "Text1"), QStringLiteral("ab"));
+        session_->press(Qt::Key(key), modifiers);
+        QVERIFY(session_->isOpen("Part2"));
+    }
+
+    // Qt reports a listed state as chosen when its field loses the focus; only the
+    // operator's choice fills the publications and moves on.
+    void leavingAListedStateIsNoChoice_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<int>("publications");
+        QTest::newRow("click into the date") << "click"
+                                             << "Part1.Text1" << 0;
+        QTest::newRow("Enter") << "Enter"
+                               << "Part1.Combo2" << 2;
+        QTest::newRow("keypad Enter") << "keypad"
+                                      << "Part1.Combo2" << 2;
+    }
+    void leavingAListedStateIsNoChoice() {
+        QFETCH(QString, how);
+        QFETCH(QString, focus);
+        QFETCH(int, publications);
+        session_->openEntry();
+        session_->type("NSW");
+        if (how == "click")
+            QTest::mouseClick(session_->control("Part1", "Text1"), Qt::LeftButton);
+        else if (how == "Enter")
+            session_->enter();
+        else
+            session_->press(Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(session_->focused(), focus);
+        QCOMPARE(session_->combo("Part1", "Combo2")->count(), publications);
+        QCOMPARE(session_->text("Part1", "Combo1"), QStringLiteral("NSW"));
     }
 
     void publicationSubmit_data() {
@@ -223,6 +273,17 @@ private Q_SLOTS:
                  QStringLiteral("Data Entry Form - 2"));
         QCOMPARE(session_->control<QLabel>("Part2", "Label2(5)")->text(),
                  QStringLiteral("Zürich's"));
+        // A screen reader hears the state shown, and each field by its caption.
+        QCOMPARE(accessibleName(session_->control("Part2", "Label2(5)")),
+                 QStringLiteral("Zürich's"));
+        QCOMPARE(accessibleName(session_->control("Part2", "Text1(0)")),
+                 QStringLiteral("Unit No :"));
+        // A combo box announces its text; the label beside it names it.
+        const auto labelledBy =
+            QAccessible::queryAccessibleInterface(session_->control("Part2", "Combo1"))
+                ->relations(QAccessible::Label);
+        QCOMPARE(labelledBy.size(), 1);
+        QCOMPARE(labelledBy.first().first->object(), session_->control("Part2", "Label2(6)"));
         QCOMPARE(session_->control<QLabel>("Part2", "Label1")->text(), kBanner);
         QVERIFY(session_->control<QRadioButton>("Part2", "Option1")->isChecked());
         QCOMPARE(items(session_->combo("Part2", "Combo1")),
@@ -301,17 +362,43 @@ private Q_SLOTS:
         QVERIFY(session_->isOpen("Part3"));
     }
 
-    void addressStepOpenedAgainIsOnlyRaised() {
+    // While a listing is on its way, "Data Entry" brings its window to the front as it
+    // is: a second listing would share the one record. Back ends the listing.
+    void oneListingAtATime_data() {
+        QTest::addColumn<QString>("step");
+        QTest::addColumn<bool>("back");
+        QTest::newRow("address window") << "Part2" << false;
+        QTest::newRow("details window") << "Part3" << false;
+        QTest::newRow("address window, Back") << "Part2" << true;
+        QTest::newRow("details window, Back") << "Part3" << true;
+    }
+    void oneListingAtATime() {
+        QFETCH(QString, step);
+        QFETCH(bool, back);
         session_->openEntry();
         session_->passPart1("NSW", "Herald", "01/01/24");
-        shell::ChildWindow* part2 = session_->app().window("Part2");
+        if (step == "Part3") {
+            session_->messages().answer({Answer::Yes});
+            session_->passPart2(QStringList(9, QString()));
+        }
+        shell::ChildWindow* window = session_->app().window(step);
+        QVERIFY(window);
         session_->type("typed before");
+        const QString field = session_->focused().section('.', 1);
+        if (back)
+            session_->click(step, "Command2");
         session_->openEntry();
-        session_->passPart1("VIC", "The Age", "02/02/24");
-        QCOMPARE(session_->app().window("Part2"), part2);
-        QCOMPARE(session_->control<QLabel>("Part2", "Label2(5)")->text(), QStringLiteral("NSW"));
-        QCOMPARE(session_->text("Part2", "Text1(0)"), QStringLiteral("typed before"));
-        QCOMPARE(entry::listingValues()[0], QStringLiteral("VIC"));
+        QCOMPARE(session_->isOpen("Part1"), back);
+        if (back) {
+            QVERIFY(!session_->isOpen(step));
+            QCOMPARE(session_->text("Part1", "Combo1"), QString());
+            return;
+        }
+        QCOMPARE(session_->app().window(step), window);
+        QCOMPARE(static_cast<QWidget*>(session_->app().frame().workArea()->activeSubWindow()),
+                 window->parentWidget());
+        QCOMPARE(session_->text(step, field), QStringLiteral("typed before"));
+        QCOMPARE(entry::listingValues()[0], QStringLiteral("NSW"));
     }
 
 private:

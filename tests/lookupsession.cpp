@@ -96,7 +96,9 @@ void LookupSession::click(int index) {
 void LookupSession::doubleClick(int row) {
     QListWidgetItem* item = list1()->item(row);
     list1()->scrollToItem(item);
-    const QPoint at = list1()->visualItemRect(item).center();
+    // The visible part of the entry: a long one reaches far beyond the list's edge.
+    const QPoint at =
+        list1()->visualItemRect(item).intersected(list1()->viewport()->rect()).center();
     QTest::mouseClick(list1()->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(list1()->viewport(), Qt::LeftButton, {}, at);
 }

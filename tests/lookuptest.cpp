@@ -1,7 +1,9 @@
 // The lookup editors as the operator drives them: keys typed into the edit box,
 // buttons clicked, list entries double-clicked, against a real database file.
 // The one-field editors share every behaviour; most cases run on Street.
+#include <QAccessible>
 #include <QApplication>
+#include <QClipboard>
 #include <QTest>
 
 #include "lookupsession.h"
@@ -66,6 +68,8 @@ private Q_SLOTS:
     void endUnloadsAndReopenReloads();
     void quotedValueRoundTrip();
     void blanksAroundAreTrimmed();
+    void anyTextButNulIsStoredAndLoadedBackWhole_data();
+    void anyTextButNulIsStoredAndLoadedBackWhole();
     void unfoundListEntryLeavesEditBoxFree_data();
     void unfoundListEntryLeavesEditBoxFree();
     void failedStatementKeepsWindow_data();
@@ -79,22 +83,24 @@ void TestLookup::windows_data() {
     QTest::addColumn<double>("height");
     QTest::addColumn<QString>("count");
     QTest::addColumn<QStringList>("tabPath");
+    QTest::addColumn<QString>("prompt");  // the label that names the edit box
     const QStringList oneField = {"Text1(0)",    "Command1(0)", "Command1(1)",
                                   "Command1(2)", "Command1(3)", "List1"};
     QStringList withState = oneField;
     withState.insert(1, QStringLiteral("Combo1"));
     QTest::newRow("Street") << "mStreet"
                             << "Street"
-                            << "Street Entry Module" << 6390.0 << "Label3" << oneField;
+                            << "Street Entry Module" << 6390.0 << "Label3" << oneField << "Label2";
     QTest::newRow("State") << "nState"
                            << "State"
-                           << "State Entru Module" << 6390.0 << "Label3" << oneField;
+                           << "State Entru Module" << 6390.0 << "Label3" << oneField << "Label2(1)";
     QTest::newRow("PropType") << "nPropType"
                               << "PropType"
-                              << "Form1" << 6390.0 << "Label2" << oneField;
+                              << "Form1" << 6390.0 << "Label2" << oneField << "Label1(1)";
     QTest::newRow("PubName") << "nPubName"
                              << "PubName"
-                             << "Publication Name Entry Module" << 6705.0 << "Label3" << withState;
+                             << "Publication Name Entry Module" << 6705.0 << "Label3" << withState
+                             << "Label2";
 }
 
 void TestLookup::windows() {
@@ -104,6 +110,7 @@ void TestLookup::windows() {
     QFETCH(double, height);
     QFETCH(QString, count);
     QFETCH(QStringList, tabPath);
+    QFETCH(QString, prompt);
     TestFolder folder(TestFolder::WithSamples);
     const int stored = folder.column("Select * From " + window).size();
     QVERIFY(stored > 0);
@@ -126,6 +133,15 @@ void TestLookup::windows() {
         path.append(session.focused());
     }
     QCOMPARE(path, tabPath);
+
+    // A screen reader hears the count as shown, and the edit box by its prompt.
+    auto name = [](QWidget* control) {
+        return QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name);
+    };
+    session.type("zz");
+    session.click(Update);
+    QCOMPARE(name(session.label(count)), "Total Entries : " + QString::number(stored + 1));
+    QCOMPARE(name(session.text1()), session.label(prompt)->text());
 }
 
 void TestLookup::statements_data() {
@@ -471,6 +487,34 @@ void TestLookup::blanksAroundAreTrimmed() {
     session.click(Delete);
     QCOMPARE(session.messages().last().text, "Record Successfully Deleted");
     QCOMPARE(streets(session.folder), QStringList());
+}
+
+// Pasted text of any length is stored whole and loaded back whole; blanks around it
+// are trimmed as in every window, other white space stays, NUL characters are dropped.
+void TestLookup::anyTextButNulIsStoredAndLoadedBackWhole_data() {
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("stored");
+    const QString longText = QString(99'999, QChar(u'Y')) + QStringLiteral("Z");
+    QTest::newRow("100,000 characters") << longText << longText;
+    QTest::newRow("white space other than blanks")
+        << QStringLiteral("  \u00a0LANE\t ") << QStringLiteral("\u00a0LANE\t");
+    QTest::newRow("NUL") << QStringLiteral("LA\u0000NE\u0000") << QStringLiteral("LANE");
+}
+
+void TestLookup::anyTextButNulIsStoredAndLoadedBackWhole() {
+    QFETCH(QString, pasted);
+    QFETCH(QString, stored);
+    StreetSession session;
+    QApplication::clipboard()->setText(pasted);
+    session.text1()->setFocus();
+    QTest::keyClick(session.text1(), Qt::Key_V, Qt::ControlModifier);
+    session.click(Update);
+    QCOMPARE(session.messages().last().text, "Rcord Successfully Inserted");
+    QCOMPARE(streets(session.folder), QStringList{stored});
+    session.click(Clear);
+    session.doubleClick(0);
+    QCOMPARE(session.text1()->text(), stored);
+    QVERIFY(!session.text1()->isEnabled());  // found again: loaded and locked
 }
 
 void TestLookup::unfoundListEntryLeavesEditBoxFree_data() {

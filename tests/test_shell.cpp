@@ -1,24 +1,34 @@
 // The shell's rules through the real main frame: the menu, the one-instance and
 // fresh-reload rules, placement, the keyboard, and failures that abandon only
 // the action that failed.
+#include <QAbstractButton>
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QStyleOptionButton>
 #include <QTest>
+#include <QTimer>
+#include <cmath>
 
 #include "db/dberror.h"
 #include "shell/childwindow.h"
 #include "shell/commandbutton.h"
 #include "shell/dbconnect.h"
 #include "shell/failure.h"
+#include "shell/framefit.h"
 #include "shell/keypress.h"
+#include "shell/messages.h"
 #include "shell/twips.h"
 #include "support/appharness.h"
 #include "support/scriptedmessages.h"
@@ -45,6 +55,8 @@ public:
             {"Text1(1)", Kind::TextBox, "", 1700, 1300, 3000, 360, 3},
             {"Text1(0)", Kind::TextBox, "", 1700, 800, 3000, 360, 2, "Label1"},
             {"Command1", Kind::Button, "&Submit", 1700, 3000, 1500, 400, 4},
+            // Too narrow for its caption, with free space to its right.
+            {"Label2", Kind::Label, "A caption longer than its place", 100, 2000, 600, 300, 5},
         };
         build(specs);
         connect(controls().get<shell::CommandButton>("Command1"), &QPushButton::clicked, this,
@@ -73,7 +85,8 @@ private Q_SLOTS:
     void init();
     void cleanup();
     void menuTree();
-    void frameFillsTheScreen();
+    void frameCoversTheAvailableArea_data();
+    void frameCoversTheAvailableArea();
     void exitAsksNothing();
     void openLoadsOnceAndReopenStartsAfresh();
     void closeBoxUnloads();
@@ -82,9 +95,14 @@ private Q_SLOTS:
     void failedLoadLeavesNoWindow();
     void missingPictureIsAFailure();
     void firstFocusAndTabOrder();
+    void enterPressesAFocusedButton_data();
     void enterPressesAFocusedButton();
     void keyPressCanChangeOrSwallow();
-    void workAreaScrollsToATallWindow();
+    void workAreaScrollsToWhatLiesBeyond_data();
+    void workAreaScrollsToWhatLiesBeyond();
+    void captionsFitTheirPlaces_data();
+    void captionsFitTheirPlaces();
+    void messageBoxesShowPlainText();
     void menuItemsOfWindowsNotBuiltDoNothing();
 
 private:
@@ -137,15 +155,35 @@ void TestShell::menuTree() {
                  qPrintable(action->text()));
 }
 
-void TestShell::frameFillsTheScreen() {
-    Pelmar& frame = app_->frame();
-    QCOMPARE(frame.windowTitle(), QStringLiteral("Pelmar - Listora - Data Entry "));
-    const QSize screen = QApplication::primaryScreen()->geometry().size();
-    QCOMPARE(frame.size(), screen);
-    QCOMPARE(frame.pos(), QPoint(0, 0));
-    const QList<QSize> sizes = frame.windowIcon().availableSizes();
+void TestShell::frameCoversTheAvailableArea_data() {
+    QTest::addColumn<QRect>("available");
+    QTest::addColumn<QMargins>("frame");
+    QTest::addColumn<QRect>("client");
+    QTest::newRow("no window manager")
+        << QRect(0, 0, 1024, 768) << QMargins() << QRect(0, 0, 1024, 768);
+    QTest::newRow("title bar and borders")
+        << QRect(0, 0, 1024, 768) << QMargins(1, 20, 1, 5) << QRect(1, 20, 1022, 743);
+    QTest::newRow("panel above") << QRect(0, 30, 1600, 1170) << QMargins(4, 24, 4, 4)
+                                 << QRect(4, 54, 1592, 1142);
+}
+
+void TestShell::frameCoversTheAvailableArea() {
+    QFETCH(QRect, available);
+    QFETCH(QMargins, frame);
+    QFETCH(QRect, client);
+    QCOMPARE(shell::clientRectCovering(available, frame), client);
+
+    // The real frame: the offscreen platform draws a thin frame of its own.
+    Pelmar& pelmar = app_->frame();
+    QCOMPARE(pelmar.windowTitle(), QStringLiteral("Pelmar - Listora - Data Entry "));
+    QCOMPARE(pelmar.frameGeometry(), QApplication::primaryScreen()->availableGeometry());
+    QVERIFY(pelmar.geometry() != pelmar.frameGeometry());
+    const QList<QSize> sizes = pelmar.windowIcon().availableSizes();
     QVERIFY(sizes.contains(QSize(16, 16)));
     QVERIFY(sizes.contains(QSize(32, 32)));
+    // Child windows carry the program's icon, not the toolkit's.
+    QCOMPARE(openProbe(*app_)->parentWidget()->windowIcon().cacheKey(),
+             pelmar.windowIcon().cacheKey());
 }
 
 void TestShell::exitAsksNothing() {
@@ -234,14 +272,35 @@ void TestShell::firstFocusAndTabOrder() {
     QCOMPARE(QApplication::focusWidget(), window->controls().widget("Command1"));
 }
 
+void TestShell::enterPressesAFocusedButton_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<bool>("enter");
+    QTest::newRow("Return") << int(Qt::Key_Return) << Qt::KeyboardModifiers() << true;
+    QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << Qt::KeyboardModifiers(Qt::KeypadModifier)
+                                  << true;
+    QTest::newRow("Space") << int(Qt::Key_Space) << Qt::KeyboardModifiers() << false;
+    QTest::newRow("Ctrl+Return") << int(Qt::Key_Return)
+                                 << Qt::KeyboardModifiers(Qt::ControlModifier) << false;
+}
+
 void TestShell::enterPressesAFocusedButton() {
+    QFETCH(int, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(bool, enter);
     ProbeWindow* window = openProbe(*app_);
+    // In a text box: the Enter path's code.
+    QWidget* text = window->controls().widget("Text1(0)");
+    QList<int> codes;
+    shell::onKeyRead(text, [&](int code) { codes.append(code); });
+    text->setFocus();
+    QTest::keyClick(text, Qt::Key(key), modifiers);
+    QCOMPARE(codes.contains(shell::kEnter), enter);
+    // On a focused button: pressed by Enter and by Space.
     QWidget* button = window->controls().widget("Command1");
     button->setFocus();
-    QTest::keyClick(button, Qt::Key_Return);
-    QTest::keyClick(button, Qt::Key_Enter);
-    QTest::keyClick(button, Qt::Key_Space);
-    QCOMPARE(window->presses, 3);
+    QTest::keyClick(button, Qt::Key(key), modifiers);
+    QCOMPARE(window->presses, enter || key == Qt::Key_Space ? 1 : 0);
 }
 
 void TestShell::keyPressCanChangeOrSwallow() {
@@ -263,20 +322,104 @@ void TestShell::keyPressCanChangeOrSwallow() {
     QCOMPARE(codes, (QList<int>{'r', 'o', '#', '{', 0xE9, shell::kEnter}));
 }
 
-void TestShell::workAreaScrollsToATallWindow() {
-    ProbeWindow::height = 16600;  // taller than the screen, and placed above its top
+void TestShell::workAreaScrollsToWhatLiesBeyond_data() {
+    QTest::addColumn<double>("height");
+    QTest::addColumn<double>("top");  // NAN: the load step's own placement
+    QTest::addColumn<bool>("beyond");
+    QTest::newRow("taller than the screen, placed above its top") << 16600.0 << double(NAN) << true;
+    QTest::newRow("short, partly above the top") << 4000.0 << -900.0 << true;
+    QTest::newRow("short, partly below the foot") << 4000.0 << 10000.0 << true;
+    QTest::newRow("inside") << 4000.0 << 900.0 << false;
+}
+
+void TestShell::workAreaScrollsToWhatLiesBeyond() {
+    QFETCH(double, height);
+    QFETCH(double, top);
+    QFETCH(bool, beyond);
+    ProbeWindow::height = height;
     ProbeWindow* window = openProbe(*app_);
-    QVERIFY(window->topTwips() < 0);
+    if (!std::isnan(top))
+        window->setTopTwips(top);
     QMdiArea* area = app_->frame().workArea();
-    QTRY_VERIFY(area->verticalScrollBar()->isVisible());
-    // Scrolled to either end, the window's top and its bottom come into view: every
-    // control in between can be reached.
     QScrollBar* bar = area->verticalScrollBar();
+    QTRY_COMPARE(bar->isVisible(), beyond);
+    // Scrolled to either end, the window's top and its foot come into view: every
+    // control in between can be reached.
     QWidget* frame = window->parentWidget();
     bar->setValue(bar->minimum());
-    QCOMPARE(frame->geometry().top(), 0);
+    QVERIFY(frame->geometry().top() >= 0);
     bar->setValue(bar->maximum());
-    QCOMPARE(frame->geometry().bottom(), area->viewport()->rect().bottom());
+    QVERIFY(frame->geometry().bottom() <= area->viewport()->rect().bottom());
+}
+
+namespace {
+
+// The width a caption has inside its control.
+int room(QWidget* control) {
+    if (auto* label = qobject_cast<QLabel*>(control))
+        return label->contentsRect().width();
+    auto* button = qobject_cast<QAbstractButton*>(control);
+    QStyleOptionButton option;
+    option.initFrom(button);
+    option.text = button->text();
+    if (qobject_cast<QCheckBox*>(button))
+        return button->style()
+            ->subElementRect(QStyle::SE_CheckBoxContents, &option, button)
+            .width();
+    if (qobject_cast<QRadioButton*>(button))
+        return button->style()
+            ->subElementRect(QStyle::SE_RadioButtonContents, &option, button)
+            .width();
+    return button->width() - 2 * button->style()->pixelMetric(QStyle::PM_ButtonMargin);
+}
+
+}  // namespace
+
+void TestShell::captionsFitTheirPlaces_data() {
+    QTest::addColumn<QString>("window");
+    for (const char* window :
+         {"Probe", "Part1", "Part2", "Part3", "Street", "State", "PropType", "PubName"})
+        QTest::newRow(window) << QString::fromLatin1(window);
+}
+
+void TestShell::captionsFitTheirPlaces() {
+    QFETCH(QString, window);
+    ScriptedMessages messages;
+    shell::ChildWindow* opened = nullptr;
+    QVERIFY(shell::runAction([&] { opened = app_->frame().windows().open(window); }));
+    int captions = 0;
+    for (QWidget* control : opened->findChildren<QWidget*>()) {
+        QString caption;
+        if (auto* label = qobject_cast<QLabel*>(control))
+            caption = label->text();
+        else if (auto* button = qobject_cast<QAbstractButton*>(control))
+            caption = button->text().remove('&');
+        if (caption.isEmpty() || control->height() < 10)  // a strip, not a caption
+            continue;
+        ++captions;
+        const int width = control->fontMetrics().horizontalAdvance(caption);
+        QVERIFY2(width <= room(control), qPrintable(QStringLiteral("%1 \"%2\": %3 wide in %4")
+                                                        .arg(control->objectName(), caption)
+                                                        .arg(width)
+                                                        .arg(room(control))));
+    }
+    QVERIFY(captions > 0);
+}
+
+void TestShell::messageBoxesShowPlainText() {
+    // The screen's own box, as the operator sees it.
+    const QString error = QStringLiteral("near \"<\": syntax error in 'a & b <b>'");
+    QString shown;
+    QTimer::singleShot(0, [&] {
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (auto* box = qobject_cast<QMessageBox*>(top); box && box->isVisible()) {
+                shown = box->textFormat() == Qt::PlainText ? box->text() : QString();
+                box->accept();
+            }
+        }
+    });
+    shell::inform(error, shell::Icon::Critical);
+    QCOMPARE(shown, error);
 }
 
 void TestShell::menuItemsOfWindowsNotBuiltDoNothing() {

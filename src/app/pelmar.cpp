@@ -12,9 +12,9 @@
 #include "lookup/lookupwindows.h"
 #include "shell/dbconnect.h"
 #include "shell/failure.h"
+#include "shell/framefit.h"
 #include "shell/messages.h"
 #include "shell/texts.h"
-#include "shell/twips.h"
 #include "shell/windows.h"
 
 namespace {
@@ -93,9 +93,17 @@ void Pelmar::createMenus() {
 }
 
 void Pelmar::MDIForm_Load() {
-    const QSizeF screen = shell::screenTwips();
-    move(0, 0);
-    resize(shell::toPixels(screen.width()), shell::toPixels(screen.height()));
+    // The whole frame, title bar and borders included, covers the screen less its
+    // panels; otherwise the foot of the work area lies below the screen's edge.
+    fittedFrame_ = shell::coverAvailableArea(this);
+}
+
+void Pelmar::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    // The window manager draws the frame only once the window is shown: fit it again
+    // as soon as the frame is known.
+    if (windowState() == Qt::WindowNoState && shell::frameMargins(this) != fittedFrame_)
+        MDIForm_Load();
 }
 
 void Pelmar::nState_Click() {
@@ -111,7 +119,8 @@ void Pelmar::nPubName_Click() {
     openWindow("PubName");
 }
 void Pelmar::nDe_Click() {
-    openWindow("Part1");
+    // One listing at a time: while one is on its way, its window comes to the front.
+    openWindow(entry::listingWindow(windows_));
 }
 void Pelmar::nExport_Click() {
     shell::runAction([this] { exporter::runExport(this); });

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QMargins>
 #include <functional>
 
 #include "shell/windows.h"
@@ -31,6 +32,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
     void createMenus();
@@ -39,6 +41,7 @@ private:
     QMdiArea* workArea_;
     shell::Windows windows_;
     std::function<void()> exit_;
+    QMargins fittedFrame_;
 };
 
 namespace pelmar {

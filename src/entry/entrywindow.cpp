@@ -8,6 +8,7 @@
 #include <QTextDocument>
 
 #include "listingvalues.h"
+#include "shell/blanks.h"
 #include "shell/dbconnect.h"
 #include "shell/failure.h"
 #include "shell/keypress.h"
@@ -52,7 +53,7 @@ void EntryWindow::fillList(const QString& name, const QStringList& items) {
 }
 
 QString EntryWindow::trimmedText(const QString& name) const {
-    return trimBlanks(textOf(controls_.widget(name)));
+    return shell::trimBlanks(textOf(controls_.widget(name)));
 }
 
 QStringList EntryWindow::trimmedTexts(const QStringList& names) const {

@@ -13,4 +13,12 @@ void defineWindows(shell::Windows& windows) {
     windows.define(QStringLiteral("Part3"), [] { return new Part3; });
 }
 
+const char* listingWindow(const shell::Windows& windows) {
+    for (const char* step : {"Part3", "Part2"}) {
+        if (windows.isOpen(QLatin1String(step)))
+            return step;
+    }
+    return "Part1";
+}
+
 }  // namespace entry

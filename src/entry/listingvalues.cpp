@@ -1,5 +1,7 @@
 #include "listingvalues.h"
 
+#include "shell/blanks.h"
+
 namespace entry {
 
 void ListingValues::assign(int first, const QStringList& values) {
@@ -8,14 +10,15 @@ void ListingValues::assign(int first, const QStringList& values) {
 }
 
 int ListingValues::emptyCount() const {
-    return int(std::count_if(values_.begin(), values_.begin() + kColumns,
-                             [](const QString& value) { return trimBlanks(value).isEmpty(); }));
+    return int(std::count_if(values_.begin(), values_.begin() + kColumns, [](const QString& value) {
+        return shell::trimBlanks(value).isEmpty();
+    }));
 }
 
 ListingValues ListingValues::withPlaceholders() const {
     ListingValues row = *this;
     for (int k = 0; k < kColumns; ++k) {
-        if (trimBlanks(row[k]).isEmpty())
+        if (shell::trimBlanks(row[k]).isEmpty())
             row[k] = QStringLiteral("x");
     }
     return row;
@@ -28,23 +31,6 @@ QStringList ListingValues::columns() const {
 ListingValues& listingValues() {
     static ListingValues record;
     return record;
-}
-
-QString trimBlanks(const QString& text) {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin) == QLatin1Char(' '))
-        ++begin;
-    while (end > begin && text.at(end - 1) == QLatin1Char(' '))
-        --end;
-    return text.mid(begin, end - begin);
-}
-
-QStringList trimBlanks(const QStringList& texts) {
-    QStringList trimmed;
-    for (const QString& text : texts)
-        trimmed.append(trimBlanks(text));
-    return trimmed;
 }
 
 }  // namespace entry

@@ -37,8 +37,4 @@ private:
 // The record of this run.
 ListingValues& listingValues();
 
-// Removes the space characters at both ends; tabs, line breaks and inner blanks stay.
-QString trimBlanks(const QString& text);
-QStringList trimBlanks(const QStringList& texts);
-
 }  // namespace entry

@@ -1,8 +1,10 @@
 #include "part1.h"
 
 #include <QMainWindow>
+#include <QScopedValueRollback>
 
 #include "listingvalues.h"
+#include "shell/blanks.h"
 #include "shell/dbconnect.h"
 #include "shell/failure.h"
 #include "shell/keypress.h"
@@ -44,9 +46,17 @@ Part1::Part1() : EntryWindow(QStringLiteral("Part1"), QStringLiteral("Data Entry
     build(kControls);
     QComboBox* states = combo(QStringLiteral("Combo1"));
     // A pick in the list, the arrow keys and Enter on a listed name all choose a
-    // state; filling the list does not.
-    connect(states, &QComboBox::activated, this, shell::guarded(this, [this] { Combo1_Click(); }));
-    shell::onKeyRead(states, [this](int code) { Combo1_KeyPress(code); });
+    // state; filling the list does not. Qt takes the edit field losing the focus on a
+    // listed name for a choice too, but the operator who clicks elsewhere chose nothing.
+    connect(states, &QComboBox::activated, this, shell::guarded(this, [this, states] {
+                if (states->hasFocus() || enterPressed_)
+                    Combo1_Click();
+            }));
+    shell::onKeyRead(states, [this](int code) {
+        // Enter moves the focus on first, and Qt reports the choice as the field loses it.
+        const QScopedValueRollback enter(enterPressed_, code == shell::kEnter);
+        Combo1_KeyPress(code);
+    });
     shell::onKeyRead(combo(QStringLiteral("Combo2")), [this](int code) { Combo2_KeyPress(code); });
     shell::onKeyRead(controls_.widget(QStringLiteral("Text1")),
                      [this](int code) { Text1_KeyPress(code); });
@@ -61,7 +71,7 @@ void Part1::formLoad() {
     placeAgainst(shell::toTwips(frame->width()), shell::toTwips(frame->height()));
     showHeader(QStringLiteral("head1.jpg"));
     fillList(QStringLiteral("Combo1"),
-             trimBlanks(queryColumn(QStringLiteral("Select * from State;"))));
+             shell::trimBlanks(queryColumn(QStringLiteral("Select * from State;"))));
     fillList(QStringLiteral("Combo2"), {});
 }
 
@@ -73,8 +83,8 @@ void Part1::Combo1_Click() {
     const QString state = trimmedText(QStringLiteral("Combo1"));
     QStringList publications;
     for (const QStringList& row : rows) {
-        if (trimBlanks(row.at(1)) == state)
-            publications.append(trimBlanks(row.at(0)));
+        if (shell::trimBlanks(row.at(1)) == state)
+            publications.append(shell::trimBlanks(row.at(0)));
     }
     fillList(QStringLiteral("Combo2"), publications);
     focus(QStringLiteral("Combo2"));

@@ -19,6 +19,9 @@ public:
     void Text1_KeyPress(int code);
     void Command1_Click();
     void Command2_Click();
+
+private:
+    bool enterPressed_ = false;
 };
 
 }  // namespace entry

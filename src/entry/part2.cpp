@@ -4,6 +4,7 @@
 #include <QRadioButton>
 
 #include "listingvalues.h"
+#include "shell/blanks.h"
 #include "shell/keypress.h"
 #include "shell/texts.h"
 
@@ -91,7 +92,7 @@ void Part2::formLoad() {
 void Part2::CmbLoad() {
     fillList(QStringLiteral("Combo1"), kPropertyTypes);
     fillList(QStringLiteral("Combo2"),
-             trimBlanks(queryColumn(QStringLiteral("Select * from Street;"))));
+             shell::trimBlanks(queryColumn(QStringLiteral("Select * from Street;"))));
     fillList(QStringLiteral("Combo3"), kDirections);
 }
 

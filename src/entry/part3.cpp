@@ -8,6 +8,7 @@
 #include "followfocus.h"
 #include "listinginsert.h"
 #include "part3controls.h"
+#include "shell/framefit.h"
 #include "shell/keypress.h"
 #include "shell/messages.h"
 #include "shell/texts.h"
@@ -31,8 +32,7 @@ protected:
         if (event->type() != QEvent::KeyPress)
             return false;
         auto* key = static_cast<QKeyEvent*>(event);
-        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-        if (!enter || key->modifiers() != Qt::ControlModifier)
+        if (!shell::isEnter(key, Qt::ControlModifier))
             return false;
         static_cast<QPlainTextEdit*>(watched)->insertPlainText(QStringLiteral("\n"));
         return true;
@@ -129,7 +129,7 @@ void Part3::startNextListing() {
     closeWindow();
     shell::Windows& rules = windows();
     QMainWindow* frame = rules.frame();
-    frame->resize(frame->width(), shell::toPixels(shell::screenTwips().height()));
+    shell::fitHeightToAvailableArea(frame);
     shell::ChildWindow* first = rules.open(QStringLiteral("Part1"));
     // At the top of the frame, not a third of the way down as from the menu.
     first->setTopTwips(shell::toTwips(frame->y()));

@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "db/sqlliteral.h"
+#include "shell/blanks.h"
 #include "shell/dbconnect.h"
 #include "shell/failure.h"
 #include "shell/keypress.h"
@@ -69,11 +70,11 @@ void LookupEditor::Initials() {
 }
 
 QString LookupEditor::editValue() const {
-    return text1_->text().trimmed();
+    return shell::trimBlanks(text1_->text());
 }
 
 QString LookupEditor::stateValue() const {
-    return combo1_ ? combo1_->currentText().trimmed() : QString();
+    return combo1_ ? shell::trimBlanks(combo1_->currentText()) : QString();
 }
 
 QStringList LookupEditor::rowLiterals() const {
@@ -123,7 +124,7 @@ void LookupEditor::ListUpd() {
     QStringList entries = db::columnValues(Rs, MakeGenStr(), dbConnect::Conn());
     if (combo1_) {
         for (QString& entry : entries)
-            entry = entry.trimmed();
+            entry = shell::trimBlanks(entry);
     }
     entries_ = std::move(entries);
     list1_->clear();
@@ -165,7 +166,7 @@ QListWidgetItem* LookupEditor::selectedEntry() const {
 
 void LookupEditor::ListToText() {
     const QListWidgetItem* entry = selectedEntry();
-    const QString chosen = entry ? entry->text().trimmed() : QString();
+    const QString chosen = entry ? shell::trimBlanks(entry->text()) : QString();
     if (chosen.isEmpty())
         return;
     if (text1_->text().isEmpty())
@@ -282,7 +283,7 @@ void LookupEditor::Text1_Enter() {
     }
     // Enter completes a typed beginning to the entry the search has selected.
     if (const QListWidgetItem* entry = selectedEntry())
-        text1_->setText(entry->text().trimmed());
+        text1_->setText(shell::trimBlanks(entry->text()));
     IsExist();
     if (ExistFlag == 1)
         TblToText();
@@ -296,7 +297,7 @@ void LookupEditor::Text1_Enter() {
 
 void LookupEditor::List1_DblClick() {
     if (const QListWidgetItem* entry = selectedEntry())
-        text1_->setText(entry->text().trimmed());
+        text1_->setText(shell::trimBlanks(entry->text()));
     ListToText();
 }
 

@@ -14,9 +14,11 @@ namespace shell {
 ChildWindow::ChildWindow(const QString& name, const QString& caption) {
     setObjectName(name);
     setWindowTitle(caption);
-    // The places were laid out for an 8-point sans-serif face; the desktop's usual
-    // 9 or 10 points would cut the longer labels short.
+    // The places were laid out for an 8-point sans-serif face of narrow metrics; the
+    // desktop's usual face and size would cut the longer captions short. Liberation
+    // Sans has Arial's metrics, the nearest to the original face.
     QFont face = font();
+    face.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
     face.setPointSizeF(8);
     setFont(face);
 }

@@ -2,11 +2,12 @@
 
 #include <QKeyEvent>
 
+#include "keypress.h"
+
 namespace shell {
 
 void CommandButton::keyPressEvent(QKeyEvent* event) {
-    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && event->modifiers() == Qt::NoModifier && !event->isAutoRepeat()) {
+    if (isEnter(event) && !event->isAutoRepeat()) {
         event->accept();
         click();
         return;

@@ -6,9 +6,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QValidator>
+#include <QWheelEvent>
 #include <algorithm>
+#include <limits>
 
 #include "commandbutton.h"
 #include "twips.h"
@@ -37,6 +41,53 @@ QString plainCaption(QString caption) {
     return caption.remove(QLatin1Char('&')).trimmed();
 }
 
+// What the operator types or pastes is kept as it is, but for NUL characters: no
+// engine stores them inside a text, and nobody can see them to take them out.
+QString withoutNul(QString text) {
+    return text.remove(QChar(u'\0'));
+}
+
+class DropNul : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int& pos) const override {
+        pos -= int(input.left(pos).count(QChar(u'\0')));
+        input = withoutNul(input);
+        return Acceptable;
+    }
+};
+
+// A one-line field that takes a text of any length: a QLineEdit cuts at 32,767
+// characters without a word.
+void takeAnyText(QLineEdit* edit) {
+    edit->setMaxLength(std::numeric_limits<int>::max());
+    edit->setValidator(new DropNul(edit));
+}
+
+class TextArea : public QPlainTextEdit {
+public:
+    using QPlainTextEdit::QPlainTextEdit;
+
+protected:
+    void insertFromMimeData(const QMimeData* source) override {
+        if (!source->hasText())
+            return QPlainTextEdit::insertFromMimeData(source);
+        QMimeData clean;
+        clean.setText(withoutNul(source->text()));
+        QPlainTextEdit::insertFromMimeData(&clean);
+    }
+};
+
+// The wheel scrolls the work area, whatever lies under the pointer: a combo box
+// would take it to change its choice as the operator scrolls past.
+class ChoiceBox : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+
+protected:
+    void wheelEvent(QWheelEvent* event) override { event->ignore(); }
+};
+
 QWidget* makeWidget(const ControlSpec& row, QWidget* parent) {
     switch (row.kind) {
         case Kind::Label:
@@ -54,16 +105,18 @@ QWidget* makeWidget(const ControlSpec& row, QWidget* parent) {
         case Kind::TextBox: {
             auto* edit = new QLineEdit(parent);
             edit->setAlignment(row.look.align);
+            takeAnyText(edit);
             return edit;
         }
         case Kind::TextArea: {
-            auto* edit = new QPlainTextEdit(parent);
+            auto* edit = new TextArea(parent);
             edit->setTabChangesFocus(true);
             return edit;
         }
         case Kind::ComboBox: {
-            auto* combo = new QComboBox(parent);
+            auto* combo = new ChoiceBox(parent);
             combo->setEditable(true);
+            takeAnyText(combo->lineEdit());
             // Enter moves the focus on; it must not add the typed text to the list.
             combo->setInsertPolicy(QComboBox::NoInsert);
             combo->setDuplicatesEnabled(true);
@@ -120,6 +173,32 @@ QRect placeOf(const ControlSpec& row, const QWidget* parent) {
     return twipsRect(row.left, row.top, row.width, row.height);
 }
 
+bool isLabel(Kind kind) {
+    return kind == Kind::Label || kind == Kind::Band;
+}
+
+bool isInput(Kind kind) {
+    return kind == Kind::TextBox || kind == Kind::TextArea || kind == Kind::ComboBox ||
+           kind == Kind::ListBox;
+}
+
+// A left-aligned caption wider than its place runs on into the free space to its right,
+// up to the next control on its line: the places were laid out for a narrower face.
+void runOn(QLabel* label, const QList<QRect>& others) {
+    const QRect place = label->geometry();
+    const int needed = label->fontMetrics().horizontalAdvance(label->text()) + place.width() -
+                       label->contentsRect().width();
+    if (needed <= place.width() || !(label->alignment() & Qt::AlignLeft))
+        return;
+    int limit = place.left() + needed;
+    for (const QRect& other : others) {
+        if (other.left() > place.left() && other.top() <= place.bottom() &&
+            other.bottom() >= place.top())
+            limit = std::min(limit, other.left());
+    }
+    label->resize(std::max(place.width(), limit - place.left()), place.height());
+}
+
 }  // namespace
 
 QWidget* Controls::firstFocusable() const {
@@ -143,14 +222,33 @@ Controls buildControls(QWidget* parent, std::span<const ControlSpec> rows) {
         widget->setObjectName(row.name);
         widget->setGeometry(placeOf(row, parent));
         applyLook(widget, row);
-        const QString named = row.buddy.isEmpty() ? row.caption : captions.value(row.buddy);
-        widget->setAccessibleName(plainCaption(named.isEmpty() ? row.name : named));
-        if (row.kind == Kind::Label || row.kind == Kind::Band || row.kind == Kind::Picture ||
-            row.kind == Kind::Rule)
+        // A label announces what it shows now, also when the program changes it; every
+        // other control is named by its caption or that of the label beside it.
+        if (!isLabel(row.kind)) {
+            const QString named = row.buddy.isEmpty() ? row.caption : captions.value(row.buddy);
+            widget->setAccessibleName(plainCaption(named.isEmpty() ? row.name : named));
+            if (auto* combo = qobject_cast<QComboBox*>(widget))
+                combo->lineEdit()->setAccessibleName(widget->accessibleName());
+        }
+        if (isLabel(row.kind) || row.kind == Kind::Picture || row.kind == Kind::Rule)
             widget->setFocusPolicy(Qt::NoFocus);
         controls.byName_.insert(row.name, widget);
         if (row.tab >= 0)
             ordered.append({row.tab, widget});
+    }
+    QList<QRect> places;
+    for (const ControlSpec& row : rows) {
+        if (row.kind != Kind::Rule)
+            places.append(controls.widget(row.name)->geometry());
+    }
+    for (const ControlSpec& row : rows) {
+        if (row.kind == Kind::Label)
+            runOn(controls.get<QLabel>(row.name), places);
+        // The label beside an input names it for assistive technology on every
+        // platform, also where a combo box announces its text instead of its name.
+        auto* label = controls.get<QLabel>(row.buddy);
+        if (isInput(row.kind) && label && !label->buddy())
+            label->setBuddy(controls.widget(row.name));
     }
     std::stable_sort(ordered.begin(), ordered.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });

@@ -13,8 +13,7 @@ namespace shell {
 namespace {
 
 int characterCode(const QKeyEvent* event) {
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-        !(event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier)))
+    if (isEnter(event))
         return kEnter;
     const QString text = event->text();
     if (text.size() != 1 || event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
@@ -59,6 +58,11 @@ private:
 };
 
 }  // namespace
+
+bool isEnter(const QKeyEvent* event, Qt::KeyboardModifiers modifiers) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    return enter && (event->modifiers() & ~Qt::KeypadModifier) == modifiers;
+}
 
 void onKeyPress(QWidget* control, KeyPressHandler handler) {
     auto* filter = new KeyPressFilter(control, std::move(handler));

@@ -3,9 +3,15 @@
 #include <QWidget>
 #include <functional>
 
+class QKeyEvent;
+
 namespace shell {
 
 constexpr int kEnter = 13;
+
+// Enter or Return with exactly these modifiers; the numeric keypad's Enter, which
+// comes with the keypad modifier besides, counts the same.
+bool isEnter(const QKeyEvent* event, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 
 // Called with the character code of each key typed into a control, before the
 // control receives it (Enter gives 13). It returns the code the control is to

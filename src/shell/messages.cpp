@@ -29,6 +29,8 @@ public:
     Answer show(const Message& message) override {
         QMessageBox box(boxIcon(message.icon), message.title, message.text, QMessageBox::NoButton,
                         QApplication::activeWindow());
+        // An engine's error may hold "<" or "&": shown as it is, never as markup.
+        box.setTextFormat(Qt::PlainText);
         if (message.buttons == Buttons::Ok) {
             box.setDefaultButton(box.addButton(QMessageBox::Ok));
             box.exec();

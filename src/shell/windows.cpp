@@ -62,6 +62,8 @@ ChildWindow* Windows::open(const QString& name) {
         subWindow->setObjectName(name + QStringLiteral("Frame"));
         subWindow->setWidget(window);
         subWindow->setWindowTitle(window->windowTitle());
+        // The program's icon, not the toolkit's logo, in the child's title bar.
+        subWindow->setWindowIcon(frame_->windowIcon());
         window->applyGeometry();
         try {
             window->formLoad();

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace shell {
+
+// The one trimming rule of every stored value, in every window: the space characters
+// at both ends go; tabs, other white space and inner blanks stay as typed.
+QString trimBlanks(const QString& text);
+QStringList trimBlanks(const QStringList& texts);
+
+}  // namespace shell
