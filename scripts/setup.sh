@@ -5,9 +5,9 @@
 set -eu
 cd "$(dirname "$0")/.."
 
-packages="cmake make g++ pkg-config qt6-base-dev libqt6sql6-sqlite libgsf-1-dev libsqlite3-dev sqlite3 fonts-dejavu-core fonts-liberation2"
+packages="cmake make g++ pkg-config qt6-base-dev libqt6sql6-sqlite libgsf-1-dev libsqlite3-dev sqlite3 libpq-dev fonts-dejavu-core fonts-liberation2"
 if [ "${1:-}" = "--tests" ]; then
-    packages="$packages python3-xlrd python3-xlwt gnumeric"
+    packages="$packages python3-xlrd python3-xlwt gnumeric postgresql"
 fi
 
 sh scripts/install-packages.sh $packages

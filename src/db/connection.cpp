@@ -7,8 +7,10 @@
 
 #include "dberror.h"
 #include "dialect.h"
+#include "servertablereader.h"
 #include "sqlerror.h"
 #include "sqlitefile.h"
+#include "tablereader.h"
 
 namespace db {
 
@@ -81,11 +83,30 @@ void Connection::openFile(const QString& path) {
     path_ = path;
 }
 
+void Connection::openServer(const QString& conninfo, const PasswordPrompt& prompt) {
+    close();
+    server_ = std::make_unique<ServerSession>(conninfo, prompt);
+}
+
 bool Connection::isOpen() const {
-    return QSqlDatabase::contains(connectionName_) && database().isOpen();
+    return server_ || (QSqlDatabase::contains(connectionName_) && database().isOpen());
+}
+
+void Connection::withTableLock(const QString& table, const std::function<void()>& fn) {
+    if (server_)
+        server_->withTableLock(table, fn);
+    else
+        fn();
+}
+
+std::unique_ptr<TableReader> Connection::tableReader() const {
+    if (server_)
+        return std::make_unique<ServerTableReader>(*server_);
+    return std::make_unique<FileTableReader>(path_);
 }
 
 void Connection::close() {
+    server_.reset();
     if (!QSqlDatabase::contains(connectionName_))
         return;
     {
@@ -99,15 +120,18 @@ QSqlDatabase Connection::database() const {
     return QSqlDatabase::database(connectionName_, false);
 }
 
-QString Connection::prepareText(const QString& statement) const {
+QString Connection::prepareText(const QString& statement, const QString& rowToken) const {
     if (!isOpen())
         throw DbError(QStringLiteral("The database connection is not open."));
     if (trace_)
         trace_(statement);
-    return toSqlite(statement);
+    return server_ ? toPostgres(statement, rowToken) : toSqlite(statement);
 }
 
 void Connection::refreshSchema() {
+    // The server reads the tables' layout afresh for every statement.
+    if (server_)
+        return;
     QSqlQuery query(database());
     if (!query.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
         throw DbError(errorText(query.lastError()));
@@ -115,6 +139,10 @@ void Connection::refreshSchema() {
 
 void Connection::execute(const QString& statement) {
     const QString text = prepareText(statement);
+    if (server_) {
+        server_->exec(text);
+        return;
+    }
     QSqlQuery query(database());
     if (!query.exec(text))
         throw DbError(errorText(query.lastError()));

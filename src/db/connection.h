@@ -3,14 +3,20 @@
 #include <QSqlDatabase>
 #include <QString>
 #include <functional>
+#include <memory>
+
+#include "serversession.h"
 
 namespace db {
 
 // Sees every statement as the program wrote it, before any dialect rewrite.
 using StatementTrace = std::function<void(const QString& statement)>;
 
-// One open database file, named by a connection text such as
-// "provider=...;data source=PATH;". Only the data source is read from the text.
+class TableReader;
+
+// One open database: a file, named by a connection text such as
+// "provider=...;data source=PATH;" (only the data source is read from the text),
+// or a PostgreSQL server, named by a libpq connection text.
 class Connection {
 public:
     Connection();
@@ -30,6 +36,20 @@ public:
     // Opens a database file by its path, as the export does with a connection of its own.
     void openFile(const QString& path);
 
+    // Opens a session with a server instead of a file; throws DbError naming the
+    // server when it cannot be reached or refuses the login.
+    void openServer(const QString& conninfo, const PasswordPrompt& prompt = {});
+    bool isServer() const { return server_ != nullptr; }
+    ServerSession& server() const { return *server_; }
+
+    // Runs fn as one atomic step against every other session writing the table: on a
+    // server inside a transaction that holds the table's write lock; a file has one
+    // writer at a time anyway. Throws DbError.
+    void withTableLock(const QString& table, const std::function<void()>& fn);
+
+    // A reader of its own on the same database, for long forward reads.
+    std::unique_ptr<TableReader> tableReader() const;
+
     // The path after "data source=", less the closing ";".
     static QString dataSourceOf(const QString& connectionText);
 
@@ -43,8 +63,10 @@ public:
     void refreshSchema();
 
     void setTrace(StatementTrace trace) { trace_ = std::move(trace); }
-    // Reports the statement to the trace and gives the text that SQLite is to run.
-    QString prepareText(const QString& statement) const;
+    // Reports the statement to the trace and gives the text that the engine is to run.
+    // A row token makes an insert into Data one that stores its row once however
+    // often it is run (the server only: there an outcome can be unknown).
+    QString prepareText(const QString& statement, const QString& rowToken = {}) const;
 
     QSqlDatabase database() const;
     const QString& path() const { return path_; }
@@ -57,6 +79,7 @@ private:
     QString connectionName_;
     QString path_;
     StatementTrace trace_;
+    std::unique_ptr<ServerSession> server_;
 };
 
 }  // namespace db

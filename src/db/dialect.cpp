@@ -1,8 +1,54 @@
 #include "dialect.h"
 
 #include <QRegularExpression>
+#include <QStringList>
+
+#include "schema.h"
+#include "sqlliteral.h"
 
 namespace db {
+
+namespace {
+
+constexpr auto kOptions =
+    QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption;
+
+const schema::Table* tableNamed(const QString& name) {
+    for (const schema::Table& table : schema::tables()) {
+        if (table.name.compare(name, Qt::CaseInsensitive) == 0)
+            return &table;
+    }
+    return nullptr;
+}
+
+QString selectAll(const QString& statement) {
+    static const QRegularExpression select(
+        QStringLiteral("^\\s*select\\s+\\*\\s+from\\s+(\\w+)\\b(.*?)\\s*;?\\s*$"), kOptions);
+    const QRegularExpressionMatch match = select.match(statement);
+    const schema::Table* table = match.hasMatch() ? tableNamed(match.captured(1)) : nullptr;
+    if (!table)
+        return statement;
+    return QStringLiteral("SELECT %1 FROM %2%3 ORDER BY %4")
+        .arg(table->columns.join(QStringLiteral(", ")), match.captured(1), match.captured(2),
+             schema::kStoredOrder);
+}
+
+QString insertOnce(const QString& statement, const QString& rowToken) {
+    static const QRegularExpression insert(
+        QStringLiteral("^\\s*insert\\s+into\\s+data\\s+values\\s*\\((.*)\\)\\s*;?\\s*$"), kOptions);
+    const QRegularExpressionMatch match = insert.match(statement);
+    if (!match.hasMatch())
+        return statement;
+    QStringList assignments;
+    for (const QString& column : schema::dataColumns())
+        assignments.append(column + QStringLiteral(" = EXCLUDED.") + column);
+    return QStringLiteral(
+               "INSERT INTO Data VALUES (%1, DEFAULT, %2) ON CONFLICT (%3) DO UPDATE SET %4")
+        .arg(match.captured(1), sqlText(rowToken), schema::kRowToken,
+             assignments.join(QStringLiteral(", ")));
+}
+
+}  // namespace
 
 QString toSqlite(const QString& statement) {
     // Jet's "Delete * From T ..." names the columns to delete, which SQLite refuses.
@@ -10,6 +56,11 @@ QString toSqlite(const QString& statement) {
                                               QRegularExpression::CaseInsensitiveOption);
     QString text = statement;
     return text.replace(jetDelete, QStringLiteral("DELETE FROM "));
+}
+
+QString toPostgres(const QString& statement, const QString& rowToken) {
+    const QString text = toSqlite(statement);
+    return rowToken.isEmpty() ? selectAll(text) : insertOnce(text, rowToken);
 }
 
 }  // namespace db

@@ -8,4 +8,11 @@ namespace db {
 // otherwise are rewritten here, and every other text runs as written.
 QString toSqlite(const QString& statement);
 
+// The same for a PostgreSQL server, whose tables carry hidden columns: "Select *"
+// from one of the five tables names the program's columns and gives the rows in
+// the order they were stored. With a row token, "Insert into Data values(...)"
+// stores its row once however often it runs: a second run with the same token
+// finds the row of the first and writes the values into it.
+QString toPostgres(const QString& statement, const QString& rowToken = {});
+
 }  // namespace db

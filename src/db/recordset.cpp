@@ -6,6 +6,8 @@
 
 #include "connection.h"
 #include "dberror.h"
+#include "schema.h"
+#include "serversession.h"
 #include "sqlerror.h"
 
 namespace db {
@@ -16,8 +18,19 @@ Recordset::~Recordset() {
 }
 
 void Recordset::open(const QString& statement, Connection& connection) {
+    open(statement, connection, QString());
+}
+
+void Recordset::open(const QString& statement, Connection& connection, const QString& rowToken) {
     close();
-    text_ = connection.prepareText(statement);
+    text_ = connection.prepareText(statement, rowToken);
+    if (connection.isServer()) {
+        result_ = std::make_unique<ServerResult>(connection.server().exec(text_));
+        rowIndex_ = 0;
+        atEnd_ = result_->rows() == 0;
+        open_ = true;
+        return;
+    }
     query_ = std::make_unique<QSqlQuery>(connection.database());
     query_->setForwardOnly(true);
     start();
@@ -37,6 +50,7 @@ void Recordset::start() {
 }
 
 void Recordset::close() {
+    result_.reset();
     if (query_) {
         query_->finish();
         query_.reset();
@@ -50,19 +64,26 @@ void Recordset::moveFirst() {
     if (!open_)
         throw DbError(QStringLiteral("The result set is closed."));
     // Forward-only: going back to the first row means running the statement again.
-    if (rowIndex_ != 0)
+    // A server's rows are all at hand already.
+    if (rowIndex_ != 0 && result_) {
+        rowIndex_ = 0;
+        atEnd_ = result_->rows() == 0;
+    } else if (rowIndex_ != 0) {
         start();
+    }
 }
 
 void Recordset::moveNext() {
     if (eof())
         throw DbError(
             QStringLiteral("Either BOF or EOF is True, or the current record has been deleted."));
-    atEnd_ = !query_->next();
     ++rowIndex_;
+    atEnd_ = result_ ? rowIndex_ >= result_->rows() : !query_->next();
 }
 
 int Recordset::fieldCount() const {
+    if (result_)
+        return result_->columns();
     return query_ ? query_->record().count() : 0;
 }
 
@@ -73,6 +94,8 @@ QString Recordset::value(int position) const {
     if (position < 0 || position >= fieldCount())
         throw DbError(
             QStringLiteral("Item cannot be found in the collection (field %1).").arg(position));
+    if (result_)
+        return result_->value(int(rowIndex_), position);
     return query_->value(position).toString();
 }
 
@@ -80,6 +103,8 @@ QString Recordset::fieldName(int position) const {
     if (position < 0 || position >= fieldCount())
         throw DbError(
             QStringLiteral("Item cannot be found in the collection (field %1).").arg(position));
+    if (result_)
+        return schema::spelling(result_->columnName(position));
     return query_->record().fieldName(position);
 }
 

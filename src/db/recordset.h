@@ -7,6 +7,7 @@
 namespace db {
 
 class Connection;
+class ServerResult;
 
 // A forward-only result set in the manner the windows use one: open it with a
 // statement, test for the end, read fields by position, move on, close.
@@ -19,6 +20,9 @@ public:
     bool isOpen() const { return open_; }
     // Runs the statement; throws DbError with the engine's text when it fails.
     void open(const QString& statement, Connection& connection);
+    // The same for an insert into Data made with a token of its own: run again with
+    // the same token (after a failure whose outcome was unknown) it stores no second row.
+    void open(const QString& statement, Connection& connection, const QString& rowToken);
     void close();
 
     // Before-first and end: both are true at once for a statement that found nothing.
@@ -35,6 +39,8 @@ private:
     void start();
 
     std::unique_ptr<QSqlQuery> query_;
+    // A server's answer comes whole; the rows are read from it by index.
+    std::unique_ptr<ServerResult> result_;
     QString text_;
     bool open_ = false;
     bool atEnd_ = true;

@@ -8,6 +8,7 @@
 
 #include "dberror.h"
 #include "samplerows.h"
+#include "serversession.h"
 #include "sqlerror.h"
 #include "sqlitefile.h"
 #include "sqlliteral.h"
@@ -109,10 +110,11 @@ const QList<Table>& tables() {
 
 namespace {
 
-QString createStatement(const Table& table) {
+QString createStatement(const Table& table, const QStringList& hidden = {}) {
     QStringList columns;
     for (const QString& column : table.columns)
         columns.append(column + QStringLiteral(" TEXT"));
+    columns.append(hidden);
     return QStringLiteral("CREATE TABLE %1 (%2)")
         .arg(table.name, columns.join(QStringLiteral(", ")));
 }
@@ -124,21 +126,31 @@ QString insertStatement(const QString& table, const QStringList& values) {
     return QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(table, literals.join(QLatin1Char(',')));
 }
 
+using Run = std::function<void(const QString& statement)>;
+
 void run(QSqlQuery& query, const QString& statement) {
     if (!query.exec(statement))
         throw DbError(errorText(query.lastError()));
 }
 
-void fill(QSqlQuery& query) {
+void fill(const Run& run) {
     for (const QString& state : samples::states())
-        run(query, insertStatement(QStringLiteral("State"), {state}));
+        run(insertStatement(QStringLiteral("State"), {state}));
     for (const QString& street : samples::streetExtensions())
-        run(query, insertStatement(QStringLiteral("Street"), {street}));
+        run(insertStatement(QStringLiteral("Street"), {street}));
     for (const QString& type : samples::propertyTypes())
-        run(query, insertStatement(QStringLiteral("PropType"), {type}));
+        run(insertStatement(QStringLiteral("PropType"), {type}));
     for (const samples::Publication& publication : samples::publications())
-        run(query,
-            insertStatement(QStringLiteral("PubName"), {publication.name, publication.state}));
+        run(insertStatement(QStringLiteral("PubName"), {publication.name, publication.state}));
+}
+
+// The server's hidden columns: identity numbers give the stored order, and the
+// token is unique so that a submit run twice finds the row of its first run.
+QStringList hiddenColumns(const Table& table) {
+    QStringList hidden{kStoredOrder + QStringLiteral(" BIGINT GENERATED ALWAYS AS IDENTITY")};
+    if (table.name == QLatin1String("Data"))
+        hidden.append(kRowToken + QStringLiteral(" TEXT UNIQUE"));
+    return hidden;
 }
 
 }  // namespace
@@ -170,7 +182,7 @@ void createDatabase(const QString& path, bool withSamples) {
                 for (const Table& table : tables())
                     run(query, createStatement(table));
                 if (withSamples)
-                    fill(query);
+                    fill([&query](const QString& statement) { run(query, statement); });
                 run(query, QStringLiteral("COMMIT"));
             } catch (const DbError& error) {
                 failure = error.text();
@@ -182,6 +194,63 @@ void createDatabase(const QString& path, bool withSamples) {
     if (!failure.isEmpty()) {
         QFile::remove(path);
         throw DbError(QStringLiteral("Cannot create '%1': %2").arg(path, failure));
+    }
+}
+
+namespace {
+
+QString tableSpelling(const QString& name) {
+    for (const Table& table : tables()) {
+        if (table.name.compare(name, Qt::CaseInsensitive) == 0)
+            return table.name;
+    }
+    return name;
+}
+
+}  // namespace
+
+QString spelling(const QString& name) {
+    for (const Table& table : tables()) {
+        for (const QString& column : table.columns) {
+            if (column.compare(name, Qt::CaseInsensitive) == 0)
+                return column;
+        }
+    }
+    return name;
+}
+
+void createServerTables(const QString& conninfo, bool withSamples) {
+    ServerSession session(conninfo);
+    const auto run = [&session](const QString& statement) { session.exec(statement); };
+    run(QStringLiteral("BEGIN"));
+    try {
+        QStringList names;
+        for (const Table& table : tables())
+            names.append(sqlText(table.name.toLower()));
+        const ServerResult found = session.exec(
+            QStringLiteral("SELECT table_name FROM information_schema.tables "
+                           "WHERE table_schema = current_schema() AND table_name IN (%1) "
+                           "ORDER BY table_name")
+                .arg(names.join(QLatin1Char(','))));
+        if (found.rows() > 0) {
+            QStringList present;
+            for (int row = 0; row < found.rows(); ++row)
+                present.append(tableSpelling(found.value(row, 0)));
+            throw DbError(QStringLiteral("The %1 already has the table(s) %2; nothing was changed.")
+                              .arg(session.describe(), present.join(QStringLiteral(", "))));
+        }
+        for (const Table& table : tables())
+            run(createStatement(table, hiddenColumns(table)));
+        if (withSamples)
+            fill(run);
+        run(QStringLiteral("COMMIT"));
+    } catch (...) {
+        try {
+            run(QStringLiteral("ROLLBACK"));
+        } catch (const DbError&) {
+            // The session is gone, and with it the transaction.
+        }
+        throw;
     }
 }
 

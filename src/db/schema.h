@@ -16,8 +16,23 @@ struct Table {
 // The five tables of the database, columns in order. Every column is text.
 const QList<Table>& tables();
 
+// What a server's tables carry beyond the embedded file's, never shown: the order in
+// which rows were stored (every table), and the token of the submit that stored a
+// listing (Data), which makes a repeated submit find its own row.
+inline const QString kStoredOrder = QStringLiteral("pelmar_seq");
+inline const QString kRowToken = QStringLiteral("pelmar_token");
+
+// A column's name as the program spells it; the server folds unquoted names to
+// lower case. A name that is no column of the five tables comes back as given.
+QString spelling(const QString& name);
+
 // Creates a new database file with the five empty tables and, when asked, the
 // sample lookup rows. Refuses a path where a file already exists. Throws DbError.
 void createDatabase(const QString& path, bool withSamples);
+
+// Creates the five tables (and, when asked, the sample lookup rows) in the server's
+// database that the libpq connection text names, in one transaction. Refuses, and
+// touches nothing, when any of the five is already there. Throws DbError.
+void createServerTables(const QString& conninfo, bool withSamples);
 
 }  // namespace db::schema

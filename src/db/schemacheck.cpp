@@ -6,6 +6,7 @@
 #include "dberror.h"
 #include "recordset.h"
 #include "schema.h"
+#include "serversession.h"
 
 namespace db::schema {
 
@@ -64,9 +65,12 @@ void checkTables(Connection& connection) {
     }
     if (faults.isEmpty())
         return;
-    throw DbError(QStringLiteral("'%1' is not a database of this program: %2.\n"
+    const QString database = connection.isServer()
+                                 ? QStringLiteral("The %1").arg(connection.server().describe())
+                                 : QStringLiteral("'%1'").arg(connection.path());
+    throw DbError(QStringLiteral("%1 is not a database of this program: %2.\n"
                                  "The tool pelmar-newdb creates a new one with the five tables.")
-                      .arg(connection.path(), faults.join(QStringLiteral("; "))));
+                      .arg(database, faults.join(QStringLiteral("; "))));
 }
 
 }  // namespace db::schema

@@ -9,7 +9,7 @@
 
 namespace db {
 
-TableReader::TableReader(const QString& path) : path_(path) {
+FileTableReader::FileTableReader(const QString& path) : path_(path) {
     if (!QFileInfo(path).isFile())
         throw DbError(QStringLiteral("Could not find file '%1'.").arg(path));
     // Read-only: the reader never writes, and SQLite never creates a file this way.
@@ -23,36 +23,36 @@ TableReader::TableReader(const QString& path) : path_(path) {
     sqlite3_busy_timeout(db_, Connection::kBusyTimeoutMs);
 }
 
-TableReader::~TableReader() {
+FileTableReader::~FileTableReader() {
     sqlite3_finalize(statement_);
     sqlite3_close(db_);
 }
 
-QString TableReader::errorText(const QString& context) const {
+QString FileTableReader::errorText(const QString& context) const {
     const char* text = db_ ? sqlite3_errmsg(db_) : "out of memory";
     return context + QStringLiteral(": ") + QString::fromUtf8(text);
 }
 
-void TableReader::fail(const QString& context) const {
+void FileTableReader::fail(const QString& context) const {
     throw DbError(errorText(context));
 }
 
-void TableReader::open(const QString& query) {
+void FileTableReader::open(const QString& query) {
     sqlite3_finalize(statement_);
     statement_ = nullptr;
     if (sqlite3_prepare_v2(db_, query.toUtf8().constData(), -1, &statement_, nullptr) != SQLITE_OK)
         fail(QStringLiteral("Cannot read '%1'").arg(path_));
 }
 
-int TableReader::columnCount() const {
+int FileTableReader::columnCount() const {
     return sqlite3_column_count(statement_);
 }
 
-QString TableReader::columnName(int column) const {
+QString FileTableReader::columnName(int column) const {
     return QString::fromUtf8(sqlite3_column_name(statement_, column));
 }
 
-bool TableReader::next() {
+bool FileTableReader::next() {
     const int result = sqlite3_step(statement_);
     if (result == SQLITE_ROW)
         return true;
@@ -61,7 +61,7 @@ bool TableReader::next() {
     fail(QStringLiteral("Cannot read '%1'").arg(path_));
 }
 
-std::optional<std::string_view> TableReader::text(int column) const {
+std::optional<std::string_view> FileTableReader::text(int column) const {
     // Text first, then its length: that order leaves the value in its UTF-8 form.
     const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(statement_, column));
     if (!data) {

@@ -9,26 +9,42 @@ struct sqlite3_stmt;
 
 namespace db {
 
-// Reads the rows of one query forward, straight from SQLite: the values are the
-// stored UTF-8 bytes, with no copy or conversion per value. It opens the file on a
-// read-only connection of its own, so it can run while Conn is open on the same file.
+// Reads the rows of one query forward, as the engine hands them over: the values
+// are the stored UTF-8 bytes, with no conversion per value.
 class TableReader {
 public:
-    // Throws DbError when the file is missing or cannot be opened.
-    explicit TableReader(const QString& path);
-    ~TableReader();
+    TableReader() = default;
+    virtual ~TableReader() = default;
     TableReader(const TableReader&) = delete;
     TableReader& operator=(const TableReader&) = delete;
 
-    // Prepares the query; throws DbError with the engine's text.
-    void open(const QString& query);
-    int columnCount() const;
-    QString columnName(int column) const;
+    // Prepares the query (written as the windows write theirs); throws DbError with
+    // the engine's text.
+    virtual void open(const QString& query) = 0;
+    virtual int columnCount() const = 0;
+    // The column's name as the program spells it.
+    virtual QString columnName(int column) const = 0;
 
     // Moves to the next row; false at the end. Throws DbError when the read fails.
-    bool next();
+    virtual bool next() = 0;
     // The value as text, valid until the next call of next(); nothing for a NULL.
-    std::optional<std::string_view> text(int column) const;
+    virtual std::optional<std::string_view> text(int column) const = 0;
+};
+
+// The reader of a database file, straight from SQLite with no copy per value. It
+// opens the file on a read-only connection of its own, so it can run while Conn is
+// open on the same file.
+class FileTableReader : public TableReader {
+public:
+    // Throws DbError when the file is missing or cannot be opened.
+    explicit FileTableReader(const QString& path);
+    ~FileTableReader() override;
+
+    void open(const QString& query) override;
+    int columnCount() const override;
+    QString columnName(int column) const override;
+    bool next() override;
+    std::optional<std::string_view> text(int column) const override;
 
 private:
     QString errorText(const QString& context) const;

@@ -1,5 +1,7 @@
 #include "listinginsert.h"
 
+#include <QUuid>
+
 #include "db/recordset.h"
 #include "db/sqlliteral.h"
 #include "shell/dbconnect.h"
@@ -15,12 +17,15 @@ QString insertStatement(const ListingValues& record) {
 }
 
 void insertListing(ListingValues& record, db::Recordset& rs) {
-    const ListingValues row = record.withPlaceholders();
+    if (record.submitToken.isEmpty())
+        record.submitToken = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    ListingValues row = record.withPlaceholders();
     // Data may have been altered and mended by another program since the last try.
     dbConnect::Conn().refreshSchema();
     if (rs.isOpen())
         rs.close();
-    rs.open(insertStatement(row), dbConnect::Conn());
+    rs.open(insertStatement(row), dbConnect::Conn(), record.submitToken);
+    row.submitToken.clear();
     record = row;
 }
 

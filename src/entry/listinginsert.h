@@ -17,7 +17,8 @@ QString insertStatement(const ListingValues& record);
 // Stores the record as one new row of Data, with "x" for each empty value, through
 // the window's result set on the program's connection. Only once the row is stored
 // does the record take the placeholders: after a failure (a lock held by another
-// program, an altered table) it is as it was, and the same submit can be made again.
+// program, an altered table, a lost server) it is as it was, and the same submit can
+// be made again: its token makes the server store the listing once.
 // Throws db::DbError.
 void insertListing(ListingValues& record, db::Recordset& rs);
 

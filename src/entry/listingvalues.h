@@ -30,6 +30,10 @@ public:
     // Elements 0 to 75, the values of one row of Data.
     QStringList columns() const;
 
+    // Names the submit of this listing until its row is known to be stored, so that a
+    // submit made again after one whose outcome was unknown finds the row it stored.
+    QString submitToken;
+
 private:
     std::array<QString, kElements> values_;
 };

@@ -2,6 +2,7 @@
 
 #include "exportprogress.h"
 
+#include "db/tablereader.h"
 #include "shell/dbconnect.h"
 #include "shell/messages.h"
 #include "xls/tableexport.h"
@@ -22,8 +23,9 @@ void runExport(QWidget* frame) {
     xls::ExportSummary summary;
     try {
         ExportProgress progress(frame);
-        // The export's own connection opens the very file of Conn, by DbPath.
-        summary = xls::exportTable(dbConnect::DbPath(),
+        // A reader of the export's own on the database of Conn: on a file a connection
+        // of its own, on a server one COPY, which sees one snapshot of Data.
+        summary = xls::exportTable(dbConnect::Conn().tableReader(),
                                    dbConnect::appFolder() + QStringLiteral("/Data.xls"),
                                    progress.callback());
     } catch (const xls::Cancelled&) {

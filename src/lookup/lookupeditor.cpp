@@ -194,15 +194,19 @@ void LookupEditor::TextChk() {
 
 void LookupEditor::dbUpdate() {
     QString done;
-    if (ExistFlag != 0) {
-        openRs(MakeUpdStr());
-        ListUpd();
-        done = QStringLiteral("Rcord Successfully Updated");
-    } else {
-        openRs(MakeInsStr());
-        ListUpd();
-        done = QString::fromLatin1(shell::kRecordInserted);
-    }
+    // The test and the write are one step: on a shared server another operator cannot
+    // store the same new entry between them.
+    dbConnect::Conn().withTableLock(TblName, [this, &done] {
+        IsExist();
+        if (ExistFlag != 0) {
+            openRs(MakeUpdStr());
+            done = QStringLiteral("Rcord Successfully Updated");
+        } else {
+            openRs(MakeInsStr());
+            done = QString::fromLatin1(shell::kRecordInserted);
+        }
+    });
+    ListUpd();
     shell::inform(done, shell::Icon::None);
     command1_[Clear]->setFocus();
 }
@@ -234,7 +238,6 @@ void LookupEditor::Command1_Click(int index) {
                 return;
             }
             TextChk();
-            IsExist();
             dbUpdate();
             break;
         case Delete:

@@ -2,6 +2,8 @@
 
 #include "db/dberror.h"
 #include "db/schemacheck.h"
+#include "passwordprompt.h"
+#include "serversetting.h"
 
 namespace dbConnect {
 
@@ -39,9 +41,14 @@ void startUp(const QString& exeFolder) {
     // Joined as they are: a folder that already ends in a separator gives a doubled one.
     dbPath = exeFolder + QStringLiteral("/Pelmar.mdb");
     connection().close();
+    // Read before anything is opened: a setting that is wrong opens nothing.
+    const std::optional<QString> server = shell::serverSetting(exeFolder);
     connection().setConnectionString(connectionText(dbPath));
-    connection().open();
-    // A file without the program's tables would open and then fail in every window.
+    if (server)
+        connection().openServer(*server, shell::askPassword);
+    else
+        connection().open();
+    // A database without the program's tables would open and then fail in every window.
     try {
         db::schema::checkTables(connection());
     } catch (const db::DbError&) {

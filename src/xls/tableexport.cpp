@@ -31,17 +31,22 @@ void readRows(db::TableReader& reader, Workbook& book, const ProgressCallback& p
 
 ExportSummary exportTable(const QString& dbPath, const QString& workbookPath,
                           const ProgressCallback& progress) {
+    return exportTable(std::make_unique<db::FileTableReader>(dbPath), workbookPath, progress);
+}
+
+ExportSummary exportTable(std::unique_ptr<db::TableReader> reader, const QString& workbookPath,
+                          const ProgressCallback& progress) {
     std::optional<Workbook> book;
     {
+        reader->open(QStringLiteral("SELECT * FROM Data"));
+        QStringList header;
+        for (int column = 0; column < reader->columnCount(); ++column)
+            header.append(reader->columnName(column));
+        book.emplace(header);
+        readRows(*reader, *book, progress);
         // The reader is closed before the file is written: the database is free again
         // as soon as the rows are read.
-        db::TableReader reader(dbPath);
-        reader.open(QStringLiteral("SELECT * FROM Data"));
-        QStringList header;
-        for (int column = 0; column < reader.columnCount(); ++column)
-            header.append(reader.columnName(column));
-        book.emplace(header);
-        readRows(reader, *book, progress);
+        reader.reset();
     }
     CompoundFile file(workbookPath);
     book->write(file, progress);

@@ -2,8 +2,13 @@
 
 #include <QString>
 #include <cstdint>
+#include <memory>
 
 #include "progress.h"
+
+namespace db {
+class TableReader;
+}
 
 namespace xls {
 
@@ -20,6 +25,9 @@ struct ExportSummary {
 // Throws db::DbError, xls::Error or xls::Cancelled; then the previous workbook stays
 // as it was.
 ExportSummary exportTable(const QString& dbPath, const QString& workbookPath,
+                          const ProgressCallback& progress = {});
+// The same through the reader that the program's connection gives, file or server.
+ExportSummary exportTable(std::unique_ptr<db::TableReader> reader, const QString& workbookPath,
                           const ProgressCallback& progress = {});
 
 }  // namespace xls

@@ -1,7 +1,10 @@
 // pelmar-newdb [--samples] FILE
-// Creates a new, empty database with the program's five tables; with --samples it
-// adds lookup rows (states, street extensions, property types, publications) so that
-// a new user can enter a listing at once. An existing file is never touched.
+// pelmar-newdb [--samples] --server CONNINFO
+// Creates a new, empty database with the program's five tables, in a new file or in
+// the server's database that a libpq connection text names; with --samples it adds
+// lookup rows (states, street extensions, property types, publications) so that a
+// new user can enter a listing at once. An existing file, or a server database that
+// holds any of the five tables already, is never touched.
 #include <QCoreApplication>
 #include <QStringList>
 #include <cstdio>
@@ -13,17 +16,25 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QStringList args = QCoreApplication::arguments().mid(1);
     const bool samples = args.removeAll(QStringLiteral("--samples")) > 0;
+    const bool server = args.removeAll(QStringLiteral("--server")) > 0;
     if (args.size() != 1 || args.first().startsWith(QLatin1Char('-'))) {
-        std::fprintf(stderr, "usage: pelmar-newdb [--samples] FILE\n");
+        std::fprintf(stderr,
+                     "usage: pelmar-newdb [--samples] FILE\n"
+                     "       pelmar-newdb [--samples] --server CONNINFO\n");
         return 2;
     }
     try {
-        db::schema::createDatabase(args.first(), samples);
+        if (server)
+            db::schema::createServerTables(args.first(), samples);
+        else
+            db::schema::createDatabase(args.first(), samples);
     } catch (const db::DbError& error) {
         std::fprintf(stderr, "pelmar-newdb: %s\n", qUtf8Printable(error.text()));
         return 1;
     }
-    std::printf("Created %s%s\n", qUtf8Printable(args.first()),
+    // The connection text may hold a password: it is never printed.
+    std::printf("Created %s%s\n",
+                server ? "the tables on the server" : qUtf8Printable(args.first()),
                 samples ? " with sample lookup rows" : "");
     return 0;
 }

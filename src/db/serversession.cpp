@@ -1,0 +1,177 @@
+#include "serversession.h"
+
+#include <libpq-fe.h>
+
+#include "dberror.h"
+
+namespace db {
+
+void checkServerText(const QString& conninfo) {
+    char* error = nullptr;
+    PQconninfoOption* options = PQconninfoParse(conninfo.toUtf8().constData(), &error);
+    if (options) {
+        PQconninfoFree(options);
+        return;
+    }
+    const QString reason =
+        error ? QString::fromUtf8(error).trimmed() : QStringLiteral("out of memory");
+    PQfreemem(error);
+    throw DbError(QStringLiteral("The server setting cannot be read: %1").arg(reason));
+}
+
+ServerResult::~ServerResult() {
+    PQclear(result_);
+}
+
+ServerResult& ServerResult::operator=(ServerResult&& other) noexcept {
+    if (this != &other) {
+        PQclear(result_);
+        result_ = other.result_;
+        other.result_ = nullptr;
+    }
+    return *this;
+}
+
+int ServerResult::rows() const {
+    return result_ ? PQntuples(result_) : 0;
+}
+
+int ServerResult::columns() const {
+    return result_ ? PQnfields(result_) : 0;
+}
+
+QString ServerResult::value(int row, int column) const {
+    return QString::fromUtf8(PQgetvalue(result_, row, column), PQgetlength(result_, row, column));
+}
+
+QString ServerResult::columnName(int column) const {
+    return QString::fromUtf8(PQfname(result_, column));
+}
+
+ServerSession::ServerSession(const QString& conninfo, const PasswordPrompt& prompt)
+    : conninfo_(conninfo.toUtf8()) {
+    checkServerText(conninfo);
+    connect(prompt);
+}
+
+ServerSession::~ServerSession() {
+    PQfreemem(copyRow_);
+    PQfinish(conn_);
+}
+
+void ServerSession::connect(const PasswordPrompt& prompt) {
+    for (;;) {
+        // The text is expanded as libpq reads any connection text; a password given
+        // here comes after it and so takes the place of none.
+        const char* keys[] = {"dbname", password_ ? "password" : nullptr, nullptr};
+        const char* values[] = {conninfo_.constData(), password_ ? password_->constData() : nullptr,
+                                nullptr};
+        PQfinish(conn_);
+        conn_ = PQconnectdbParams(keys, values, 1);
+        if (PQstatus(conn_) == CONNECTION_OK)
+            break;
+        if (password_ || !prompt || !PQconnectionNeedsPassword(conn_))
+            fail(engineText());
+        const QString role = QString::fromUtf8(PQuser(conn_));
+        const std::optional<QString> given =
+            prompt(QStringLiteral("%1, role %2").arg(describe(), role));
+        if (!given)
+            fail(engineText());
+        password_ = given->toUtf8();
+    }
+    // Quotes are doubled by the program and backslashes are plain characters in its
+    // literals: that holds only with standard_conforming_strings on.
+    PQsetClientEncoding(conn_, "UTF8");
+    ServerResult set(PQexec(conn_, "SET standard_conforming_strings = on"));
+    if (PQresultStatus(set.get()) != PGRES_COMMAND_OK)
+        fail(engineText());
+}
+
+void ServerSession::ensureConnected() {
+    if (PQstatus(conn_) == CONNECTION_OK)
+        return;
+    PQfreemem(copyRow_);
+    copyRow_ = nullptr;
+    PQreset(conn_);
+    if (PQstatus(conn_) != CONNECTION_OK)
+        fail(engineText());
+    PQsetClientEncoding(conn_, "UTF8");
+    ServerResult set(PQexec(conn_, "SET standard_conforming_strings = on"));
+    if (PQresultStatus(set.get()) != PGRES_COMMAND_OK)
+        fail(engineText());
+}
+
+QString ServerSession::engineText() const {
+    const QString text = QString::fromUtf8(PQerrorMessage(conn_)).trimmed();
+    return text.isEmpty() ? QStringLiteral("Unknown database error") : text;
+}
+
+QString ServerSession::describe() const {
+    const char* host = PQhost(conn_);
+    const char* name = PQdb(conn_);
+    return QStringLiteral("server %1, database %2")
+        .arg(QString::fromUtf8(host && *host ? host : "localhost"), QString::fromUtf8(name));
+}
+
+void ServerSession::fail(const QString& engineText) const {
+    throw DbError(QStringLiteral("The database %1 failed: %2").arg(describe(), engineText));
+}
+
+ServerResult ServerSession::exec(const QString& statement) {
+    ensureConnected();
+    ServerResult result(PQexec(conn_, statement.toUtf8().constData()));
+    const ExecStatusType status = PQresultStatus(result.get());
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK && status != PGRES_COPY_OUT) {
+        const char* text = PQresultErrorMessage(result.get());
+        fail(text && *text ? QString::fromUtf8(text).trimmed() : engineText());
+    }
+    return result;
+}
+
+void ServerSession::startCopyOut(const QString& statement) {
+    ServerResult result = exec(statement);
+    if (PQresultStatus(result.get()) != PGRES_COPY_OUT)
+        fail(QStringLiteral("the statement started no copy"));
+}
+
+bool ServerSession::readCopyRow(char*& row, int& length) {
+    PQfreemem(copyRow_);
+    copyRow_ = nullptr;
+    length = PQgetCopyData(conn_, &copyRow_, 0);
+    if (length > 0) {
+        row = copyRow_;
+        return true;
+    }
+    if (length == -2)
+        fail(engineText());
+    // The end of the copy: the command's own result says whether all went well.
+    bool ok = true;
+    QString text;
+    while (PGresult* last = PQgetResult(conn_)) {
+        ServerResult result(last);
+        if (PQresultStatus(last) != PGRES_COMMAND_OK) {
+            ok = false;
+            text = QString::fromUtf8(PQresultErrorMessage(last)).trimmed();
+        }
+    }
+    if (!ok)
+        fail(text);
+    return false;
+}
+
+void ServerSession::withTableLock(const QString& table, const std::function<void()>& fn) {
+    exec(QStringLiteral("BEGIN"));
+    try {
+        // SHARE ROW EXCLUSIVE conflicts with itself and with every writer, while
+        // readers go on: one editor's test and insert at a time, the windows unhindered.
+        exec(QStringLiteral("LOCK TABLE %1 IN SHARE ROW EXCLUSIVE MODE").arg(table));
+        fn();
+        exec(QStringLiteral("COMMIT"));
+    } catch (...) {
+        if (PQstatus(conn_) == CONNECTION_OK)
+            PQclear(PQexec(conn_, "ROLLBACK"));
+        throw;
+    }
+}
+
+}  // namespace db

@@ -1,0 +1,130 @@
+#include "servertablereader.h"
+
+#include "dberror.h"
+#include "dialect.h"
+#include "schema.h"
+#include "serversession.h"
+
+namespace db {
+
+namespace {
+
+int digitValue(char c, int base) {
+    const int value = c >= '0' && c <= '9'   ? c - '0'
+                      : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                      : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                             : base;
+    return value < base ? value : -1;
+}
+
+// The byte that a backslash sequence of COPY's text form stands for; `at` is on the
+// character after the backslash and ends past the sequence.
+char unescape(const char*& at, const char* end) {
+    const char c = *at++;
+    switch (c) {
+        case 'b':
+            return '\b';
+        case 'f':
+            return '\f';
+        case 'n':
+            return '\n';
+        case 'r':
+            return '\r';
+        case 't':
+            return '\t';
+        case 'v':
+            return '\v';
+        case 'x':
+        case '0':
+        case '1':
+        case '2':
+        case '3':
+        case '4':
+        case '5':
+        case '6':
+        case '7': {
+            const bool hex = c == 'x';
+            const int base = hex ? 16 : 8;
+            int value = hex ? 0 : c - '0';
+            for (int n = hex ? 0 : 1; n < (hex ? 2 : 3) && at < end && digitValue(*at, base) >= 0;
+                 ++n)
+                value = value * base + digitValue(*at++, base);
+            return char(value);
+        }
+        default:
+            return c;
+    }
+}
+
+}  // namespace
+
+ServerTableReader::~ServerTableReader() {
+    if (!copying_)
+        return;
+    // Abandoned half way: read the rest away so the session is free for the windows.
+    try {
+        char* row = nullptr;
+        int length = 0;
+        while (session_.readCopyRow(row, length)) {
+        }
+    } catch (const DbError&) {
+    }
+}
+
+void ServerTableReader::open(const QString& query) {
+    const QString text = toPostgres(query);
+    const ServerResult layout =
+        session_.exec(QStringLiteral("SELECT * FROM (%1) AS q LIMIT 0").arg(text));
+    names_.clear();
+    for (int column = 0; column < layout.columns(); ++column)
+        names_.append(schema::spelling(layout.columnName(column)));
+    values_.assign(std::size_t(names_.size()), std::nullopt);
+    session_.startCopyOut(QStringLiteral("COPY (%1) TO STDOUT").arg(text));
+    copying_ = true;
+}
+
+bool ServerTableReader::next() {
+    if (!copying_)
+        return false;
+    char* row = nullptr;
+    int length = 0;
+    try {
+        copying_ = session_.readCopyRow(row, length);
+    } catch (...) {
+        copying_ = false;
+        throw;
+    }
+    if (copying_)
+        decode(row, length);
+    return copying_;
+}
+
+void ServerTableReader::decode(char* row, int length) {
+    const char* in = row;
+    const char* end = row + length;
+    if (end > in && end[-1] == '\n')
+        --end;
+    for (auto& value : values_) {
+        if (in > end)
+            throw DbError(QStringLiteral("The server sent a row with too few values."));
+        char* start = const_cast<char*>(in);
+        char* out = start;
+        if (end - in >= 2 && in[0] == '\\' && in[1] == 'N' && (end - in == 2 || in[2] == '\t')) {
+            value = std::nullopt;
+            in += 3;
+            continue;
+        }
+        while (in < end && *in != '\t') {
+            if (*in == '\\' && in + 1 < end) {
+                ++in;
+                *out++ = unescape(in, end);
+            } else {
+                *out++ = *in++;
+            }
+        }
+        value = std::string_view(start, std::size_t(out - start));
+        ++in;  // past the tab
+    }
+}
+
+}  // namespace db

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QStringList>
+#include <vector>
+
+#include "tablereader.h"
+
+namespace db {
+
+class ServerSession;
+
+// The reader of a server's table: the query runs as one COPY to the client, in
+// text form, so every row comes from the one snapshot that the statement saw, and
+// each row is decoded in place in libpq's buffer.
+class ServerTableReader : public TableReader {
+public:
+    explicit ServerTableReader(ServerSession& session) : session_(session) {}
+    ~ServerTableReader() override;
+
+    void open(const QString& query) override;
+    int columnCount() const override { return int(names_.size()); }
+    QString columnName(int column) const override { return names_.value(column); }
+    bool next() override;
+    std::optional<std::string_view> text(int column) const override {
+        return values_.at(std::size_t(column));
+    }
+
+private:
+    void decode(char* row, int length);
+
+    ServerSession& session_;
+    QStringList names_;
+    std::vector<std::optional<std::string_view>> values_;
+    bool copying_ = false;
+};
+
+}  // namespace db

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+namespace shell {
+
+// Where the server password is asked: a masked input box in the program, a script
+// in the tests. Nothing: the operator cancelled.
+class PasswordSource {
+public:
+    virtual ~PasswordSource() = default;
+    virtual std::optional<QString> ask(const QString& server) = 0;
+};
+
+// Asks the operator for the password of the server named; the text is never kept
+// beyond the session that uses it.
+std::optional<QString> askPassword(const QString& server);
+
+// Replaces the source (nullptr restores the input box); returns the previous one.
+PasswordSource* setPasswordSource(PasswordSource* source);
+
+}  // namespace shell

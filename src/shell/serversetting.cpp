@@ -1,0 +1,31 @@
+#include "serversetting.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+
+#include "db/dberror.h"
+#include "db/serversession.h"
+
+namespace shell {
+
+std::optional<QString> serverSetting(const QString& folder) {
+    const QString path = folder + QStringLiteral("/Pelmar.ini");
+    if (!QFileInfo::exists(path))
+        return std::nullopt;
+    // QSettings reads an unreadable file as an empty one: ask the file itself first.
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+        throw db::DbError(QStringLiteral("The settings file '%1' cannot be read.").arg(path));
+    file.close();
+    QSettings settings(path, QSettings::IniFormat);
+    const QString server = settings.value(QStringLiteral("Database/Server")).toString().trimmed();
+    if (settings.status() != QSettings::NoError)
+        throw db::DbError(QStringLiteral("The settings file '%1' is not in INI form.").arg(path));
+    if (server.isEmpty())
+        return std::nullopt;
+    db::checkServerText(server);
+    return server;
+}
+
+}  // namespace shell
