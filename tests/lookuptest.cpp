@@ -8,6 +8,7 @@
 
 #include "lookupsession.h"
 #include "shell/dbconnect.h"
+#include "support/testserver.h"
 
 using shell::Answer;
 using shell::Icon;
@@ -565,6 +566,8 @@ void TestLookup::failedStatementKeepsWindow_data() {
 }
 
 void TestLookup::failedStatementKeepsWindow() {
+    if (onServer())
+        QSKIP("a table dropped from the file; the server has its own case of a failed statement");
     QFETCH(int, action);
     QFETCH(bool, atRefill);
     StreetSession session({"ROAD"});

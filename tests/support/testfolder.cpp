@@ -7,9 +7,25 @@
 #include <QSqlRecord>
 #include <QTest>
 
+#include "db/connection.h"
+#include "db/dberror.h"
+#include "db/recordset.h"
 #include "db/schema.h"
+#include "testserver.h"
 
 namespace {
+
+// Runs fn on a server connection of the test's own; fails the test process on error.
+template <class Fn>
+void withServer(const QString& conninfo, Fn fn) {
+    try {
+        db::Connection connection;
+        connection.openServer(conninfo);
+        fn(connection);
+    } catch (const db::DbError& error) {
+        qFatal("%s", qPrintable(error.text()));
+    }
+}
 
 // Runs fn on a connection of the test's own, opened and closed around it.
 template <class Fn>
@@ -42,11 +58,32 @@ void copyPictures(const QString& folder) {
 TestFolder::TestFolder(Content content) {
     if (!dir_.isValid())
         qFatal("no temporary folder");
-    db::schema::createDatabase(dbPath(), content == WithSamples);
+    if (onServer()) {
+        server_ = TestServer::instance().newDatabase();
+        try {
+            db::schema::createServerTables(server_, content == WithSamples);
+        } catch (const db::DbError& error) {
+            qFatal("%s", qPrintable(error.text()));
+        }
+        writeServerSetting(path(), server_);
+    } else {
+        db::schema::createDatabase(dbPath(), content == WithSamples);
+    }
     copyPictures(path());
 }
 
+void writeServerSetting(const QString& folder, const QString& conninfo) {
+    QFile file(folder + QStringLiteral("/Pelmar.ini"));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        qFatal("cannot write Pelmar.ini");
+    file.write("[Database]\nServer=" + conninfo.toUtf8() + "\n");
+}
+
 void TestFolder::exec(const QString& statement) const {
+    if (!server_.isEmpty()) {
+        withServer(server_, [&](db::Connection& connection) { connection.execute(statement); });
+        return;
+    }
     withDatabase(dbPath(), [&](QSqlDatabase& database) {
         QSqlQuery query(database);
         if (!query.exec(statement))
@@ -56,6 +93,18 @@ void TestFolder::exec(const QString& statement) const {
 
 QList<QStringList> TestFolder::rows(const QString& statement) const {
     QList<QStringList> result;
+    if (!server_.isEmpty()) {
+        withServer(server_, [&](db::Connection& connection) {
+            db::Recordset rs;
+            for (rs.open(statement, connection); !rs.eof(); rs.moveNext()) {
+                QStringList row;
+                for (int i = 0; i < rs.fieldCount(); ++i)
+                    row.append(rs.value(i));
+                result.append(row);
+            }
+        });
+        return result;
+    }
     withDatabase(dbPath(), [&](QSqlDatabase& database) {
         QSqlQuery query(database);
         if (!query.exec(statement))

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+
+// A PostgreSQL server of the test process's own, on loopback at a free port in a
+// temporary folder, started on first use and stopped when the process ends. initdb
+// refuses root: as root the server runs as the system's postgres user.
+class TestServer {
+public:
+    static TestServer& instance();
+    ~TestServer();
+
+    // A fresh, empty database; its libpq connection text for the superuser.
+    QString newDatabase();
+    // The connection text of a database for a role ("" for the superuser).
+    QString conninfo(const QString& database, const QString& role = {}) const;
+    // Runs statements as the superuser in a database; fails the process on error.
+    void exec(const QString& database, const QString& statements) const;
+
+    // Stops and starts the server in the middle of a session.
+    void stop();
+    void start();
+
+    // The role that must give a password (scram), never found by libpq on its own.
+    static constexpr const char* kPasswordRole = "desk";
+
+private:
+    TestServer();
+    void run(const QStringList& command) const;
+
+    QTemporaryDir dir_;
+    QString bin_;
+    int port_ = 0;
+    int databases_ = 0;
+    bool running_ = false;
+};
+
+// Whether this test program runs on the server (PELMAR_TEST_ENGINE=server, set by
+// ctest for the server variants) instead of on an embedded file.
+bool onServer();
