@@ -1,0 +1,390 @@
+// What only the server has: the setting, the password, quotes with the server's
+// default for backslashes off, several sessions at once, the server going away,
+// the export's snapshot and pelmar-newdb --server.
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTest>
+#include <QUuid>
+#include <atomic>
+#include <thread>
+
+#include "app/pelmar.h"
+#include "db/connection.h"
+#include "db/dberror.h"
+#include "db/recordset.h"
+#include "db/schema.h"
+#include "db/tablereader.h"
+#include "entry/listinginsert.h"
+#include "lookupsession.h"
+#include "shell/dbconnect.h"
+#include "shell/passwordprompt.h"
+#include "support/testserver.h"
+#include "xls/tableexport.h"
+
+using shell::Answer;
+using shell::Icon;
+
+namespace {
+
+enum { Clear, Update };
+
+// Answers the password prompt from the test and counts how often it was asked.
+class ScriptedPassword : public shell::PasswordSource {
+public:
+    explicit ScriptedPassword(std::optional<QString> answer) : answer_(std::move(answer)) {
+        shell::setPasswordSource(this);
+    }
+    ~ScriptedPassword() override { shell::setPasswordSource(nullptr); }
+    std::optional<QString> ask(const QString&) override {
+        ++asked;
+        return answer_;
+    }
+    int asked = 0;
+
+private:
+    std::optional<QString> answer_;
+};
+
+QString databaseOf(const TestFolder& folder) {
+    return folder.server().section(QStringLiteral("dbname="), 1).section(QLatin1Char(' '), 0, 0);
+}
+
+QString writeSetting(const QString& folder, const QByteArray& content) {
+    QFile file(folder + QStringLiteral("/Pelmar.ini"));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        qFatal("cannot write Pelmar.ini");
+    file.write(content);
+    return file.fileName();
+}
+
+// A listing whose every value is the text given, stored through the program's
+// insert path on a connection of its own.
+void storeListing(db::Connection& connection, const QString& value, const QString& token) {
+    entry::ListingValues record;
+    for (int k = 0; k < entry::ListingValues::kColumns; ++k)
+        record[k] = value;
+    db::Recordset rs;
+    rs.open(entry::insertStatement(record), connection, token);
+}
+
+QStringList workbookColumn(const QString& path, int column) {
+    QProcess python;
+    python.start(
+        QStringLiteral("/usr/bin/python3"),
+        {QStringLiteral("-c"),
+         QStringLiteral("import sys, xlrd\n"
+                        "s = xlrd.open_workbook(sys.argv[1]).sheet_by_index(0)\n"
+                        "print('\\n'.join(str(s.cell_value(r, %1)) for r in range(s.nrows)))")
+             .arg(column),
+         path});
+    python.waitForFinished(60000);
+    if (python.exitCode() != 0)
+        qWarning("%s", python.readAllStandardError().constData());
+    return QString::fromUtf8(python.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+}
+
+}  // namespace
+
+class TestServerMode : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void setting_data();
+    void setting();
+    void password_data();
+    void password();
+    void quotesWithBackslashesOff();
+    void concurrentSubmits();
+    void lookupRace();
+    void serverGoesAway();
+    void exportSnapshot();
+    void exportMatchesFile();
+    void newdbServer_data();
+    void newdbServer();
+};
+
+void TestServerMode::setting_data() {
+    QTest::addColumn<QString>("content");  // %1: the test folder's server text; "dir": a folder
+    QTest::addColumn<QString>("engine");   // "file", "server" or the start of the failure's text
+    QTest::newRow("no key") << "[Database]\nOther=1\n"
+                            << "file";
+    QTest::newRow("empty value") << "[Database]\nServer=\n"
+                                 << "file";
+    QTest::newRow("key=value") << "[Database]\nServer=%1\n"
+                               << "server";
+    QTest::newRow("URI") << "[Database]\nServer=\"%2\"\n"
+                         << "server";
+    QTest::newRow("unparsable") << "[Database]\nServer=host 127.0.0.1\n"
+                                << "The server setting cannot be read";
+    QTest::newRow("unreadable") << "dir"
+                                << "The settings file";
+    QTest::newRow("unreachable") << "[Database]\nServer=host=127.0.0.1 port=1 dbname=x\n"
+                                 << "The database server 127.0.0.1, database x failed";
+}
+
+void TestServerMode::setting() {
+    QFETCH(QString, content);
+    QFETCH(QString, engine);
+    TestFolder folder;
+    const QString uri =
+        QStringLiteral("postgresql://pelmar@127.0.0.1:%1/%2")
+            .arg(folder.server().section("port=", 1).section(' ', 0, 0), databaseOf(folder));
+    if (content == "dir") {
+        QFile::remove(folder.file("Pelmar.ini"));
+        QDir(folder.path()).mkdir("Pelmar.ini");
+    } else {
+        writeSetting(folder.path(),
+                     QString(content).replace("%1", folder.server()).replace("%2", uri).toUtf8());
+    }
+    if (engine == "file")
+        db::schema::createDatabase(folder.dbPath(), false);
+    ScriptedMessages messages;
+    const int status = engine.startsWith(QLatin1Char('T')) ? pelmar::run(folder.path()) : -1;
+    if (status >= 0) {
+        // A start-up failure: its message, a non-zero status, nothing created.
+        QCOMPARE(status, 1);
+        QVERIFY2(messages.last().text.startsWith(engine), qPrintable(messages.last().text));
+        QCOMPARE(messages.last().icon, Icon::Critical);
+        QVERIFY(!QFile::exists(folder.dbPath()));
+        return;
+    }
+    dbConnect::startUp(folder.path());
+    QCOMPARE(dbConnect::Conn().isServer(), engine == "server");
+    dbConnect::Conn().close();
+}
+
+void TestServerMode::password_data() {
+    QTest::addColumn<std::optional<QString>>("answer");
+    QTest::addColumn<bool>("opens");
+    QTest::newRow("right") << std::optional<QString>("secret") << true;
+    QTest::newRow("wrong") << std::optional<QString>("wr0ng-Pa55") << false;
+    QTest::newRow("cancelled") << std::optional<QString>() << false;
+}
+
+void TestServerMode::password() {
+    QFETCH(std::optional<QString>, answer);
+    QFETCH(bool, opens);
+    TestFolder folder;
+    const QString conninfo =
+        TestServer::instance().conninfo(databaseOf(folder), TestServer::kPasswordRole);
+    writeServerSetting(folder.path(), conninfo);
+    ScriptedPassword prompt(answer);
+    ScriptedMessages messages;
+    if (opens) {
+        dbConnect::startUp(folder.path());
+        QVERIFY(dbConnect::Conn().isServer());
+        dbConnect::Conn().close();
+    } else {
+        QCOMPARE(pelmar::run(folder.path()), 1);
+        QVERIFY2(messages.last().text.contains("password"), qPrintable(messages.last().text));
+        QVERIFY(!messages.last().text.contains(answer.value_or("secret")));
+    }
+    QCOMPARE(prompt.asked, 1);
+    // Nothing of it is written to the program's folder.
+    for (const QString& name : QDir(folder.path()).entryList(QDir::Files)) {
+        QFile file(folder.file(name));
+        file.open(QIODevice::ReadOnly);
+        QVERIFY(!file.readAll().contains(answer.value_or("secret").toUtf8()));
+    }
+}
+
+void TestServerMode::quotesWithBackslashesOff() {
+    TestFolder folder;
+    TestServer::instance().exec("postgres", "ALTER DATABASE " + databaseOf(folder) +
+                                                " SET standard_conforming_strings = off");
+    const QStringList values = {"C:\\NEW\\", "O'BRIEN \\' x", "'); DROP TABLE Data; --"};
+    dbConnect::startUp(folder.path());
+    for (const QString& value : values) {
+        entry::ListingValues record;
+        record[3] = value;
+        db::Recordset rs;
+        entry::insertListing(record, rs);
+    }
+    dbConnect::Conn().close();
+    const QStringList stored = folder.column("SELECT UnitNo FROM Data ORDER BY pelmar_seq");
+    QCOMPARE(stored, values);
+}
+
+void TestServerMode::concurrentSubmits() {
+    // Four desks at once, each submitting its listings, one of them twice (its
+    // answer lost): every listing stored exactly once.
+    TestFolder folder;
+    constexpr int kDesks = 4, kEach = 40;
+    std::vector<std::thread> desks;
+    std::atomic<int> failures = 0;
+    for (int desk = 0; desk < kDesks; ++desk) {
+        desks.emplace_back([&, desk] {
+            try {
+                db::Connection connection;
+                connection.openServer(folder.server());
+                for (int n = 0; n < kEach; ++n) {
+                    const QString token = QUuid::createUuid().toString();
+                    const QString value = QStringLiteral("%1-%2").arg(desk).arg(n);
+                    storeListing(connection, value, token);
+                    if (n % 10 == 0)
+                        storeListing(connection, value, token);
+                }
+            } catch (const db::DbError&) {
+                ++failures;
+            }
+        });
+    }
+    for (std::thread& desk : desks)
+        desk.join();
+    QCOMPARE(failures.load(), 0);
+    const QString all = QString::number(kDesks * kEach);
+    QCOMPARE(folder.rows("SELECT count(*), count(DISTINCT UnitNo) FROM Data"),
+             QList<QStringList>{QStringList({all, all})});
+}
+
+void TestServerMode::lookupRace() {
+    // Another desk stores LANE and commits only while this editor is already adding
+    // it: the editor's test and insert wait for it and find the entry.
+    TestFolder folder;
+    LookupSession session(folder, "mStreet", "Street");
+    db::Connection other;
+    other.openServer(folder.server());
+    other.execute("BEGIN");
+    other.execute("insert into Street values ('LANE')");
+    std::thread commit([&] {
+        QThread::msleep(300);
+        other.execute("COMMIT");
+    });
+    session.type("lane");
+    session.click(Update);
+    commit.join();
+    QCOMPARE(folder.column("Select * From Street;"), QStringList{"LANE"});
+    QCOMPARE(session.messages().last().text, "Rcord Successfully Updated");
+}
+
+void TestServerMode::serverGoesAway() {
+    TestFolder folder;
+    LookupSession session(folder, "nState", "State");
+    session.type("vic");
+    TestServer::instance().stop();
+    session.click(Update);
+    const shell::Message failed = session.messages().last();
+    TestServer::instance().start();
+    QCOMPARE(failed.icon, Icon::Critical);
+    QVERIFY2(failed.text.contains("server 127.0.0.1, database " + databaseOf(folder)),
+             qPrintable(failed.text));
+    QVERIFY(session.isOpen());
+    QCOMPARE(session.text1()->text(), "VIC");
+    // The server back, the same action goes through without a restart.
+    session.click(Update);
+    QCOMPARE(session.messages().last().text, "Rcord Successfully Inserted");
+    QCOMPARE(folder.column("Select * from State;"), QStringList{"VIC"});
+
+    // A submit whose row was committed but whose answer was lost: made again, the
+    // listing is stored once, with the values of the last submit.
+    entry::ListingValues record;
+    record.submitToken = QUuid::createUuid().toString();
+    {
+        db::Connection first;
+        first.openServer(folder.server());
+        storeListing(first, "first", record.submitToken);
+    }
+    record[0] = "again";
+    db::Recordset rs;
+    entry::insertListing(record, rs);
+    QCOMPARE(folder.column("SELECT * FROM Data"), QStringList{"again"});
+    QVERIFY(record.submitToken.isEmpty());
+}
+
+void TestServerMode::exportSnapshot() {
+    // Another desk keeps storing numbered listings while the export runs: the
+    // workbook holds a gapless prefix, in stored order, each row whole.
+    TestFolder folder;
+    std::atomic<bool> done = false;
+    std::atomic<int> stored = 0;
+    std::thread desk([&] {
+        db::Connection connection;
+        connection.openServer(folder.server());
+        for (int n = 0; !done || n < 500; ++n) {
+            storeListing(connection, QString::number(n), QUuid::createUuid().toString());
+            stored = n + 1;
+        }
+    });
+    while (stored < 300)
+        QThread::msleep(5);
+    dbConnect::startUp(folder.path());
+    const QString workbook = folder.file("Data.xls");
+    const int before = stored;
+    xls::exportTable(dbConnect::Conn().tableReader(), workbook);
+    done = true;
+    desk.join();
+    dbConnect::Conn().close();
+    const QStringList units = workbookColumn(workbook, 3);
+    const QStringList last = workbookColumn(workbook, 75);
+    QVERIFY(!units.isEmpty());
+    QCOMPARE(units.first(), "UnitNo");
+    QVERIFY(units.size() - 1 >= before);
+    for (int row = 1; row < units.size(); ++row) {
+        QCOMPARE(units.at(row).toDouble(), double(row - 1));
+        QCOMPARE(last.at(row), units.at(row));
+    }
+}
+
+void TestServerMode::exportMatchesFile() {
+    // The same rows from the server and from a file give the same workbook.
+    TestFolder folder;
+    const QStringList statements = {
+        "insert into Data (ListingState, UnitNo, AdditionalDetails) values ('NSW', '7', "
+        "'A\tB\\C\nD')",
+        "insert into Data (ListingState, PriceFrom) values ('VIC', '€ 120000')",
+        "insert into Data (ListingState) values ('')"};
+    for (const QString& statement : statements)
+        folder.exec(statement);
+    const QString file = folder.file("file.mdb");
+    db::schema::createDatabase(file, false);
+    db::Connection embedded;
+    embedded.openFile(file);
+    for (const QString& statement : statements)
+        embedded.execute(statement);
+    embedded.close();
+    db::Connection server;
+    server.openServer(folder.server());
+    xls::exportTable(server.tableReader(), folder.file("server.xls"));
+    xls::exportTable(file, folder.file("file.xls"));
+    QFile a(folder.file("server.xls")), b(folder.file("file.xls"));
+    QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+    QVERIFY(a.readAll() == b.readAll());
+}
+
+void TestServerMode::newdbServer_data() {
+    QTest::addColumn<QString>("existing");  // a table already there, or none
+    QTest::addColumn<int>("status");
+    QTest::newRow("empty database") << "" << 0;
+    QTest::newRow("State there") << "State" << 1;
+    QTest::newRow("data there, any case") << "DATA" << 1;
+}
+
+void TestServerMode::newdbServer() {
+    QFETCH(QString, existing);
+    QFETCH(int, status);
+    TestServer& server = TestServer::instance();
+    const QString conninfo = server.newDatabase();
+    const QString database = conninfo.section("dbname=", 1).section(' ', 0, 0);
+    if (!existing.isEmpty())
+        server.exec(database, "CREATE TABLE " + existing + " (mine TEXT)");
+    QProcess tool;
+    tool.start(QStringLiteral(PELMAR_BIN_DIR "/pelmar-newdb"), {"--samples", "--server", conninfo});
+    QVERIFY(tool.waitForFinished(60000));
+    QCOMPARE(tool.exitCode(), status);
+    db::Connection connection;
+    connection.openServer(conninfo);
+    db::Recordset rs;
+    const QStringList tables = db::columnValues(
+        rs,
+        "SELECT table_name FROM information_schema.tables WHERE table_schema = 'public' ORDER BY 1",
+        connection);
+    if (status == 0) {
+        QCOMPARE(tables, QStringList({"data", "proptype", "pubname", "state", "street"}));
+    } else {
+        QCOMPARE(tables, QStringList{existing.toLower()});
+        QVERIFY(tool.readAllStandardError().contains("already has the table"));
+    }
+}
+
+QTEST_MAIN(TestServerMode)
+#include "test_server.moc"
