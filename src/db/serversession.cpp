@@ -61,10 +61,25 @@ ServerSession::~ServerSession() {
 
 void ServerSession::connect(const PasswordPrompt& prompt) {
     for (;;) {
-        // The text is expanded as libpq reads any connection text; a password given
-        // here comes after it and so takes the place of none.
-        const char* keys[] = {"dbname", password_ ? "password" : nullptr, nullptr};
-        const char* values[] = {conninfo_.constData(), password_ ? password_->constData() : nullptr,
+        // The text is expanded as libpq reads any connection text: what it says
+        // overrides the defaults before it, and a password asked for comes after it.
+        // The defaults make a server gone from the network a failure within about
+        // half a minute instead of a program that hangs.
+        const char* keys[] = {"connect_timeout",
+                              "keepalives_idle",
+                              "keepalives_interval",
+                              "keepalives_count",
+                              "tcp_user_timeout",
+                              "dbname",
+                              password_ ? "password" : nullptr,
+                              nullptr};
+        const char* values[] = {"10",
+                                "10",
+                                "5",
+                                "3",
+                                "30000",
+                                conninfo_.constData(),
+                                password_ ? password_->constData() : nullptr,
                                 nullptr};
         PQfinish(conn_);
         conn_ = PQconnectdbParams(keys, values, 1);
