@@ -104,8 +104,10 @@ private Q_SLOTS:
 };
 
 void TestServerMode::setting_data() {
-    QTest::addColumn<QString>("content");  // %1: the test folder's server text; "dir": a folder
-    QTest::addColumn<QString>("engine");   // "file", "server" or the start of the failure's text
+    // %1: the test folder's server text, %2 the same as a URI, %3 with two hosts;
+    // "dir": a folder in the file's place.
+    QTest::addColumn<QString>("content");
+    QTest::addColumn<QString>("engine");  // "file", "server" or the start of the failure's text
     QTest::newRow("no key") << "[Database]\nOther=1\n"
                             << "file";
     QTest::newRow("empty value") << "[Database]\nServer=\n"
@@ -114,6 +116,8 @@ void TestServerMode::setting_data() {
                                << "server";
     QTest::newRow("URI") << "[Database]\nServer=\"%2\"\n"
                          << "server";
+    QTest::newRow("two hosts, unquoted") << "[Database]\nServer=%3\n"
+                                         << "server";
     QTest::newRow("unparsable") << "[Database]\nServer=host 127.0.0.1\n"
                                 << "The server setting cannot be read";
     QTest::newRow("unreadable") << "dir"
@@ -133,8 +137,15 @@ void TestServerMode::setting() {
         QFile::remove(folder.file("Pelmar.ini"));
         QDir(folder.path()).mkdir("Pelmar.ini");
     } else {
-        writeSetting(folder.path(),
-                     QString(content).replace("%1", folder.server()).replace("%2", uri).toUtf8());
+        writeSetting(
+            folder.path(),
+            QString(content)
+                .replace("%1", folder.server())
+                .replace("%2", uri)
+                .replace(
+                    "%3",
+                    QString(folder.server()).replace("host=127.0.0.1", "host=127.0.0.1,127.0.0.1"))
+                .toUtf8());
     }
     if (engine == "file")
         db::schema::createDatabase(folder.dbPath(), false);

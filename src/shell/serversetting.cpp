@@ -19,7 +19,12 @@ std::optional<QString> serverSetting(const QString& folder) {
         throw db::DbError(QStringLiteral("The settings file '%1' cannot be read.").arg(path));
     file.close();
     QSettings settings(path, QSettings::IniFormat);
-    const QString server = settings.value(QStringLiteral("Database/Server")).toString().trimmed();
+    // An unquoted INI value with commas (several hosts: host=a,b) reads as a list.
+    const QVariant value = settings.value(QStringLiteral("Database/Server"));
+    const QString server =
+        (value.typeId() == QMetaType::QStringList ? value.toStringList().join(QLatin1Char(','))
+                                                  : value.toString())
+            .trimmed();
     if (settings.status() != QSettings::NoError)
         throw db::DbError(QStringLiteral("The settings file '%1' is not in INI form.").arg(path));
     if (server.isEmpty())
