@@ -6,6 +6,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -71,6 +72,7 @@ TestServer::TestServer() : bin_(serverBin()), port_(freePort()) {
                   .toUtf8());
     hba.close();
     start();
+    watch();
     exec(QStringLiteral("postgres"),
          QStringLiteral("CREATE ROLE %1 LOGIN SUPERUSER PASSWORD 'secret'")
              .arg(QLatin1String(kPasswordRole)));
@@ -80,15 +82,36 @@ TestServer::~TestServer() {
     stop();
 }
 
+namespace {
+
+// The command as the server's user runs it: as root through runuser.
+QStringList asServerUser(const QStringList& command) {
+    if (::geteuid() != 0)
+        return command;
+    return QStringList{QStringLiteral("runuser"), QStringLiteral("-u"), QStringLiteral("postgres"),
+                       QStringLiteral("--")} +
+           command;
+}
+
+}  // namespace
+
+void TestServer::watch() const {
+    // A test process that aborts runs no destructor: a watcher of its own stops the
+    // server and removes its folder once the process is gone.
+    QStringList command = asServerUser(
+        {QStringLiteral("sh"), QStringLiteral("-c"),
+         QStringLiteral(
+             "while [ -d /proc/$0 ]; do sleep 1; done; "
+             "\"$1pg_ctl\" -D \"$2/data\" -m immediate stop >/dev/null 2>&1; rm -rf \"$2\""),
+         QString::number(QCoreApplication::applicationPid()), bin_, dir_.path()});
+    const QString program = command.takeFirst();
+    if (!QProcess::startDetached(program, command))
+        qFatal("cannot start the server's watcher");
+}
+
 void TestServer::run(const QStringList& command) const {
-    QStringList arguments = command;
-    QString program = arguments.takeFirst();
-    if (::geteuid() == 0) {
-        arguments = QStringList{QStringLiteral("-u"), QStringLiteral("postgres"),
-                                QStringLiteral("--"), program} +
-                    arguments;
-        program = QStringLiteral("runuser");
-    }
+    QStringList arguments = asServerUser(command);
+    const QString program = arguments.takeFirst();
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(program, arguments);

@@ -28,6 +28,7 @@ public:
 private:
     TestServer();
     void run(const QStringList& command) const;
+    void watch() const;
 
     QTemporaryDir dir_;
     QString bin_;
