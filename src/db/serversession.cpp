@@ -2,6 +2,8 @@
 
 #include <libpq-fe.h>
 
+#include <QRegularExpression>
+
 #include "dberror.h"
 
 namespace db {
@@ -13,9 +15,16 @@ void checkServerText(const QString& conninfo) {
         PQconninfoFree(options);
         return;
     }
-    const QString reason =
-        error ? QString::fromUtf8(error).trimmed() : QStringLiteral("out of memory");
+    QString reason = error ? QString::fromUtf8(error).trimmed() : QStringLiteral("out of memory");
     PQfreemem(error);
+    // libpq quotes the piece it could not read, which may be a password: where the
+    // text holds one, no piece of it is shown.
+    static const QRegularExpression password(
+        QStringLiteral("password\\s*=|^\\s*postgres(ql)?://[^@/]*:[^@/]*@"),
+        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression quoted(QStringLiteral("\"[^\"]*\""));
+    if (password.match(conninfo).hasMatch())
+        reason.replace(quoted, QStringLiteral("\"...\""));
     throw DbError(QStringLiteral("The server setting cannot be read: %1").arg(reason));
 }
 
