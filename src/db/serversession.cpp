@@ -138,7 +138,11 @@ QString ServerSession::describe() const {
 }
 
 void ServerSession::fail(const QString& engineText) const {
-    throw DbError(QStringLiteral("The database %1 failed: %2").arg(describe(), engineText));
+    // libpq breaks its longer texts into indented lines; the message box flows them.
+    static const QRegularExpression lineBreak(QStringLiteral("\\s*\\n\\s*"));
+    QString text = engineText;
+    text.replace(lineBreak, QStringLiteral(" "));
+    throw DbError(QStringLiteral("The database %1 failed: %2").arg(describe(), text));
 }
 
 ServerResult ServerSession::exec(const QString& statement) {
