@@ -26,7 +26,6 @@
 #include "shell/commandbutton.h"
 #include "shell/dbconnect.h"
 #include "shell/failure.h"
-#include "shell/framefit.h"
 #include "shell/keypress.h"
 #include "shell/messages.h"
 #include "shell/twips.h"
@@ -85,7 +84,6 @@ private Q_SLOTS:
     void init();
     void cleanup();
     void menuTree();
-    void frameCoversTheAvailableArea_data();
     void frameCoversTheAvailableArea();
     void exitAsksNothing();
     void openLoadsOnceAndReopenStartsAfresh();
@@ -155,24 +153,7 @@ void TestShell::menuTree() {
                  qPrintable(action->text()));
 }
 
-void TestShell::frameCoversTheAvailableArea_data() {
-    QTest::addColumn<QRect>("available");
-    QTest::addColumn<QMargins>("frame");
-    QTest::addColumn<QRect>("client");
-    QTest::newRow("no window manager")
-        << QRect(0, 0, 1024, 768) << QMargins() << QRect(0, 0, 1024, 768);
-    QTest::newRow("title bar and borders")
-        << QRect(0, 0, 1024, 768) << QMargins(1, 20, 1, 5) << QRect(1, 20, 1022, 743);
-    QTest::newRow("panel above") << QRect(0, 30, 1600, 1170) << QMargins(4, 24, 4, 4)
-                                 << QRect(4, 54, 1592, 1142);
-}
-
 void TestShell::frameCoversTheAvailableArea() {
-    QFETCH(QRect, available);
-    QFETCH(QMargins, frame);
-    QFETCH(QRect, client);
-    QCOMPARE(shell::clientRectCovering(available, frame), client);
-
     // The real frame: the offscreen platform draws a thin frame of its own.
     Pelmar& pelmar = app_->frame();
     QCOMPARE(pelmar.windowTitle(), QStringLiteral("Pelmar - Listora - Data Entry "));
