@@ -11,13 +11,12 @@ namespace shell {
 
 std::optional<QString> serverSetting(const QString& folder) {
     const QString path = folder + QStringLiteral("/Pelmar.ini");
-    if (!QFileInfo::exists(path))
+    const QFileInfo info(path);
+    if (!info.exists())
         return std::nullopt;
     // QSettings reads an unreadable file as an empty one: ask the file itself first.
-    QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+    if (!info.isFile() || !QFile(path).open(QIODevice::ReadOnly))
         throw db::DbError(QStringLiteral("The settings file '%1' cannot be read.").arg(path));
-    file.close();
     QSettings settings(path, QSettings::IniFormat);
     // An unquoted INI value with commas (several hosts: host=a,b) reads as a list.
     const QVariant value = settings.value(QStringLiteral("Database/Server"));
