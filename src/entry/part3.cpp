@@ -48,7 +48,7 @@ QString text1(int index) {
 Part3::Part3() : EntryWindow(QStringLiteral("Part3"), QStringLiteral("Data Entry Form - 3")) {
     build(part3Controls());
     for (int index = 0; index < kPart3TextBoxes; ++index) {
-        QWidget* box = controls_.widget(shell::element(QStringLiteral("Text1"), index));
+        QWidget* box = controls_.widget(text1(index));
         const bool lines = index == kAdditionalDetails;
         shell::onKeyPress(box, [this, index, lines](int code) {
             Text1_KeyPress(index, code);
@@ -79,9 +79,7 @@ void Part3::formLoad() {
 }
 
 void Part3::Text1_KeyPress(int index, int code) {
-    moveOnEnter(code, index < kPart3TextBoxes - 1
-                          ? shell::element(QStringLiteral("Text1"), index + 1)
-                          : QStringLiteral("Command1"));
+    moveOnEnter(code, index < kPart3TextBoxes - 1 ? text1(index + 1) : QStringLiteral("Command1"));
 }
 
 void Part3::Command2_Click() {
