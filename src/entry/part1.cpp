@@ -23,7 +23,7 @@ const shell::Look kRight = shell::rightAligned();
 // clang-format off
 const shell::ControlSpec kControls[] = {
     {"Picture1",  Kind::Picture,  {},                     0,    0,    7700, 680, 0},
-    {"Label1",    Kind::Label,    shell::kBanner,                30,   720,  7545, 345, 1, {}, shell::banner()},
+    {"Label1",    Kind::Label,    shell::kBanner,         30,   720,  7545, 345, 1, {}, shell::banner()},
     {"Line1(0)",  Kind::Rule,     {},                     0,    1320, 7530, 0},
     {"Label2",    Kind::Label,    "Please Select State, Publication Name and input the Publication Date.",
                                                           30,   1500, 7605, 255, 2, {}, shell::centred()},

@@ -19,7 +19,7 @@ const shell::Look kRight = shell::rightAligned();
 // clang-format off
 const shell::ControlSpec kControls[] = {
     {"Picture1",  Kind::Picture,      {},                     0,    0,    7700, 680, 1},
-    {"Label1",    Kind::Label,        shell::kBanner,                0,    660,  7605, 345, 2, {}, shell::banner()},
+    {"Label1",    Kind::Label,        shell::kBanner,         0,    660,  7605, 345, 2, {}, shell::banner()},
     {"Line1(0)",  Kind::Rule,         {},                     0,    1170, 7560, 0},
     {"Label2(0)", Kind::Label,        "Unit No : ",           330,  1380, 1515, 225, 3, {}, kRight},
     {"Text1(0)",  Kind::TextBox,      {},                     1890, 1320, 5145, 360, 0, "Label2(0)"},

@@ -123,7 +123,7 @@ const shell::Look kDarkRule = {Qt::AlignLeft, 0, {}, false, QColor(64, 64, 64)};
 // clang-format off
 const ControlSpec kFixed[] = {
     {"Picture1",   Kind::Picture,  {},                        0,     0,     kWidth, 1200, 0},
-    {"Label1",     Kind::Label,    shell::kBanner,                   0,     1260,  14800,  375,  1, {}, shell::banner()},
+    {"Label1",     Kind::Label,    shell::kBanner,            0,     1260,  14800,  375,  1, {}, shell::banner()},
     {"Label2(0)",  Kind::Label,    "For Sale Property Details: 12 Sample Street, Sampleton",
                                                               0,     1710,  kWidth, 315,  2, {}, shell::centred()},
     {"Label2(1)",  Kind::Band,     "Sale/Rent Details",       0,     2220,  kWidth, 315,  3, {}, kBand},
