@@ -217,6 +217,7 @@ Controls buildControls(QWidget* parent, std::span<const ControlSpec> rows) {
         captions.insert(row.name, row.caption);
 
     QList<std::pair<int, QWidget*>> ordered;
+    QList<QRect> places;  // of every control but the rules, for the run-on captions
     for (const ControlSpec& row : rows) {
         QWidget* widget = makeWidget(row, parent);
         widget->setObjectName(row.name);
@@ -235,11 +236,8 @@ Controls buildControls(QWidget* parent, std::span<const ControlSpec> rows) {
         controls.byName_.insert(row.name, widget);
         if (row.tab >= 0)
             ordered.append({row.tab, widget});
-    }
-    QList<QRect> places;
-    for (const ControlSpec& row : rows) {
         if (row.kind != Kind::Rule)
-            places.append(controls.widget(row.name)->geometry());
+            places.append(widget->geometry());
     }
     for (const ControlSpec& row : rows) {
         if (row.kind == Kind::Label)
