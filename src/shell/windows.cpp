@@ -16,10 +16,9 @@ namespace {
 // "Back" does.
 class ChildSubWindow : public QMdiSubWindow {
 public:
-    explicit ChildSubWindow(Windows& rules)
+    ChildSubWindow()
         : QMdiSubWindow(nullptr, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                                     Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-          rules_(rules) {
+                                     Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
         setAttribute(Qt::WA_DeleteOnClose);
     }
 
@@ -30,13 +29,13 @@ protected:
             event->ignore();  // the rules close it once its handler has returned
         else
             QMdiSubWindow::closeEvent(event);
-        if (window && (event->isAccepted() || window->isBusy()) &&
-            rules_.find(window->objectName()) == window)
-            rules_.close(window->objectName());
+        if (!window || !(event->isAccepted() || window->isBusy()))
+            return;
+        // Only if the rules still hold this very window under its name.
+        Windows& rules = window->windows();
+        if (rules.find(window->objectName()) == window)
+            rules.close(window->objectName());
     }
-
-private:
-    Windows& rules_;
 };
 
 }  // namespace
@@ -58,7 +57,7 @@ ChildWindow* Windows::open(const QString& name) {
             throw Failure(QStringLiteral("There is no window '%1'.").arg(name));
         window = factories_.value(name)();
         window->rules_ = this;
-        auto* subWindow = new ChildSubWindow(*this);
+        auto* subWindow = new ChildSubWindow;
         subWindow->setObjectName(name + QStringLiteral("Frame"));
         subWindow->setWidget(window);
         subWindow->setWindowTitle(window->windowTitle());
