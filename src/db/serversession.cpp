@@ -103,6 +103,10 @@ void ServerSession::connect(const PasswordPrompt& prompt) {
             fail(engineText());
         password_ = given->toUtf8();
     }
+    setUp();
+}
+
+void ServerSession::setUp() {
     // Quotes are doubled by the program and backslashes are plain characters in its
     // literals: that holds only with standard_conforming_strings on.
     PQsetClientEncoding(conn_, "UTF8");
@@ -119,10 +123,7 @@ void ServerSession::ensureConnected() {
     PQreset(conn_);
     if (PQstatus(conn_) != CONNECTION_OK)
         fail(engineText());
-    PQsetClientEncoding(conn_, "UTF8");
-    ServerResult set(PQexec(conn_, "SET standard_conforming_strings = on"));
-    if (PQresultStatus(set.get()) != PGRES_COMMAND_OK)
-        fail(engineText());
+    setUp();
 }
 
 QString ServerSession::engineText() const {

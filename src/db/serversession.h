@@ -73,6 +73,8 @@ public:
 
 private:
     void connect(const PasswordPrompt& prompt);
+    // What every fresh connection needs before the program's first statement.
+    void setUp();
     void ensureConnected();
     [[noreturn]] void fail(const QString& engineText) const;
     QString engineText() const;
