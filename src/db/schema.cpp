@@ -197,17 +197,13 @@ void createDatabase(const QString& path, bool withSamples) {
     }
 }
 
-namespace {
-
-QString tableSpelling(const QString& name) {
+const Table* tableNamed(const QString& name) {
     for (const Table& table : tables()) {
         if (table.name.compare(name, Qt::CaseInsensitive) == 0)
-            return table.name;
+            return &table;
     }
-    return name;
+    return nullptr;
 }
-
-}  // namespace
 
 QString spelling(const QString& name) {
     for (const Table& table : tables()) {
@@ -235,7 +231,7 @@ void createServerTables(const QString& conninfo, bool withSamples) {
         if (found.rows() > 0) {
             QStringList present;
             for (int row = 0; row < found.rows(); ++row)
-                present.append(tableSpelling(found.value(row, 0)));
+                present.append(tableNamed(found.value(row, 0))->name);
             throw DbError(QStringLiteral("The %1 already has the table(s) %2; nothing was changed.")
                               .arg(session.describe(), present.join(QStringLiteral(", "))));
         }

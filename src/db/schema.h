@@ -16,6 +16,9 @@ struct Table {
 // The five tables of the database, columns in order. Every column is text.
 const QList<Table>& tables();
 
+// One of the five tables by its name in any case; nothing for another name.
+const Table* tableNamed(const QString& name);
+
 // What a server's tables carry beyond the embedded file's, never shown: the order in
 // which rows were stored (every table), and the token of the submit that stored a
 // listing (Data), which makes a repeated submit find its own row.
