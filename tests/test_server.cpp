@@ -99,6 +99,7 @@ private Q_SLOTS:
     void serverGoesAway();
     void exportSnapshot();
     void exportMatchesFile();
+    void abandonedRead();
     void newdbServer_data();
     void newdbServer();
 };
@@ -367,6 +368,23 @@ void TestServerMode::exportMatchesFile() {
     QFile a(folder.file("server.xls")), b(folder.file("file.xls"));
     QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
     QVERIFY(a.readAll() == b.readAll());
+}
+
+void TestServerMode::abandonedRead() {
+    // A read given up after its first row, as by a cancelled export, is stopped on
+    // the server and leaves the session free for the next statement.
+    TestFolder folder;
+    folder.exec("insert into Data (UnitNo) select g::text from generate_series(1, 100000) g");
+    db::Connection server;
+    server.openServer(folder.server());
+    {
+        const std::unique_ptr<db::TableReader> reader = server.tableReader();
+        reader->open("SELECT * FROM Data");
+        QVERIFY(reader->next());
+    }
+    db::Recordset rs;
+    rs.open("Select count(*) From Data", server);
+    QCOMPARE(rs.value(0), "100000");
 }
 
 void TestServerMode::newdbServer_data() {

@@ -188,6 +188,25 @@ bool ServerSession::readCopyRow(char*& row, int& length) {
     return false;
 }
 
+void ServerSession::cancelCopy() {
+    // Without the cancel the whole rest of a large table would cross the network
+    // only to be dropped. A cancel that comes too late does nothing.
+    PGcancel* cancel = PQstatus(conn_) == CONNECTION_OK ? PQgetCancel(conn_) : nullptr;
+    if (cancel) {
+        char error[256];
+        PQcancel(cancel, error, sizeof error);
+        PQfreeCancel(cancel);
+    }
+    try {
+        char* row = nullptr;
+        int length = 0;
+        while (readCopyRow(row, length)) {
+        }
+    } catch (const DbError&) {
+        // The cancel itself ends the copy with an error: the wanted outcome.
+    }
+}
+
 void ServerSession::withTableLock(const QString& table, const std::function<void()>& fn) {
     exec(QStringLiteral("BEGIN"));
     try {
