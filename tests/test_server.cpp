@@ -14,6 +14,7 @@
 #include "db/dberror.h"
 #include "db/recordset.h"
 #include "db/schema.h"
+#include "db/schemacheck.h"
 #include "db/tablereader.h"
 #include "entry/listinginsert.h"
 #include "lookupsession.h"
@@ -100,6 +101,7 @@ private Q_SLOTS:
     void exportSnapshot();
     void exportMatchesFile();
     void abandonedRead();
+    void columnsInAnotherOrder();
     void newdbServer_data();
     void newdbServer();
 };
@@ -385,6 +387,24 @@ void TestServerMode::abandonedRead() {
     db::Recordset rs;
     rs.open("Select count(*) From Data", server);
     QCOMPARE(rs.value(0), "100000");
+}
+
+void TestServerMode::columnsInAnotherOrder() {
+    // Rows are inserted by position: a table with its columns in another order is
+    // refused, though the program's own "Select *", which names them, would read it.
+    TestFolder folder;
+    folder.exec("DROP TABLE State");
+    folder.exec("CREATE TABLE State (pelmar_seq BIGINT GENERATED ALWAYS AS IDENTITY, State TEXT)");
+    db::Connection server;
+    server.openServer(folder.server());
+    QString refusal;
+    try {
+        db::schema::checkTables(server);
+    } catch (const db::DbError& error) {
+        refusal = error.text();
+    }
+    QVERIFY2(refusal.contains("the columns of the table State are not in the program's order"),
+             qPrintable(refusal));
 }
 
 void TestServerMode::newdbServer_data() {

@@ -144,16 +144,25 @@ void fill(const Run& run) {
         run(insertStatement(QStringLiteral("PubName"), {publication.name, publication.state}));
 }
 
-// The server's hidden columns: identity numbers give the stored order, and the
-// token is unique so that a submit run twice finds the row of its first run.
-QStringList hiddenColumns(const Table& table) {
-    QStringList hidden{kStoredOrder + QStringLiteral(" BIGINT GENERATED ALWAYS AS IDENTITY")};
-    if (table.name == QLatin1String("Data"))
-        hidden.append(kRowToken + QStringLiteral(" TEXT UNIQUE"));
-    return hidden;
+// Identity numbers give the stored order, and the token is unique so that a submit
+// run twice finds the row of its first run.
+QStringList hiddenDefinitions(const Table& table) {
+    QStringList definitions;
+    for (const QString& column : hiddenColumns(table))
+        definitions.append(column + (column == kStoredOrder
+                                         ? QStringLiteral(" BIGINT GENERATED ALWAYS AS IDENTITY")
+                                         : QStringLiteral(" TEXT UNIQUE")));
+    return definitions;
 }
 
 }  // namespace
+
+QStringList hiddenColumns(const Table& table) {
+    QStringList hidden{kStoredOrder};
+    if (table.name == QLatin1String("Data"))
+        hidden.append(kRowToken);
+    return hidden;
+}
 
 void createDatabase(const QString& path, bool withSamples) {
     // The file is made here, only if nothing lies at the path yet, and SQLite then
@@ -236,7 +245,7 @@ void createServerTables(const QString& conninfo, bool withSamples) {
                               .arg(session.describe(), present.join(QStringLiteral(", "))));
         }
         for (const Table& table : tables())
-            run(createStatement(table, hiddenColumns(table)));
+            run(createStatement(table, hiddenDefinitions(table)));
         if (withSamples)
             fill(run);
         run(QStringLiteral("COMMIT"));

@@ -24,6 +24,8 @@ const Table* tableNamed(const QString& name);
 // listing (Data), which makes a repeated submit find its own row.
 inline const QString kStoredOrder = QStringLiteral("pelmar_seq");
 inline const QString kRowToken = QStringLiteral("pelmar_token");
+// A server table's hidden columns, in the order they follow the program's.
+QStringList hiddenColumns(const Table& table);
 
 // A column's name as the program spells it; the server folds unquoted names to
 // lower case. A name that is no column of the five tables comes back as given.
