@@ -14,6 +14,7 @@
 #include "db/dberror.h"
 #include "db/recordset.h"
 #include "db/schema.h"
+#include "db/schemacheck.h"
 #include "db/tablereader.h"
 #include "entry/listinginsert.h"
 #include "lookupsession.h"
@@ -99,6 +100,8 @@ private Q_SLOTS:
     void serverGoesAway();
     void exportSnapshot();
     void exportMatchesFile();
+    void abandonedRead();
+    void columnsInAnotherOrder();
     void newdbServer_data();
     void newdbServer();
 };
@@ -367,6 +370,41 @@ void TestServerMode::exportMatchesFile() {
     QFile a(folder.file("server.xls")), b(folder.file("file.xls"));
     QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
     QVERIFY(a.readAll() == b.readAll());
+}
+
+void TestServerMode::abandonedRead() {
+    // A read given up after its first row, as by a cancelled export, is stopped on
+    // the server and leaves the session free for the next statement.
+    TestFolder folder;
+    folder.exec("insert into Data (UnitNo) select g::text from generate_series(1, 100000) g");
+    db::Connection server;
+    server.openServer(folder.server());
+    {
+        const std::unique_ptr<db::TableReader> reader = server.tableReader();
+        reader->open("SELECT * FROM Data");
+        QVERIFY(reader->next());
+    }
+    db::Recordset rs;
+    rs.open("Select count(*) From Data", server);
+    QCOMPARE(rs.value(0), "100000");
+}
+
+void TestServerMode::columnsInAnotherOrder() {
+    // Rows are inserted by position: a table with its columns in another order is
+    // refused, though the program's own "Select *", which names them, would read it.
+    TestFolder folder;
+    folder.exec("DROP TABLE State");
+    folder.exec("CREATE TABLE State (pelmar_seq BIGINT GENERATED ALWAYS AS IDENTITY, State TEXT)");
+    db::Connection server;
+    server.openServer(folder.server());
+    QString refusal;
+    try {
+        db::schema::checkTables(server);
+    } catch (const db::DbError& error) {
+        refusal = error.text();
+    }
+    QVERIFY2(refusal.contains("the columns of the table State are not in the program's order"),
+             qPrintable(refusal));
 }
 
 void TestServerMode::newdbServer_data() {

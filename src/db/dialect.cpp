@@ -13,19 +13,11 @@ namespace {
 constexpr auto kOptions =
     QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption;
 
-const schema::Table* tableNamed(const QString& name) {
-    for (const schema::Table& table : schema::tables()) {
-        if (table.name.compare(name, Qt::CaseInsensitive) == 0)
-            return &table;
-    }
-    return nullptr;
-}
-
 QString selectAll(const QString& statement) {
     static const QRegularExpression select(
         QStringLiteral("^\\s*select\\s+\\*\\s+from\\s+(\\w+)\\b(.*?)\\s*;?\\s*$"), kOptions);
     const QRegularExpressionMatch match = select.match(statement);
-    const schema::Table* table = match.hasMatch() ? tableNamed(match.captured(1)) : nullptr;
+    const schema::Table* table = match.hasMatch() ? schema::tableNamed(match.captured(1)) : nullptr;
     if (!table)
         return statement;
     return QStringLiteral("SELECT %1 FROM %2%3 ORDER BY %4")

@@ -26,18 +26,20 @@ void Recordset::open(const QString& statement, Connection& connection, const QSt
     text_ = connection.prepareText(statement, rowToken);
     if (connection.isServer()) {
         result_ = std::make_unique<ServerResult>(connection.server().exec(text_));
-        rowIndex_ = 0;
-        atEnd_ = result_->rows() == 0;
-        open_ = true;
-        return;
+    } else {
+        query_ = std::make_unique<QSqlQuery>(connection.database());
+        query_->setForwardOnly(true);
     }
-    query_ = std::make_unique<QSqlQuery>(connection.database());
-    query_->setForwardOnly(true);
     start();
     open_ = true;
 }
 
 void Recordset::start() {
+    rowIndex_ = 0;
+    if (result_) {
+        atEnd_ = result_->rows() == 0;
+        return;
+    }
     if (!query_->exec(text_)) {
         const QString text = errorText(query_->lastError());
         // Closed through and through: a result set that had no query but still
@@ -45,7 +47,6 @@ void Recordset::start() {
         close();
         throw DbError(text);
     }
-    rowIndex_ = 0;
     atEnd_ = !(query_->isSelect() && query_->next());
 }
 
@@ -63,14 +64,8 @@ void Recordset::close() {
 void Recordset::moveFirst() {
     if (!open_)
         throw DbError(QStringLiteral("The result set is closed."));
-    // Forward-only: going back to the first row means running the statement again.
-    // A server's rows are all at hand already.
-    if (rowIndex_ != 0 && result_) {
-        rowIndex_ = 0;
-        atEnd_ = result_->rows() == 0;
-    } else if (rowIndex_ != 0) {
+    if (rowIndex_ != 0)
         start();
-    }
 }
 
 void Recordset::moveNext() {

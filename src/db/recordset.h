@@ -36,6 +36,7 @@ public:
     QString fieldName(int position) const;
 
 private:
+    // To the first row: a file's statement runs again, a server's rows are at hand.
     void start();
 
     std::unique_ptr<QSqlQuery> query_;

@@ -144,16 +144,25 @@ void fill(const Run& run) {
         run(insertStatement(QStringLiteral("PubName"), {publication.name, publication.state}));
 }
 
-// The server's hidden columns: identity numbers give the stored order, and the
-// token is unique so that a submit run twice finds the row of its first run.
-QStringList hiddenColumns(const Table& table) {
-    QStringList hidden{kStoredOrder + QStringLiteral(" BIGINT GENERATED ALWAYS AS IDENTITY")};
-    if (table.name == QLatin1String("Data"))
-        hidden.append(kRowToken + QStringLiteral(" TEXT UNIQUE"));
-    return hidden;
+// Identity numbers give the stored order, and the token is unique so that a submit
+// run twice finds the row of its first run.
+QStringList hiddenDefinitions(const Table& table) {
+    QStringList definitions;
+    for (const QString& column : hiddenColumns(table))
+        definitions.append(column + (column == kStoredOrder
+                                         ? QStringLiteral(" BIGINT GENERATED ALWAYS AS IDENTITY")
+                                         : QStringLiteral(" TEXT UNIQUE")));
+    return definitions;
 }
 
 }  // namespace
+
+QStringList hiddenColumns(const Table& table) {
+    QStringList hidden{kStoredOrder};
+    if (table.name == QLatin1String("Data"))
+        hidden.append(kRowToken);
+    return hidden;
+}
 
 void createDatabase(const QString& path, bool withSamples) {
     // The file is made here, only if nothing lies at the path yet, and SQLite then
@@ -197,17 +206,13 @@ void createDatabase(const QString& path, bool withSamples) {
     }
 }
 
-namespace {
-
-QString tableSpelling(const QString& name) {
+const Table* tableNamed(const QString& name) {
     for (const Table& table : tables()) {
         if (table.name.compare(name, Qt::CaseInsensitive) == 0)
-            return table.name;
+            return &table;
     }
-    return name;
+    return nullptr;
 }
-
-}  // namespace
 
 QString spelling(const QString& name) {
     for (const Table& table : tables()) {
@@ -235,12 +240,12 @@ void createServerTables(const QString& conninfo, bool withSamples) {
         if (found.rows() > 0) {
             QStringList present;
             for (int row = 0; row < found.rows(); ++row)
-                present.append(tableSpelling(found.value(row, 0)));
+                present.append(tableNamed(found.value(row, 0))->name);
             throw DbError(QStringLiteral("The %1 already has the table(s) %2; nothing was changed.")
                               .arg(session.describe(), present.join(QStringLiteral(", "))));
         }
         for (const Table& table : tables())
-            run(createStatement(table, hiddenColumns(table)));
+            run(createStatement(table, hiddenDefinitions(table)));
         if (withSamples)
             fill(run);
         run(QStringLiteral("COMMIT"));

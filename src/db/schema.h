@@ -16,11 +16,16 @@ struct Table {
 // The five tables of the database, columns in order. Every column is text.
 const QList<Table>& tables();
 
+// One of the five tables by its name in any case; nothing for another name.
+const Table* tableNamed(const QString& name);
+
 // What a server's tables carry beyond the embedded file's, never shown: the order in
 // which rows were stored (every table), and the token of the submit that stored a
 // listing (Data), which makes a repeated submit find its own row.
 inline const QString kStoredOrder = QStringLiteral("pelmar_seq");
 inline const QString kRowToken = QStringLiteral("pelmar_token");
+// A server table's hidden columns, in the order they follow the program's.
+QStringList hiddenColumns(const Table& table);
 
 // A column's name as the program spells it; the server folds unquoted names to
 // lower case. A name that is no column of the five tables comes back as given.

@@ -25,7 +25,9 @@ QString namesOf(const QStringList& names) {
 QString faultOf(const Table& table, Connection& connection) {
     Recordset rs;
     try {
-        rs.open(QStringLiteral("Select * From %1 Where 1=0;").arg(table.name), connection);
+        // "T.*", not "*": a server's "Select *" is rewritten to name the program's own
+        // columns, which would hide the table's true layout.
+        rs.open(QStringLiteral("Select %1.* From %1 Where 1=0;").arg(table.name), connection);
     } catch (const DbError& error) {
         return QStringLiteral("the table %1 cannot be read (%2)").arg(table.name, error.text());
     }
@@ -33,8 +35,12 @@ QString faultOf(const Table& table, Connection& connection) {
     for (int position = 0; position < rs.fieldCount(); ++position)
         columns.append(rs.fieldName(position));
     rs.close();
+    // The rows are inserted by position, the hidden columns after the program's.
+    QStringList expected = table.columns;
+    if (connection.isServer())
+        expected += hiddenColumns(table);
     QStringList lacking;
-    for (const QString& column : table.columns) {
+    for (const QString& column : expected) {
         if (!columns.contains(column, Qt::CaseInsensitive))
             lacking.append(column);
     }
@@ -42,13 +48,13 @@ QString faultOf(const Table& table, Connection& connection) {
         return QStringLiteral("the table %1 lacks the column%2 %3")
             .arg(table.name, lacking.size() > 1 ? QStringLiteral("s") : QString(),
                  namesOf(lacking));
-    if (columns.size() != table.columns.size())
+    if (columns.size() != expected.size())
         return QStringLiteral("the table %1 has %2 columns instead of %3")
             .arg(table.name)
             .arg(columns.size())
-            .arg(table.columns.size());
+            .arg(expected.size());
     for (int position = 0; position < columns.size(); ++position) {
-        if (columns.at(position).compare(table.columns.at(position), Qt::CaseInsensitive) != 0)
+        if (columns.at(position).compare(expected.at(position), Qt::CaseInsensitive) != 0)
             return QStringLiteral("the columns of the table %1 are not in the program's order")
                 .arg(table.name);
     }

@@ -103,6 +103,10 @@ void ServerSession::connect(const PasswordPrompt& prompt) {
             fail(engineText());
         password_ = given->toUtf8();
     }
+    setUp();
+}
+
+void ServerSession::setUp() {
     // Quotes are doubled by the program and backslashes are plain characters in its
     // literals: that holds only with standard_conforming_strings on.
     PQsetClientEncoding(conn_, "UTF8");
@@ -119,10 +123,7 @@ void ServerSession::ensureConnected() {
     PQreset(conn_);
     if (PQstatus(conn_) != CONNECTION_OK)
         fail(engineText());
-    PQsetClientEncoding(conn_, "UTF8");
-    ServerResult set(PQexec(conn_, "SET standard_conforming_strings = on"));
-    if (PQresultStatus(set.get()) != PGRES_COMMAND_OK)
-        fail(engineText());
+    setUp();
 }
 
 QString ServerSession::engineText() const {
@@ -185,6 +186,25 @@ bool ServerSession::readCopyRow(char*& row, int& length) {
     if (!ok)
         fail(text);
     return false;
+}
+
+void ServerSession::cancelCopy() {
+    // Without the cancel the whole rest of a large table would cross the network
+    // only to be dropped. A cancel that comes too late does nothing.
+    PGcancel* cancel = PQstatus(conn_) == CONNECTION_OK ? PQgetCancel(conn_) : nullptr;
+    if (cancel) {
+        char error[256];
+        PQcancel(cancel, error, sizeof error);
+        PQfreeCancel(cancel);
+    }
+    try {
+        char* row = nullptr;
+        int length = 0;
+        while (readCopyRow(row, length)) {
+        }
+    } catch (const DbError&) {
+        // The cancel itself ends the copy with an error: the wanted outcome.
+    }
 }
 
 void ServerSession::withTableLock(const QString& table, const std::function<void()>& fn) {

@@ -62,6 +62,9 @@ public:
     // The next row of a running COPY in text form, in a buffer of libpq's that lives
     // until the next call; false at the end. Throws DbError.
     bool readCopyRow(char*& row, int& length);
+    // Ends a running COPY early: the server is asked to stop sending, and what it had
+    // sent already is read away, so the session is free for the next statement.
+    void cancelCopy();
 
     // Runs fn inside one transaction that holds an exclusive write lock on the table,
     // so that a test for a row and the insert that follows it are one step for every
@@ -73,6 +76,8 @@ public:
 
 private:
     void connect(const PasswordPrompt& prompt);
+    // What every fresh connection needs before the program's first statement.
+    void setUp();
     void ensureConnected();
     [[noreturn]] void fail(const QString& engineText) const;
     QString engineText() const;

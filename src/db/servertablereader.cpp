@@ -59,16 +59,9 @@ char unescape(const char*& at, const char* end) {
 }  // namespace
 
 ServerTableReader::~ServerTableReader() {
-    if (!copying_)
-        return;
-    // Abandoned half way: read the rest away so the session is free for the windows.
-    try {
-        char* row = nullptr;
-        int length = 0;
-        while (session_.readCopyRow(row, length)) {
-        }
-    } catch (const DbError&) {
-    }
+    // Abandoned half way, as by a cancelled export.
+    if (copying_)
+        session_.cancelCopy();
 }
 
 void ServerTableReader::open(const QString& query) {

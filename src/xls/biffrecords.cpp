@@ -30,6 +30,13 @@ void shortString(RecordBuffer& r, const QString& text) {
     r.bytes({latin1.constData(), std::size_t(latin1.size())});
 }
 
+// A two-byte-length string with one byte per character.
+void longString(RecordBuffer& r, std::string_view text) {
+    r.u16(std::uint16_t(text.size()));
+    r.u8(0);
+    r.bytes(text);
+}
+
 void font(RecordBuffer& r) {
     r.begin(record::kFont);
     r.u16(200);     // 10 points
@@ -89,11 +96,9 @@ void globalsHead(RecordBuffer& r, std::size_t sheets) {
 
     // The name of whoever saved the file, padded with blanks to a fixed size.
     r.begin(record::kWriteAccess);
-    const QByteArray name = QByteArrayLiteral("PelmarEntry");
-    r.u16(std::uint16_t(name.size()));
-    r.u8(0);
-    r.bytes({name.constData(), std::size_t(name.size())});
-    r.bytes(std::string(kWriteAccessSize - 3 - std::size_t(name.size()), ' '));
+    constexpr std::string_view name = "PelmarEntry";
+    longString(r, name);
+    r.bytes(std::string(kWriteAccessSize - 3 - name.size(), ' '));
     r.end();
 
     u16Record(r, record::kCodePage, 1200);  // UTF-16
@@ -133,10 +138,7 @@ void globalsHead(RecordBuffer& r, std::size_t sheets) {
     for (const NumberFormat& format : kCurrencyFormats) {
         r.begin(record::kFormat);
         r.u16(format.index);
-        const std::string_view text = format.text;
-        r.u16(std::uint16_t(text.size()));
-        r.u8(0);
-        r.bytes(text);
+        longString(r, format.text);
         r.end();
     }
     for (int i = 0; i < 15; ++i)

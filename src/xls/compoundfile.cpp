@@ -14,7 +14,6 @@
 #include <QFileInfo>
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "xlserror.h"
@@ -32,10 +31,6 @@ constexpr int kRandomPart = 6;  // mkstemp's XXXXXX
 
 QString textOf(const GError* error) {
     return error ? QString::fromUtf8(error->message) : QStringLiteral("unknown error");
-}
-
-QString systemError(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
 }
 
 QString temporaryPrefix(const QString& target) {

@@ -1,7 +1,6 @@
 #include "spillfile.h"
 
 #include <cerrno>
-#include <cstring>
 #include <vector>
 
 #include "xlserror.h"
@@ -25,7 +24,7 @@ SpillFile::~SpillFile() {
 void SpillFile::fail() {
     const int error = errno;
     throw xls::Error(QStringLiteral("The export could not write its temporary file: %1")
-                         .arg(QString::fromLocal8Bit(std::strerror(error))));
+                         .arg(systemError(error)));
 }
 
 void SpillFile::append(std::string_view bytes) {

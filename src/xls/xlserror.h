@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QString>
+#include <cstring>
+
 #include "db/failure.h"
 
 namespace xls {
@@ -9,5 +12,10 @@ class Error : public db::Failure {
 public:
     using Failure::Failure;
 };
+
+// The system's words for an errno value.
+inline QString systemError(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
 
 }  // namespace xls
