@@ -5,5 +5,5 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("PelmarEntry"));
-    return pelmar::run(QCoreApplication::applicationDirPath());
+    return pelmar::run();
 }

@@ -14,6 +14,8 @@
 #include "shell/failure.h"
 #include "shell/framefit.h"
 #include "shell/messages.h"
+#include "shell/programfolder.h"
+#include "shell/readonlycheck.h"
 #include "shell/texts.h"
 #include "shell/windows.h"
 
@@ -87,8 +89,20 @@ void Pelmar::createMenus() {
         auto* action = new QAction(caption, parent);
         action->setObjectName(name);
         parent->addAction(action);
-        connect(action, &QAction::triggered, this,
-                [this, handler = item.handler] { (this->*handler)(); });
+        connect(action, &QAction::triggered, this, [this, handler = item.handler] {
+            closeMenus();
+            (this->*handler)();
+        });
+    }
+}
+
+void Pelmar::closeMenus() {
+    // A screen reader presses a menu item without closing its menu: the menu would stay
+    // drawn over the windows and take the next clicks for itself.
+    for (QWidget* popup = QApplication::activePopupWidget(); popup;) {
+        popup->close();
+        QWidget* next = QApplication::activePopupWidget();
+        popup = next == popup ? nullptr : next;
     }
 }
 
@@ -137,12 +151,26 @@ void Pelmar::closeEvent(QCloseEvent* event) {
 
 namespace pelmar {
 
+int run() {
+    try {
+        return run(shell::programFolder());
+    } catch (const db::DbError& error) {
+        shell::inform(error.text(), shell::Icon::Critical);
+        return 1;
+    }
+}
+
 int run(const QString& folder) {
     try {
         dbConnect::startUp(folder);
     } catch (const db::DbError& error) {
         shell::inform(error.text(), shell::Icon::Critical);
         return 1;
+    }
+    if (!dbConnect::Conn().isServer()) {
+        const QString warning = shell::readOnlyWarning(dbConnect::DbPath());
+        if (!warning.isEmpty())
+            shell::inform(warning, shell::Icon::Exclamation);
     }
     int status = 0;
     {

@@ -36,6 +36,7 @@ protected:
 
 private:
     void createMenus();
+    void closeMenus();
     void openWindow(const char* name);
 
     QMdiArea* workArea_;
@@ -49,5 +50,7 @@ namespace pelmar {
 // Start-up for the given program folder, then the main frame until it closes.
 // Returns the process's exit status.
 int run(const QString& folder);
+// The same for the folder of the running executable.
+int run();
 
 }  // namespace pelmar

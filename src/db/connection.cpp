@@ -1,6 +1,9 @@
 #include "connection.h"
 
+#include <sys/stat.h>
+
 #include <QAtomicInt>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -11,10 +14,28 @@
 #include "sqlerror.h"
 #include "sqlitefile.h"
 #include "tablereader.h"
+#include "textunits.h"
 
 namespace db {
 
 namespace {
+
+// The device and inode of the file at the path now; false when there is none.
+bool fileIdentity(const QString& path, std::uint64_t& device, std::uint64_t& inode) {
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return false;
+    device = std::uint64_t(info.st_dev);
+    inode = std::uint64_t(info.st_ino);
+    return true;
+}
+
+// Runs a statement of the connection's own, unseen by the trace; throws DbError.
+void run(const QSqlDatabase& database, const QString& statement) {
+    QSqlQuery query(database);
+    if (!query.exec(statement))
+        throw DbError(errorText(query.lastError()));
+}
 
 QString nextConnectionName() {
     static QAtomicInt counter;
@@ -59,6 +80,10 @@ void Connection::openFile(const QString& path) {
     if (!info.isReadable())
         throw DbError(QStringLiteral("The database file '%1' cannot be read.").arg(path));
 
+    // Taken before SQLite opens it: a file put in its place meanwhile is told apart at
+    // the first statement.
+    if (!fileIdentity(path, device_, inode_))
+        throw DbError(QStringLiteral("Could not find file '%1'.").arg(path));
     QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName_);
     database.setDatabaseName(existingFileUri(path));
     database.setConnectOptions(
@@ -93,20 +118,51 @@ bool Connection::isOpen() const {
 }
 
 void Connection::withTableLock(const QString& table, const std::function<void()>& fn) {
-    if (server_)
+    if (server_) {
         server_->withTableLock(table, fn);
-    else
+        return;
+    }
+    // Two programs on one file would otherwise both find a value missing and both
+    // store it: SQLite lets every reader in while another program writes. IMMEDIATE
+    // takes the write lock at the start (waiting as long as for any lock), so the
+    // test inside fn sees what the other program stored.
+    checkSameFile();
+    const QSqlDatabase db = database();
+    run(db, QStringLiteral("BEGIN IMMEDIATE"));
+    try {
         fn();
+        run(db, QStringLiteral("COMMIT"));
+    } catch (...) {
+        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+        throw;
+    }
+}
+
+void Connection::checkSameFile() const {
+    if (server_ || path_.isEmpty())
+        return;
+    std::uint64_t device = 0, inode = 0;
+    const bool there = fileIdentity(path_, device, inode);
+    if (there && device == device_ && inode == inode_)
+        return;
+    throw DbError(
+        QStringLiteral("The database file '%1' %2 since the program started. Nothing was "
+                       "written or read; what is typed in the windows is kept. Close the "
+                       "program and start it again to work on the file now at that place.")
+            .arg(path_, there ? QStringLiteral("was replaced by another file")
+                              : QStringLiteral("was removed or moved away")));
 }
 
 std::unique_ptr<TableReader> Connection::tableReader() const {
     if (server_)
         return std::make_unique<ServerTableReader>(*server_);
+    checkSameFile();
     return std::make_unique<FileTableReader>(path_);
 }
 
 void Connection::close() {
     server_.reset();
+    path_.clear();
     if (!QSqlDatabase::contains(connectionName_))
         return;
     {
@@ -123,18 +179,19 @@ QSqlDatabase Connection::database() const {
 QString Connection::prepareText(const QString& statement, const QString& rowToken) const {
     if (!isOpen())
         throw DbError(QStringLiteral("The database connection is not open."));
+    checkSameFile();
     if (trace_)
         trace_(statement);
-    return server_ ? toPostgres(statement, rowToken) : toSqlite(statement);
+    const QString whole = withWholeCharacters(statement);
+    return server_ ? toPostgres(whole, rowToken) : toSqlite(whole);
 }
 
 void Connection::refreshSchema() {
     // The server reads the tables' layout afresh for every statement.
     if (server_)
         return;
-    QSqlQuery query(database());
-    if (!query.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
-        throw DbError(errorText(query.lastError()));
+    checkSameFile();
+    run(database(), QStringLiteral("SELECT count(*) FROM sqlite_master"));
 }
 
 void Connection::execute(const QString& statement) {

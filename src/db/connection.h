@@ -2,6 +2,7 @@
 
 #include <QSqlDatabase>
 #include <QString>
+#include <cstdint>
 #include <functional>
 #include <memory>
 
@@ -43,12 +44,20 @@ public:
     ServerSession& server() const { return *server_; }
 
     // Runs fn as one atomic step against every other session writing the table: on a
-    // server inside a transaction that holds the table's write lock; a file has one
-    // writer at a time anyway. Throws DbError.
+    // server inside a transaction that holds the table's write lock, on a file inside
+    // one that holds the file's write lock from its start. Another program on the same
+    // file may read meanwhile, but not write, so a test and the write that depends on it
+    // see the same table. Throws DbError; then nothing of fn's writes is kept.
     void withTableLock(const QString& table, const std::function<void()>& fn);
 
-    // A reader of its own on the same database, for long forward reads.
+    // A reader of its own on the same database, for long forward reads. Throws DbError
+    // when the file is no longer the one the connection opened.
     std::unique_ptr<TableReader> tableReader() const;
+
+    // Throws DbError when the file at path() is no longer the file the connection
+    // opened: removed, or replaced by another (a backup copied over it). SQLite goes on
+    // with the file it holds, which nobody sees any more. Nothing for a server.
+    void checkSameFile() const;
 
     // The path after "data source=", less the closing ";".
     static QString dataSourceOf(const QString& connectionText);
@@ -63,7 +72,8 @@ public:
     void refreshSchema();
 
     void setTrace(StatementTrace trace) { trace_ = std::move(trace); }
-    // Reports the statement to the trace and gives the text that the engine is to run.
+    // Reports the statement to the trace and gives the text that the engine is to run,
+    // with every lone surrogate replaced (textunits.h). Throws DbError as checkSameFile.
     // A row token makes an insert into Data one that stores its row once however
     // often it is run (the server only: there an outcome can be unknown).
     QString prepareText(const QString& statement, const QString& rowToken = {}) const;
@@ -78,6 +88,8 @@ private:
     QString connectionString_;
     QString connectionName_;
     QString path_;
+    // The device and inode of the file opened, to tell it from one put in its place.
+    std::uint64_t device_ = 0, inode_ = 0;
     StatementTrace trace_;
     std::unique_ptr<ServerSession> server_;
 };

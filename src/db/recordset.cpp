@@ -40,14 +40,27 @@ void Recordset::start() {
         atEnd_ = result_->rows() == 0;
         return;
     }
-    if (!query_->exec(text_)) {
-        const QString text = errorText(query_->lastError());
-        // Closed through and through: a result set that had no query but still
-        // counted as open and not at its end would read through a null query.
-        close();
-        throw DbError(text);
-    }
-    atEnd_ = !(query_->isSelect() && query_->next());
+    if (!query_->exec(text_))
+        fail();
+    atEnd_ = !(query_->isSelect() && nextRow());
+}
+
+bool Recordset::nextRow() {
+    if (query_->next())
+        return true;
+    // A read that failed (a damaged page, an I/O error) is no end of the data: the
+    // windows would show part of a table as if it were all of it.
+    if (query_->lastError().isValid())
+        fail();
+    return false;
+}
+
+void Recordset::fail() {
+    const QString text = errorText(query_->lastError());
+    // Closed through and through: a result set that had no query but still counted as
+    // open and not at its end would read through a null query.
+    close();
+    throw DbError(text);
 }
 
 void Recordset::close() {
@@ -73,7 +86,7 @@ void Recordset::moveNext() {
         throw DbError(
             QStringLiteral("Either BOF or EOF is True, or the current record has been deleted."));
     ++rowIndex_;
-    atEnd_ = result_ ? rowIndex_ >= result_->rows() : !query_->next();
+    atEnd_ = result_ ? rowIndex_ >= result_->rows() : !nextRow();
 }
 
 int Recordset::fieldCount() const {

@@ -29,6 +29,7 @@ public:
     bool bof() const { return open_ && atEnd_ && rowIndex_ == 0; }
     bool eof() const { return !open_ || atEnd_; }
     void moveFirst();
+    // Throws DbError, and closes the result set, when the next row cannot be read.
     void moveNext();
 
     int fieldCount() const;
@@ -38,6 +39,9 @@ public:
 private:
     // To the first row: a file's statement runs again, a server's rows are at hand.
     void start();
+    // The file's next row; false at the end. Throws DbError when the read fails.
+    bool nextRow();
+    [[noreturn]] void fail();
 
     std::unique_ptr<QSqlQuery> query_;
     // A server's answer comes whole; the rows are read from it by index.

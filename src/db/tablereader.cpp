@@ -6,21 +6,26 @@
 
 #include "connection.h"
 #include "dberror.h"
+#include "sqlitefile.h"
 
 namespace db {
 
 FileTableReader::FileTableReader(const QString& path) : path_(path) {
     if (!QFileInfo(path).isFile())
         throw DbError(QStringLiteral("Could not find file '%1'.").arg(path));
-    // Read-only: the reader never writes, and SQLite never creates a file this way.
+    // Opened for writing as the program's own connection is, never created: a program
+    // killed while it wrote leaves a journal that the next reader must roll back first,
+    // which a read-only connection cannot. Its statements still only read (query_only).
     // One thread uses it, so SQLite need not lock around every value.
-    const int flags = SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX;
-    if (sqlite3_open_v2(path.toUtf8().constData(), &db_, flags, nullptr) != SQLITE_OK) {
+    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX;
+    if (sqlite3_open_v2(existingFileUri(path).toUtf8().constData(), &db_, flags, nullptr) !=
+        SQLITE_OK) {
         const QString text = errorText(QStringLiteral("Cannot open '%1'").arg(path));
         sqlite3_close(db_);
         throw DbError(text);
     }
     sqlite3_busy_timeout(db_, Connection::kBusyTimeoutMs);
+    sqlite3_exec(db_, "PRAGMA query_only=1", nullptr, nullptr, nullptr);
 }
 
 FileTableReader::~FileTableReader() {

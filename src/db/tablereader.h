@@ -32,8 +32,8 @@ public:
 };
 
 // The reader of a database file, straight from SQLite with no copy per value. It
-// opens the file on a read-only connection of its own, so it can run while Conn is
-// open on the same file.
+// opens the file on a connection of its own, so it can run while Conn is open on the
+// same file, and reads whatever Conn can read; it never writes a row.
 class FileTableReader : public TableReader {
 public:
     // Throws DbError when the file is missing or cannot be opened.

@@ -23,10 +23,11 @@ QString textOf(const QWidget* control) {
     if (auto* box = qobject_cast<const QComboBox*>(control))
         return box->currentText();
     if (auto* area = qobject_cast<const QPlainTextEdit*>(control)) {
-        // toPlainText() would also turn non-breaking spaces into plain ones.
+        // toPlainText() would also turn non-breaking spaces into plain ones, and a
+        // typed line separator (U+2028) into a line break. The raw text ends each
+        // line with a paragraph separator.
         QString text = area->document()->toRawText();
         text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-        text.replace(QChar::LineSeparator, QLatin1Char('\n'));
         return text;
     }
     return {};
@@ -77,9 +78,10 @@ void EntryWindow::moveOnEnter(int code, const QString& next) const {
         focus(next);
 }
 
-bool EntryWindow::goAheadDespiteEmpty(int emptyFields) {
-    return emptyFields == 0 || shell::askYes(QStringLiteral(
-                                   "One or More field(s) is/are Empty. Are You Sure to Insert"));
+bool EntryWindow::goAheadDespiteEmpty(int emptyFields) const {
+    return emptyFields == 0 || (shell::askYes(QStringLiteral(
+                                    "One or More field(s) is/are Empty. Are You Sure to Insert")) &&
+                                isCurrent());
 }
 
 int EntryWindow::countEmpty(const QStringList& values) {

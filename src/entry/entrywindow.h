@@ -40,8 +40,10 @@ protected:
     // The Enter path: Enter moves the focus to `next`; every other key is ignored.
     void moveOnEnter(int code, const QString& next) const;
 
-    // The question before a submit when fields are empty; true to go on.
-    static bool goAheadDespiteEmpty(int emptyFields);
+    // The question before a submit when fields are empty; true to go on. False also
+    // when the window was closed while the question waited: what it held is no longer
+    // the listing on its way.
+    bool goAheadDespiteEmpty(int emptyFields) const;
     static int countEmpty(const QStringList& values);
 
     // Opens the next window of the listing, then closes this one: if the next one

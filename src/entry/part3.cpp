@@ -22,7 +22,8 @@ namespace {
 const QStringList kSaleTypes = {"Auction", "Mortgagee Sale", "Normal Sale", "Other", "Tender"};
 
 // Enter in the several-line box moves on like everywhere else; Ctrl+Enter or
-// Shift+Enter (which the box handles itself) starts a new line.
+// Shift+Enter starts a new line. The box itself would take Shift+Enter for a line
+// separator (U+2028), which is kept as it stands when it is typed as a character.
 class LineBreakOnCtrlEnter : public QObject {
 public:
     using QObject::QObject;
@@ -32,7 +33,7 @@ protected:
         if (event->type() != QEvent::KeyPress)
             return false;
         auto* key = static_cast<QKeyEvent*>(event);
-        if (!shell::isEnter(key, Qt::ControlModifier))
+        if (!shell::isEnter(key, Qt::ControlModifier) && !shell::isEnter(key, Qt::ShiftModifier))
             return false;
         static_cast<QPlainTextEdit*>(watched)->insertPlainText(QStringLiteral("\n"));
         return true;
@@ -122,8 +123,11 @@ void Part3::Command1_Click() {
 }
 
 // The row is stored: this window goes whatever follows, so that the same listing
-// cannot be submitted twice.
+// cannot be submitted twice. A window closed while the message showed has gone
+// already, and the windows open now belong to the listing after it.
 void Part3::startNextListing() {
+    if (!isCurrent())
+        return;
     closeWindow();
     shell::Windows& rules = windows();
     QMainWindow* frame = rules.frame();

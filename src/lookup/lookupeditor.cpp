@@ -206,9 +206,20 @@ void LookupEditor::dbUpdate() {
             done = QString::fromLatin1(shell::kRecordInserted);
         }
     });
-    ListUpd();
-    shell::inform(done, shell::Icon::None);
+    refillAfter(done, shell::Icon::None);
     command1_[Clear]->setFocus();
+}
+
+void LookupEditor::refillAfter(const QString& done, shell::Icon icon) {
+    // The write is done whatever the refill meets: the operator hears of it first, and
+    // then of the failed refill, with the list as it was.
+    try {
+        ListUpd();
+    } catch (const db::Failure&) {
+        shell::inform(done, icon);
+        throw;
+    }
+    shell::inform(done, icon);
 }
 
 void LookupEditor::dbDelete() {
@@ -218,8 +229,7 @@ void LookupEditor::dbDelete() {
     } else {
         openRs(QStringLiteral("Delete * From ") + TblName + QStringLiteral(" Where ") + FldName +
                QLatin1Char('=') + db::sqlText(editValue()) + QLatin1Char(';'));
-        ListUpd();
-        shell::inform(QStringLiteral("Record Successfully Deleted"), shell::Icon::Exclamation);
+        refillAfter(QStringLiteral("Record Successfully Deleted"), shell::Icon::Exclamation);
     }
     command1_[Clear]->setFocus();
 }

@@ -7,6 +7,7 @@
 #include "db/recordset.h"
 #include "editordescription.h"
 #include "shell/childwindow.h"
+#include "shell/messages.h"
 
 class QComboBox;
 class QLabel;
@@ -50,6 +51,8 @@ private:
     void TextChk();
     void dbUpdate();
     void dbDelete();
+    // Fills the list again after a write and tells the operator that it was done.
+    void refillAfter(const QString& done, shell::Icon icon);
 
     void Text1_Enter();
     void CmbLoad();

@@ -78,8 +78,12 @@ void ChildWindow::showHeaderPicture(QLabel* picture, const QString& fileName, do
 }
 
 void ChildWindow::closeWindow() {
-    if (rules_)
+    if (isCurrent())
         rules_->close(objectName());
+}
+
+bool ChildWindow::isCurrent() const {
+    return rules_ && rules_->find(objectName()) == this;
 }
 
 ChildWindow* ChildWindow::of(QObject* object) {

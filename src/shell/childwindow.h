@@ -47,8 +47,13 @@ public:
 
     // The window rules of the frame that opened this window.
     Windows& windows() const { return *rules_; }
-    // Unloads the window (window rules).
+    // Unloads the window (window rules); nothing when it is closed already, whatever
+    // window of its kind has been opened since.
     void closeWindow();
+    // Whether the window is still the open window of its kind. A handler that waited
+    // in a message box asks before it goes on: meanwhile the window may have been
+    // closed and another of its kind opened, for another listing.
+    bool isCurrent() const;
 
     // The child window that holds the object, or nullptr.
     static ChildWindow* of(QObject* object);

@@ -9,12 +9,15 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QValidator>
 #include <QWheelEvent>
 #include <algorithm>
 #include <limits>
 
 #include "commandbutton.h"
+#include "db/textunits.h"
 #include "twips.h"
 
 namespace shell {
@@ -47,12 +50,15 @@ QString withoutNul(QString text) {
     return text.remove(QChar(u'\0'));
 }
 
-class DropNul : public QValidator {
+// Nor is half a surrogate pair kept, however it came (an input method, an
+// accessibility client that deleted one unit): it becomes U+FFFD, which the field
+// shows for it already and which the database can hold.
+class CleanText : public QValidator {
 public:
     using QValidator::QValidator;
     State validate(QString& input, int& pos) const override {
         pos -= int(input.left(pos).count(QChar(u'\0')));
-        input = withoutNul(input);
+        input = db::withWholeCharacters(withoutNul(input));
         return Acceptable;
     }
 };
@@ -61,12 +67,14 @@ public:
 // characters without a word.
 void takeAnyText(QLineEdit* edit) {
     edit->setMaxLength(std::numeric_limits<int>::max());
-    edit->setValidator(new DropNul(edit));
+    edit->setValidator(new CleanText(edit));
 }
 
 class TextArea : public QPlainTextEdit {
 public:
-    using QPlainTextEdit::QPlainTextEdit;
+    explicit TextArea(QWidget* parent) : QPlainTextEdit(parent) {
+        connect(document(), &QTextDocument::contentsChange, this, &TextArea::wholeCharacters);
+    }
 
 protected:
     void insertFromMimeData(const QMimeData* source) override {
@@ -75,6 +83,30 @@ protected:
         QMimeData clean;
         clean.setText(withoutNul(source->text()));
         QPlainTextEdit::insertFromMimeData(&clean);
+    }
+
+private:
+    // The units around a change are checked: a change can also split a pair that was
+    // whole before it.
+    void wholeCharacters(int position, int, int added) {
+        QTextDocument* text = document();
+        const int from = std::max(0, position - 1);
+        const int to = std::min(text->characterCount(), position + added + 1);
+        for (int at = from; at < to; ++at) {
+            const QChar c = text->characterAt(at);
+            if (!c.isSurrogate())
+                continue;
+            const bool paired = c.isHighSurrogate() ? text->characterAt(at + 1).isLowSurrogate()
+                                                    : text->characterAt(at - 1).isHighSurrogate();
+            if (paired) {
+                at += c.isHighSurrogate() ? 1 : 0;
+                continue;
+            }
+            QTextCursor cursor(text);
+            cursor.setPosition(at);
+            cursor.setPosition(at + 1, QTextCursor::KeepAnchor);
+            cursor.insertText(QString(QChar::ReplacementCharacter));
+        }
     }
 };
 
@@ -162,6 +194,11 @@ void applyLook(QWidget* widget, const ControlSpec& row) {
     }
     if (row.look.background.isValid()) {
         palette.setColor(QPalette::Window, row.look.background);
+        // The text colour goes with the background: a dark desktop theme's light text
+        // would vanish on a light band.
+        if (!row.look.color.isValid())
+            palette.setColor(QPalette::WindowText,
+                             row.look.background.lightness() > 127 ? Qt::black : Qt::white);
         widget->setAutoFillBackground(true);
     }
     widget->setPalette(palette);

@@ -66,6 +66,32 @@ void removeLeftovers(const QString& target) {
     }
 }
 
+void syncFolderOf(const QByteArray& file) {
+    const QByteArray folder = QFile::encodeName(QFileInfo(QFile::decodeName(file)).absolutePath());
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+// The file that a save to `path` replaces: the end of a chain of symbolic links, as a
+// spreadsheet program's save keeps the link and replaces what it points to. A link
+// that points nowhere is refused: a new file at its end might lie anywhere.
+QString replacedFile(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.isSymLink())
+        return path;
+    const QString target = info.canonicalFilePath();
+    if (target.isEmpty())
+        throw xls::Error(
+            QStringLiteral("Cannot write '%1': it is a link to '%2', which does not exist. The "
+                           "workbook was not written. Remove the link, or make it point to an "
+                           "existing workbook, and export again.")
+                .arg(path, info.symLinkTarget()));
+    return target;
+}
+
 mode_t newFileMode(const QByteArray& target) {
     struct stat existing {};
     if (::stat(target.constData(), &existing) == 0)
@@ -91,7 +117,8 @@ bool CompoundFile::isTemporaryOf(const QString& fileName, const QString& target)
     return fileName.size() == prefix.size() + kRandomPart && fileName.startsWith(prefix);
 }
 
-CompoundFile::CompoundFile(const QString& path) : path_(path), parts_(std::make_unique<Parts>()) {
+CompoundFile::CompoundFile(const QString& link) : path_(link), parts_(std::make_unique<Parts>()) {
+    const QString path = replacedFile(link);
     removeLeftovers(path);
     const QFileInfo info(path);
     parts_->target = QFile::encodeName(info.absoluteFilePath());
@@ -164,12 +191,17 @@ void CompoundFile::commit() {
     if (!closed || gsf_output_error(parts_->sink))
         fail();
     g_clear_object(&parts_->sink);
-    if (std::fflush(parts_->file) != 0 || std::ferror(parts_->file))
+    // On the disk before it takes the name: after a power cut the name must not stand
+    // for a file whose blocks never reached the disk.
+    if (std::fflush(parts_->file) != 0 || std::ferror(parts_->file) ||
+        ::fdatasync(::fileno(parts_->file)) != 0)
         failWith(systemError(errno));
     // Renamed while still locked: no sweep can take the finished file meanwhile.
     if (::rename(parts_->temporary.constData(), parts_->target.constData()) != 0)
         failWith(systemError(errno));
     parts_->temporary.clear();
+    // And the new name itself on the disk, in its folder.
+    syncFolderOf(parts_->target);
     const bool closedFile = std::fclose(parts_->file) == 0;
     parts_->file = nullptr;
     if (!closedFile)

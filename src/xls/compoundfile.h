@@ -14,6 +14,8 @@ namespace xls {
 // the temporary one is removed. The temporary file stays locked while it is written,
 // so that a later export can tell the leftover of a program that was killed (which
 // it removes) from the file of an export still running (which it leaves alone).
+// A target that is a symbolic link keeps it: the file it points to is replaced. The
+// file is on the disk, under its new name, when commit() returns.
 // Failures throw xls::Error with the system's text.
 class CompoundFile final : public ByteSink {
 public:

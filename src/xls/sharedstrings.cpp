@@ -8,6 +8,7 @@
 
 #include "biffrecords.h"
 #include "biffwriter.h"
+#include "celltext.h"
 #include "littleendian.h"
 #include "stringtable.h"
 #include "xlserror.h"
@@ -34,7 +35,7 @@ struct StoredText {
 StoredText storedForm(std::string_view utf8, std::string& scratch) {
     if (isAscii(utf8))
         return {utf8, 1};
-    const QString text = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+    const QString text = fromStoredUtf8(utf8);
     const bool latin1 =
         std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() <= 0xFF; });
     scratch.clear();
