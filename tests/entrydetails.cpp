@@ -236,6 +236,16 @@ private Q_SLOTS:
         QTest::newRow("additional details, NUL") << "Text1(28)" << 61 << withNul << odd;
         QTest::newRow("text box, NUL") << "Text1(2)" << 16 << withNul << odd;
         QTest::newRow("sale type list, NUL") << "Combo1" << 13 << withNul << odd;
+        // Half a surrogate pair becomes U+FFFD as it comes in; a line separator stays.
+        const QString half = QStringLiteral("a") + QChar(0xD83D) + QStringLiteral("'b") +
+                             QChar(0xDE00) + QStringLiteral("'");
+        const QString replaced = QStringLiteral("a\uFFFD'b\uFFFD'");
+        QTest::newRow("additional details, half a pair") << "Text1(28)" << 61 << half << replaced;
+        QTest::newRow("text box, half a pair") << "Text1(2)" << 16 << half << replaced;
+        QTest::newRow("publication list, half a pair") << "Combo2" << 74 << half << replaced;
+        const QString separated = QStringLiteral("one\u2028two");
+        QTest::newRow("additional details, line separator")
+            << "Text1(28)" << 61 << separated << separated;
     }
     void fieldsTakeAnyTextButNul() {
         QFETCH(QString, field);

@@ -3,6 +3,10 @@
 // that presses buttons through the accessibility interface.
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
 #include <QEventLoop>
 #include <QPointer>
 #include <QTest>
@@ -31,17 +35,21 @@ void pressAccessibly(QAbstractButton* button) {
     loop.exec();
 }
 
-// While the first box shows, presses the button; records whether the window was
-// still there when the box was answered.
+// While the box of that number shows (the first: 1), presses the button and then
+// does what follows; records whether the window was still there when the box was
+// answered.
 class PressDuringBox {
 public:
     PressDuringBox(ScriptedMessages& messages, QWidget* window,
-                   std::function<QAbstractButton*()> button)
+                   std::function<QAbstractButton*()> button, int box = 1,
+                   std::function<void()> then = {})
         : messages_(messages), window_(window) {
-        messages.whileShown([this, button](const shell::Message&) {
-            if (std::exchange(pressed_, true))
+        messages.whileShown([this, button, box, then](const shell::Message&) {
+            if (++shown_ != box)
                 return;
             pressAccessibly(button());
+            if (then)
+                then();
             thereAtAnswer_ = !window_.isNull();
         });
     }
@@ -56,7 +64,7 @@ public:
 private:
     ScriptedMessages& messages_;
     QPointer<QWidget> window_;
-    bool pressed_ = false;
+    int shown_ = 0;
     bool thereAtAnswer_ = false;
 };
 
@@ -68,6 +76,7 @@ private Q_SLOTS:
     void endWhileTheEditorsMessageShows();
     void detailsButtonWhileTheQuestionShows_data();
     void detailsButtonWhileTheQuestionShows();
+    void menuOpenedAccessiblyClosesFirst();
 };
 
 void TestReentry::endWhileTheEditorsMessageShows() {
@@ -86,12 +95,27 @@ void TestReentry::endWhileTheEditorsMessageShows() {
 
 void TestReentry::detailsButtonWhileTheQuestionShows_data() {
     QTest::addColumn<QString>("button");
-    QTest::newRow("Back Main Menu") << "Command2";
-    QTest::newRow("Subnmit again") << "Command1";
+    QTest::addColumn<int>("box");  // 1: the question, 2: "Rcord Successfully Inserted"
+    // Then "Data Entry" and the first two windows of a new listing, through to its
+    // details window, in which something is typed.
+    QTest::addColumn<bool>("newListing");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<bool>("nextListing");  // the old window opened the first window again
+    // A window closed while its question waited stores nothing when the question is
+    // answered: its listing was left; one closed after the row was stored goes no further.
+    QTest::newRow("Back Main Menu") << "Command2" << 1 << false << 0 << false;
+    QTest::newRow("Subnmit again") << "Command1" << 1 << false << 1 << true;
+    QTest::newRow("Back Main Menu, then a new listing") << "Command2" << 1 << true << 0 << false;
+    QTest::newRow("Back Main Menu at the stored message, then a new listing")
+        << "Command2" << 2 << true << 1 << false;
 }
 
 void TestReentry::detailsButtonWhileTheQuestionShows() {
     QFETCH(QString, button);
+    QFETCH(int, box);
+    QFETCH(bool, newListing);
+    QFETCH(int, rows);
+    QFETCH(bool, nextListing);
     TestFolder folder;
     EntrySession session(folder);
     session.openEntry();
@@ -101,19 +125,69 @@ void TestReentry::detailsButtonWhileTheQuestionShows() {
     QVERIFY(session.isOpen("Part3"));
     session.messages().clear();
 
-    PressDuringBox press(session.messages(), session.app().window("Part3"),
-                         [&] { return session.control<QAbstractButton>("Part3", button); });
+    const auto startAnother = [&] {
+        session.openEntry();
+        session.passPart1("NSW", "Herald", "1/1/99");
+        session.passPart2(QStringList(9, QStringLiteral("new")));
+        session.typeInto("Part3", "Text1(0)", "NEW");
+    };
+    PressDuringBox press(
+        session.messages(), session.app().window("Part3"),
+        [&] { return session.control<QAbstractButton>("Part3", button); }, box,
+        newListing ? std::function<void()>(startAnother) : std::function<void()>());
     // Yes to the question about the empty fields, and to a second one should it come.
     session.messages().answer({Answer::Yes, Answer::Yes});
     session.click("Part3", "Command1");
-    QCOMPARE(session.messages().texts(),
-             QStringList({"One or More field(s) is/are Empty. Are You Sure to Insert",
-                          "Rcord Successfully Inserted"}));
+    QStringList texts = {"One or More field(s) is/are Empty. Are You Sure to Insert"};
+    if (rows > 0)
+        texts.append("Rcord Successfully Inserted");
+    QCOMPARE(session.messages().texts(), texts);
     QVERIFY(press.thereAtAnswer());
-    QCOMPARE(folder.rows("SELECT * FROM Data").size(), 1);
-    QVERIFY(!session.isOpen("Part3"));
+    const QList<QStringList> stored = folder.rows("SELECT * FROM Data");
+    QCOMPARE(stored.size(), rows);
+    if (rows > 0)  // the old listing's own values, none of the new one's
+        QCOMPARE(QStringList({stored.first().at(0), stored.first().at(14)}),
+                 QStringList({"x", "x"}));
     QVERIFY(press.gone());
-    QVERIFY(session.isOpen("Part1"));
+    QCOMPARE(session.isOpen("Part1"), nextListing);
+    QCOMPARE(session.isOpen("Part3"), newListing);
+    if (newListing)
+        QCOMPARE(session.text("Part3", "Text1(0)"), QStringLiteral("NEW"));
+}
+
+// A menu that an accessibility client opened, and whose item it pressed, is closed
+// before the item's command runs: left open, it would stay drawn over the windows and
+// take the next clicks.
+void TestReentry::menuOpenedAccessiblyClosesFirst() {
+    TestFolder folder;
+    EntrySession session(folder);
+    QMenuBar* bar = session.app().frame().menuBar();
+    QAccessibleInterface* barFace = QAccessible::queryAccessibleInterface(bar);
+    QAccessibleInterface* master = nullptr;
+    for (int i = 0; i < barFace->childCount() && !master; ++i) {
+        if (barFace->child(i)->text(QAccessible::Name) == QLatin1String("Master"))
+            master = barFace->child(i);
+    }
+    QVERIFY(master && master->actionInterface());
+    master->actionInterface()->doAction(QAccessibleActionInterface::showMenuAction());
+    auto* menu = bar->findChild<QMenu*>("nMaster");
+    QTRY_VERIFY(menu->isVisible());
+    QAccessibleInterface* menuFace = QAccessible::queryAccessibleInterface(menu);
+    QAccessibleInterface* street = nullptr;
+    for (int i = 0; i < menuFace->childCount() && !street; ++i) {
+        if (menuFace->child(i)->text(QAccessible::Name) == QLatin1String("Street"))
+            street = menuFace->child(i);
+    }
+    QVERIFY(street && street->actionInterface());
+    bool menuOpenAtCommand = true;
+    QObject::connect(session.app().menuItem("mStreet"), &QAction::triggered, menu,
+                     [&] { menuOpenAtCommand = menu->isVisible(); });
+    street->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QCoreApplication::processEvents();
+    QVERIFY(session.isOpen("Street"));
+    QVERIFY(!menuOpenAtCommand);
+    QVERIFY(!menu->isVisible());
+    QCOMPARE(QApplication::activePopupWidget(), nullptr);
 }
 
 QTEST_MAIN(TestReentry)

@@ -2,18 +2,24 @@
 // open a result set, and what start-up relies on when it opens the file.
 #include <QFile>
 #include <QFileInfo>
+#include <QSqlError>
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cstdio>
+#include <functional>
+#include <vector>
 
 #include "db/connection.h"
 #include "db/dberror.h"
 #include "db/dialect.h"
 #include "db/recordset.h"
 #include "db/schema.h"
+#include "db/sqlerror.h"
 #include "db/sqlliteral.h"
+#include "db/tablereader.h"
 #include "support/foreignlock.h"
 #include "support/testfolder.h"
 
@@ -33,6 +39,43 @@ QString openError(const QString& path) {
     return {};
 }
 
+// A second desk on the same file, in a process of its own: stores CIRCUIT in Street
+// unless it is there, as the street editor's Update does. Says "open" once its
+// connection is open.
+int storeOnce(const QString& path) {
+    try {
+        Connection connection;
+        connection.openFile(path);
+        std::fputs("open\n", stdout);
+        std::fflush(stdout);
+        connection.withTableLock(QStringLiteral("Street"), [&] {
+            Recordset rs;
+            rs.open(QStringLiteral("Select * from Street where StreetName='CIRCUIT';"), connection);
+            const bool there = !rs.eof();
+            rs.close();
+            if (!there)
+                connection.execute(QStringLiteral("insert into Street values ('CIRCUIT');"));
+        });
+    } catch (const DbError& error) {
+        std::fprintf(stderr, "%s\n", qPrintable(error.text()));
+        return 1;
+    }
+    return 0;
+}
+
+// Overwrites one page of a database file, as a failing disk would.
+void damagePage(const QString& path, qint64 page) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    const QByteArray header = file.read(100);
+    const int size = (uchar(header[16]) << 8 | uchar(header[17])) == 1
+                         ? 65536
+                         : (uchar(header[16]) << 8 | uchar(header[17]));
+    QVERIFY(file.size() >= page * size);
+    QVERIFY(file.seek((page - 1) * size));
+    file.write(QByteArray(size, char(0xFF)));
+}
+
 }  // namespace
 
 class TestDb : public QObject {
@@ -48,6 +91,14 @@ private Q_SLOTS:
     void openReportsAForeignLock();
     void recordsetOnEmptyAndFilledTables();
     void recordsetReportsTheEngineText();
+    void errorTextSaysWhatFailed_data();
+    void errorTextSaysWhatFailed();
+    void failedReadIsNoEndOfTheData_data();
+    void failedReadIsNoEndOfTheData();
+    void twoDesksStoreANewEntryOnce_data();
+    void twoDesksStoreANewEntryOnce();
+    void nothingRunsOnAReplacedFile_data();
+    void nothingRunsOnAReplacedFile();
     void failedRerunClosesTheRecordset();
     void quotedValuesRoundTrip();
     void traceSeesTextsAsWritten();
@@ -189,6 +240,147 @@ void TestDb::recordsetReportsTheEngineText() {
     QCOMPARE(folder.rows(QStringLiteral("select * from PubName")).size(), 0);
 }
 
+void TestDb::errorTextSaysWhatFailed_data() {
+    QTest::addColumn<QString>("driver");
+    QTest::addColumn<QString>("engine");
+    QTest::addColumn<QStringList>("parts");
+    QTest::newRow("the engine's words") << "Unable to execute statement"
+                                        << "database is locked"
+                                        << QStringList{"Unable to execute statement",
+                                                       "database is locked"};
+    // The driver refused the statement itself; SQLite's text is that of its success.
+    QTest::newRow("not an error") << "Unable to execute multiple statements at a time"
+                                  << "not an error"
+                                  << QStringList{"Unable to execute multiple statements"};
+    QTest::newRow("no words at all") << ""
+                                     << "" << QStringList{"failure"};
+}
+
+void TestDb::errorTextSaysWhatFailed() {
+    QFETCH(QString, driver);
+    QFETCH(QString, engine);
+    QFETCH(QStringList, parts);
+    const QString text = db::errorText(QSqlError(driver, engine, QSqlError::StatementError));
+    for (const QString& part : parts)
+        QVERIFY2(text.contains(part), qPrintable(text));
+    QVERIFY2(!text.contains(QStringLiteral("not an error")), qPrintable(text));
+}
+
+void TestDb::failedReadIsNoEndOfTheData_data() {
+    QTest::addColumn<bool>("firstPage");  // the table's first page, or one half way
+    QTest::newRow("first page") << true;
+    QTest::newRow("a page half way") << false;
+}
+
+void TestDb::failedReadIsNoEndOfTheData() {
+    QFETCH(bool, firstPage);
+    TestFolder folder;
+    folder.exec(QStringLiteral("WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n "
+                               "WHERE x < 20000) INSERT INTO Street SELECT 'STREET ' || x FROM n"));
+    const qint64 pages = folder.column(QStringLiteral("PRAGMA page_count")).first().toLongLong();
+    const qint64 root = folder
+                            .column(QStringLiteral(
+                                "select rootpage from sqlite_master where name = 'Street'"))
+                            .first()
+                            .toLongLong();
+    damagePage(folder.dbPath(), firstPage ? root : pages * 3 / 4);
+    Connection connection;
+    connection.openFile(folder.dbPath());
+    Recordset rs;
+    try {
+        const QStringList streets =
+            db::columnValues(rs, QStringLiteral("Select * From Street;"), connection);
+        QFAIL(qPrintable(QStringLiteral("%1 of 20000 rows read as if all").arg(streets.size())));
+    } catch (const DbError& error) {
+        QVERIFY2(error.text().contains(QStringLiteral("malformed")), qPrintable(error.text()));
+    }
+    QVERIFY(!rs.isOpen());
+}
+
+void TestDb::twoDesksStoreANewEntryOnce_data() {
+    QTest::addColumn<int>("desks");
+    QTest::newRow("two desks") << 2;
+    QTest::newRow("three desks") << 3;
+}
+
+void TestDb::twoDesksStoreANewEntryOnce() {
+    QFETCH(int, desks);
+    TestFolder folder;
+    // A third program holds the write lock while the desks test for the entry; they
+    // store once it lets go.
+    const QString name = QStringLiteral("writer");
+    {
+        QSqlDatabase writer = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        writer.setDatabaseName(folder.dbPath());
+        QVERIFY(writer.open());
+        QVERIFY(QSqlQuery(writer).exec(QStringLiteral("BEGIN IMMEDIATE")));
+        std::vector<std::unique_ptr<QProcess>> processes;
+        for (int desk = 0; desk < desks; ++desk) {
+            auto& process = processes.emplace_back(std::make_unique<QProcess>());
+            process->start(QCoreApplication::applicationFilePath(),
+                           {QStringLiteral("--desk"), folder.dbPath()});
+            QVERIFY(process->waitForReadyRead(30000));
+            QCOMPARE(process->readLine().trimmed(), QByteArray("open"));
+        }
+        QTest::qWait(500);
+        QVERIFY(QSqlQuery(writer).exec(QStringLiteral("COMMIT")));
+        for (auto& process : processes) {
+            QVERIFY(process->waitForFinished(30000));
+            QVERIFY2(process->exitCode() == 0, process->readAllStandardError().constData());
+        }
+        writer.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    QCOMPARE(folder.column(QStringLiteral("select * from Street")), QStringList{"CIRCUIT"});
+}
+
+void TestDb::nothingRunsOnAReplacedFile_data() {
+    QTest::addColumn<QString>("change");
+    QTest::newRow("removed") << "remove";
+    QTest::newRow("moved away") << "move";
+    QTest::newRow("a copy put in its place") << "replace";
+}
+
+void TestDb::nothingRunsOnAReplacedFile() {
+    QFETCH(QString, change);
+    TestFolder folder;
+    const QString path = folder.dbPath();
+    const QString other = folder.file(QStringLiteral("other.mdb"));
+    Connection connection;
+    connection.openFile(path);
+    if (change == QLatin1String("remove")) {
+        QVERIFY(QFile::remove(path));
+    } else if (change == QLatin1String("move")) {
+        QVERIFY(QFile::rename(path, other));
+    } else {
+        QVERIFY(QFile::copy(path, other));
+        QVERIFY(::rename(QFile::encodeName(other).constData(), QFile::encodeName(path).constData()) ==
+                0);
+    }
+    for (const auto& action : std::initializer_list<std::function<void()>>{
+             [&] { connection.execute(QStringLiteral("insert into State values ('VIC');")); },
+             [&] { connection.withTableLock(QStringLiteral("State"), [] {}); },
+             [&] { connection.tableReader(); }}) {
+        try {
+            action();
+            QFAIL("an action ran on a file that is gone");
+        } catch (const DbError& error) {
+            QVERIFY2(error.text().contains(QStringLiteral("start it again")),
+                     qPrintable(error.text()));
+        }
+    }
+    connection.close();
+    for (const QString& file : {path, other}) {
+        if (QFile::exists(file)) {
+            Connection look;
+            look.openFile(file);
+            Recordset rs;
+            QCOMPARE(db::columnValues(rs, QStringLiteral("Select * from State;"), look),
+                     QStringList());
+        }
+    }
+}
+
 void TestDb::failedRerunClosesTheRecordset() {
     TestFolder folder;
     // Another program may change the tables while the result set is half read.
@@ -224,6 +416,14 @@ void TestDb::quotedValuesRoundTrip() {
                connection);
     QVERIFY(!found.eof());
     QCOMPARE(found.value(0), values.first());
+    // Half a surrogate pair has no UTF-8 form: it arrives as U+FFFD, and the quote after
+    // it still ends the literal.
+    connection.execute(QStringLiteral("delete from Street;"));
+    connection.execute(QStringLiteral("insert into Street values (") +
+                       db::sqlText(QStringLiteral("A") + QChar(0xD800) + QStringLiteral("'B")) +
+                       QStringLiteral(");"));
+    QCOMPARE(db::columnValues(rs, QStringLiteral("Select * From Street;"), connection),
+             QStringList{QStringLiteral("A\uFFFD'B")});
 }
 
 void TestDb::traceSeesTextsAsWritten() {
@@ -339,5 +539,12 @@ void TestDb::newdbTool() {
     QCOMPARE(file.readAll(), before);
 }
 
-QTEST_GUILESS_MAIN(TestDb)
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    if (argc == 3 && qstrcmp(argv[1], "--desk") == 0)
+        return storeOnce(QString::fromLocal8Bit(argv[2]));
+    TestDb test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "test_db.moc"
