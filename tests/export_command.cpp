@@ -6,12 +6,17 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <csignal>
+#include <cstdio>
 
 #include "db/recordset.h"
 #include "db/schema.h"
@@ -23,6 +28,7 @@
 #include "support/scriptedmessages.h"
 #include "support/testfolder.h"
 #include "xls/tableexport.h"
+#include "xls/xlserror.h"
 
 QString workbookProblems(const QString& workbook, const QStringList& expected, bool ssconvert);
 
@@ -128,6 +134,9 @@ private slots:
     void failureKeepsOldWorkbook();
     void cancelKeepsOldWorkbook_data();
     void cancelKeepsOldWorkbook();
+    void exportAfterAWriterDied();
+    void linkedWorkbook_data();
+    void linkedWorkbook();
 };
 
 void ExportCommandTest::headerOnly() {
@@ -153,6 +162,10 @@ void ExportCommandTest::values_data() {
         QStringLiteral("1"),           QStringLiteral("0"),    QStringLiteral("x"),
         QStringLiteral("12/03/98"),    QStringLiteral("007"),  QStringLiteral("1e5"),
         QStringLiteral("=SUM(A1:A2)"), QStringLiteral("TRUE"), QStringLiteral("-0.50")};
+    // Every reader would lose a leading U+FEFF, taken for a byte-order mark.
+    QTest::newRow("a mark first") << QStringList{
+        QStringLiteral("\uFEFFBOM first"), QStringLiteral("\uFEFF"),
+        QStringLiteral("\uFEFF\uFEFFtwo"), QStringLiteral("end\uFEFF"), QStringLiteral("é\uFEFF")};
     QTest::newRow("blanks and nothing")
         << QStringList{QString(), QStringLiteral(""), QStringLiteral("  padded  "),
                        QStringLiteral(" "), QString()};
@@ -267,21 +280,25 @@ void ExportCommandTest::longValuesAreCut() {
 
 void ExportCommandTest::failureKeepsOldWorkbook_data() {
     QTest::addColumn<qint64>("fileLimit");
-    QTest::addColumn<bool>("dropTable");
+    // What another program does once start-up has opened the database.
+    QTest::addColumn<QString>("change");
     QTest::addColumn<QString>("error");
     // The cells (about 300 KB here) go to a spill file first: a tight limit fails
     // there, a looser one while the workbook (over 2 MB) is written.
     QTest::newRow("spill file fails")
-        << qint64(100'000) << false << QStringLiteral("its temporary file: File too large");
+        << qint64(100'000) << "" << QStringLiteral("its temporary file: File too large");
     QTest::newRow("workbook fails")
-        << qint64(1'000'000) << false << QStringLiteral("Data.xls': File too large");
-    QTest::newRow("no table") << qint64(0) << true << QStringLiteral("no such table: Data");
+        << qint64(1'000'000) << "" << QStringLiteral("Data.xls': File too large");
+    QTest::newRow("no table") << qint64(0) << "drop" << QStringLiteral("no such table: Data");
+    QTest::newRow("database replaced by a copy")
+        << qint64(0) << "replace" << QStringLiteral("start it again");
 }
 
 void ExportCommandTest::failureKeepsOldWorkbook() {
     QFETCH(qint64, fileLimit);
-    QFETCH(bool, dropTable);
+    QFETCH(QString, change);
     QFETCH(QString, error);
+    const bool dropTable = !change.isEmpty();
     TestFolder folder;
     const QByteArray previous = exportTwoMegabytes(folder);
     const QStringList files = filesIn(folder);
@@ -289,8 +306,14 @@ void ExportCommandTest::failureKeepsOldWorkbook() {
 
     ScriptedMessages messages;
     AppHarness app(folder.path());
-    if (dropTable)  // by another program, once start-up has found the table
+    if (change == QLatin1String("drop"))
         folder.exec(QStringLiteral("DROP TABLE Data"));
+    if (change == QLatin1String("replace")) {
+        const QString copy = folder.file(QStringLiteral("copy.mdb"));
+        QVERIFY(QFile::copy(folder.dbPath(), copy));
+        QVERIFY(std::rename(QFile::encodeName(copy).constData(),
+                            QFile::encodeName(folder.dbPath()).constData()) == 0);
+    }
     {
         std::optional<FileSizeLimit> limit;
         if (fileLimit > 0)
@@ -356,6 +379,83 @@ void ExportCommandTest::cancelKeepsOldWorkbook() {
     QVERIFY2(messages.shown().isEmpty(), qPrintable(messages.texts().join('\n')));
     QCOMPARE(contentOf(workbookOf(folder)), previous);
     QCOMPARE(filesIn(folder), files);
+}
+
+// Another program was killed while it wrote: its journal is left hot, and the first
+// reader must roll it back. The export reads what the program's own connection reads.
+void ExportCommandTest::exportAfterAWriterDied() {
+    TestFolder folder;
+    insertGenerated(folder, 2000, {QStringLiteral("'kept ' || i"), QStringLiteral("'row'")});
+    const QString stash = folder.file(QStringLiteral("stash"));
+    QVERIFY(QDir().mkdir(stash));
+    const QStringList names = {QStringLiteral("Pelmar.mdb"), QStringLiteral("Pelmar.mdb-journal")};
+    {
+        QSqlDatabase writer = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "writer");
+        writer.setDatabaseName(folder.dbPath());
+        QVERIFY(writer.open());
+        QSqlQuery query(writer);
+        // A small cache: the changed pages reach the file before the end, as in any
+        // large write.
+        QVERIFY(query.exec(QStringLiteral("PRAGMA cache_size=10")));
+        QVERIFY(query.exec(QStringLiteral("BEGIN")));
+        QVERIFY(query.exec(QStringLiteral("UPDATE Data SET ListingState = 'half written'")));
+        // The files as the killed program left them.
+        for (const QString& name : names)
+            QVERIFY(QFile::copy(folder.file(name), stash + QLatin1Char('/') + name));
+        QVERIFY(query.exec(QStringLiteral("ROLLBACK")));
+        query = QSqlQuery();
+        writer.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("writer"));
+    for (const QString& name : names) {
+        QFile::remove(folder.file(name));
+        QVERIFY(QFile::copy(stash + QLatin1Char('/') + name, folder.file(name)));
+    }
+    QVERIFY(QFile::exists(folder.file(names.last())));
+    QCOMPARE(xls::exportTable(folder.dbPath(), workbookOf(folder)).rows, 2000u);
+    verifyWorkbook(folder, false);
+    QCOMPARE(folder.column(QStringLiteral("SELECT count(*) FROM Data WHERE ListingState = 'half "
+                                          "written'")),
+             QStringList{"0"});
+}
+
+void ExportCommandTest::linkedWorkbook_data() {
+    QTest::addColumn<bool>("targetThere");
+    QTest::newRow("a link to a workbook") << true;
+    QTest::newRow("a link to nowhere") << false;
+}
+
+// Data.xls as a link stays a link: the workbook it points to is replaced, as a
+// spreadsheet program's save does. One that points nowhere is refused.
+void ExportCommandTest::linkedWorkbook() {
+    QFETCH(bool, targetThere);
+    TestFolder folder;
+    insertRow(folder, {QStringLiteral("linked")});
+    QTemporaryDir elsewhere;
+    const QString target = elsewhere.filePath(QStringLiteral("Shared.xls"));
+    if (targetThere) {
+        QFile old(target);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("the old workbook");
+    }
+    QVERIFY(QFile::link(target, workbookOf(folder)));
+    if (targetThere) {
+        xls::exportTable(folder.dbPath(), workbookOf(folder));
+        verifyWorkbook(folder, false);
+        QVERIFY(contentOf(target).startsWith("\xD0\xCF\x11\xE0"));
+    } else {
+        try {
+            xls::exportTable(folder.dbPath(), workbookOf(folder));
+            QFAIL("an export through a link to nowhere");
+        } catch (const xls::Error& error) {
+            QVERIFY2(error.text().contains(QStringLiteral("does not exist")),
+                     qPrintable(error.text()));
+        }
+        QVERIFY(!QFile::exists(target));
+    }
+    QCOMPARE(QFileInfo(workbookOf(folder)).symLinkTarget(), target);
+    QCOMPARE(QDir(elsewhere.path()).entryList(QDir::Files | QDir::Hidden).size(),
+             targetThere ? 1 : 0);
 }
 
 QTEST_MAIN(ExportCommandTest)

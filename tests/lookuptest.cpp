@@ -568,8 +568,10 @@ void TestLookup::failedStatementKeepsWindow_data() {
     QTest::newRow("Enter") << 1 << false << "ro" << QString();
     QTest::newRow("Delete") << 2 << false << "ro" << QString();
     QTest::newRow("double-click") << 3 << false << "ro" << QString();
-    QTest::newRow("Update, refill") << 0 << true << "ro" << "Rcord Successfully Inserted";
-    QTest::newRow("Delete, refill") << 2 << true << "road" << "Record Successfully Deleted";
+    QTest::newRow("Update, refill") << 0 << true << "ro"
+                                    << "Rcord Successfully Inserted";
+    QTest::newRow("Delete, refill") << 2 << true << "road"
+                                    << "Record Successfully Deleted";
 }
 
 void TestLookup::failedStatementKeepsWindow() {

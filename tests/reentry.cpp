@@ -5,9 +5,9 @@
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QEventLoop>
 #include <QMenu>
 #include <QMenuBar>
-#include <QEventLoop>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>

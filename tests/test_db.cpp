@@ -2,9 +2,9 @@
 // open a result set, and what start-up relies on when it opens the file.
 #include <QFile>
 #include <QFileInfo>
-#include <QSqlError>
 #include <QProcess>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
@@ -244,10 +244,9 @@ void TestDb::errorTextSaysWhatFailed_data() {
     QTest::addColumn<QString>("driver");
     QTest::addColumn<QString>("engine");
     QTest::addColumn<QStringList>("parts");
-    QTest::newRow("the engine's words") << "Unable to execute statement"
-                                        << "database is locked"
-                                        << QStringList{"Unable to execute statement",
-                                                       "database is locked"};
+    QTest::newRow("the engine's words")
+        << "Unable to execute statement"
+        << "database is locked" << QStringList{"Unable to execute statement", "database is locked"};
     // The driver refused the statement itself; SQLite's text is that of its success.
     QTest::newRow("not an error") << "Unable to execute multiple statements at a time"
                                   << "not an error"
@@ -275,14 +274,14 @@ void TestDb::failedReadIsNoEndOfTheData_data() {
 void TestDb::failedReadIsNoEndOfTheData() {
     QFETCH(bool, firstPage);
     TestFolder folder;
-    folder.exec(QStringLiteral("WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n "
-                               "WHERE x < 20000) INSERT INTO Street SELECT 'STREET ' || x FROM n"));
+    folder.exec(
+        QStringLiteral("WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n "
+                       "WHERE x < 20000) INSERT INTO Street SELECT 'STREET ' || x FROM n"));
     const qint64 pages = folder.column(QStringLiteral("PRAGMA page_count")).first().toLongLong();
-    const qint64 root = folder
-                            .column(QStringLiteral(
-                                "select rootpage from sqlite_master where name = 'Street'"))
-                            .first()
-                            .toLongLong();
+    const qint64 root =
+        folder.column(QStringLiteral("select rootpage from sqlite_master where name = 'Street'"))
+            .first()
+            .toLongLong();
     damagePage(folder.dbPath(), firstPage ? root : pages * 3 / 4);
     Connection connection;
     connection.openFile(folder.dbPath());
@@ -354,8 +353,8 @@ void TestDb::nothingRunsOnAReplacedFile() {
         QVERIFY(QFile::rename(path, other));
     } else {
         QVERIFY(QFile::copy(path, other));
-        QVERIFY(::rename(QFile::encodeName(other).constData(), QFile::encodeName(path).constData()) ==
-                0);
+        QVERIFY(::rename(QFile::encodeName(other).constData(),
+                         QFile::encodeName(path).constData()) == 0);
     }
     for (const auto& action : std::initializer_list<std::function<void()>>{
              [&] { connection.execute(QStringLiteral("insert into State values ('VIC');")); },

@@ -1,13 +1,12 @@
 #include "celltext.h"
 
+#include <QStringDecoder>
+
 namespace xls {
 
 QString fromStoredUtf8(std::string_view utf8) {
-    static constexpr std::string_view kMark = "\xEF\xBB\xBF";
-    const bool marked = utf8.substr(0, kMark.size()) == kMark;
-    const std::string_view rest = marked ? utf8.substr(kMark.size()) : utf8;
-    const QString text = QString::fromUtf8(rest.data(), qsizetype(rest.size()));
-    return marked ? QChar(0xFEFF) + text : text;
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    return decoder.decode(QByteArrayView(utf8.data(), qsizetype(utf8.size())));
 }
 
 std::optional<std::string> cutToCell(std::string_view utf8) {
