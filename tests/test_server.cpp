@@ -121,6 +121,10 @@ void TestServerMode::setting_data() {
                          << "server";
     QTest::newRow("two hosts, unquoted") << "[Database]\nServer=%3\n"
                                          << "server";
+    // Read as written on its line, not as a settings reader would change it.
+    QTest::newRow("; # \\ quotes and commas")
+        << "[Database]\n; a comment line\nServer=%1 application_name='a;b #c\\\\d,e \"q\"'\n"
+        << "server";
     QTest::newRow("unparsable") << "[Database]\nServer=host 127.0.0.1\n"
                                 << "The server setting cannot be read";
     QTest::newRow("unparsable, with a password")

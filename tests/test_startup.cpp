@@ -6,8 +6,14 @@
 #include <QTest>
 #include <QTimer>
 
+#include <unistd.h>
+
+#include <optional>
+
 #include "app/pelmar.h"
+#include "db/dberror.h"
 #include "shell/dbconnect.h"
+#include "shell/programfolder.h"
 #include "support/foreignlock.h"
 #include "support/scriptedmessages.h"
 #include "support/testfolder.h"
@@ -21,6 +27,25 @@ bool mainWindowShown() {
     return false;
 }
 
+// The process acts as an ordinary user for as long as it lives: an administrator
+// could write a read-only file anyway.
+class ActingAs {
+public:
+    ActingAs() : was_(::geteuid()) {
+        if (was_ == 0 && ::seteuid(65534) != 0)
+            qFatal("cannot act as another user");
+    }
+    ~ActingAs() {
+        if (was_ == 0 && ::seteuid(0) != 0)
+            qFatal("cannot act as the administrator again");
+    }
+    ActingAs(const ActingAs&) = delete;
+    ActingAs& operator=(const ActingAs&) = delete;
+
+private:
+    uid_t was_;
+};
+
 }  // namespace
 
 class TestStartup : public QObject {
@@ -32,6 +57,8 @@ private Q_SLOTS:
     void connectionTextNamesTheFolder();
     void runsUntilTheFrameCloses_data();
     void runsUntilTheFrameCloses();
+    void programFolderFromTheFileSystemsBytes_data();
+    void programFolderFromTheFileSystemsBytes();
 };
 
 void TestStartup::failureEndsBeforeTheMainWindow_data() {
@@ -136,16 +163,36 @@ void TestStartup::connectionTextNamesTheFolder() {
 
 void TestStartup::runsUntilTheFrameCloses_data() {
     QTest::addColumn<QStringList>("changes");
-    QTest::newRow("as created") << QStringList();
+    // What cannot be written: "file", "folder" or nothing; then one warning first.
+    QTest::addColumn<QString>("readOnly");
+    QTest::newRow("as created") << QStringList() << "";
     QTest::newRow("column names in capitals")
-        << QStringList{"drop table Street", "create table STREET (STREETNAME TEXT)"};
+        << QStringList{"drop table Street", "create table STREET (STREETNAME TEXT)"} << "";
+    QTest::newRow("read-only file") << QStringList() << "file";
+    QTest::newRow("read-only folder") << QStringList() << "folder";
 }
 
 void TestStartup::runsUntilTheFrameCloses() {
     QFETCH(QStringList, changes);
+    QFETCH(QString, readOnly);
     TestFolder folder;
     for (const QString& change : changes)
         folder.exec(change);
+    std::optional<ActingAs> nobody;
+    if (!readOnly.isEmpty()) {
+        // As a user other than the files' owner, whom the permissions bind (its group
+        // stays the administrator's).
+        const QFile::Permissions read = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+        const QFile::Permissions enter = QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
+        const QFile::Permissions write = QFile::WriteGroup | QFile::WriteOther;
+        QFile::setPermissions(folder.path(), readOnly == QLatin1String("folder")
+                                                 ? read | enter
+                                                 : read | enter | write | QFile::WriteOwner);
+        QFile::setPermissions(folder.dbPath(), readOnly == QLatin1String("folder")
+                                                   ? read | write | QFile::WriteOwner
+                                                   : read);
+        nobody.emplace();
+    }
     ScriptedMessages messages;
     bool shown = false;
     QTimer::singleShot(0, [&] {
@@ -154,10 +201,39 @@ void TestStartup::runsUntilTheFrameCloses() {
             if (qobject_cast<Pelmar*>(widget))
                 widget->close();
     });
-    QCOMPARE(pelmar::run(folder.path()), 0);
+    const int status = pelmar::run(folder.path());
+    nobody.reset();
+    QVERIFY2(status == 0, qPrintable(messages.texts().join('|')));
     QVERIFY(shown);
-    QVERIFY(messages.shown().isEmpty());
+    QCOMPARE(messages.shown().size(), readOnly.isEmpty() ? 0 : 1);
+    if (!readOnly.isEmpty()) {
+        QVERIFY2(messages.last().text.contains("cannot be written") &&
+                     messages.last().text.contains("start it again"),
+                 qPrintable(messages.last().text));
+        QCOMPARE(messages.last().icon, shell::Icon::Exclamation);
+    }
     dbConnect::Conn().close();
+}
+
+void TestStartup::programFolderFromTheFileSystemsBytes_data() {
+    QTest::addColumn<QByteArray>("executable");
+    QTest::addColumn<QString>("folder");  // empty: refused
+    QTest::newRow("plain") << QByteArray("/opt/pelmar/PelmarEntry") << "/opt/pelmar";
+    QTest::newRow("in the root") << QByteArray("/PelmarEntry") << "/";
+    QTest::newRow("UTF-8") << QByteArray("/opt/caf\xC3\xA9/PelmarEntry") << "/opt/café";
+    QTest::newRow("not UTF-8") << QByteArray("/opt/caf\xE9/PelmarEntry") << "";
+}
+
+void TestStartup::programFolderFromTheFileSystemsBytes() {
+    QFETCH(QByteArray, executable);
+    QFETCH(QString, folder);
+    try {
+        QCOMPARE(shell::folderOfExecutable(executable), folder);
+        QVERIFY(!folder.isEmpty());
+    } catch (const db::DbError& error) {
+        QVERIFY(folder.isEmpty());
+        QVERIFY2(error.text().contains("/opt/caf"), qPrintable(error.text()));
+    }
 }
 
 QTEST_MAIN(TestStartup)
