@@ -35,6 +35,16 @@ void pressAccessibly(QAbstractButton* button) {
     loop.exec();
 }
 
+// The entry of a menu bar or menu that an accessibility client finds by its name.
+QAccessibleInterface* accessibleChild(QWidget* menu, const QString& name) {
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(menu);
+    for (int i = 0; face && i < face->childCount(); ++i) {
+        if (face->child(i)->text(QAccessible::Name) == name)
+            return face->child(i);
+    }
+    return nullptr;
+}
+
 // While the box of that number shows (the first: 1), presses the button and then
 // does what follows; records whether the window was still there when the box was
 // answered.
@@ -162,22 +172,12 @@ void TestReentry::menuOpenedAccessiblyClosesFirst() {
     TestFolder folder;
     EntrySession session(folder);
     QMenuBar* bar = session.app().frame().menuBar();
-    QAccessibleInterface* barFace = QAccessible::queryAccessibleInterface(bar);
-    QAccessibleInterface* master = nullptr;
-    for (int i = 0; i < barFace->childCount() && !master; ++i) {
-        if (barFace->child(i)->text(QAccessible::Name) == QLatin1String("Master"))
-            master = barFace->child(i);
-    }
+    QAccessibleInterface* master = accessibleChild(bar, "Master");
     QVERIFY(master && master->actionInterface());
     master->actionInterface()->doAction(QAccessibleActionInterface::showMenuAction());
     auto* menu = bar->findChild<QMenu*>("nMaster");
     QTRY_VERIFY(menu->isVisible());
-    QAccessibleInterface* menuFace = QAccessible::queryAccessibleInterface(menu);
-    QAccessibleInterface* street = nullptr;
-    for (int i = 0; i < menuFace->childCount() && !street; ++i) {
-        if (menuFace->child(i)->text(QAccessible::Name) == QLatin1String("Street"))
-            street = menuFace->child(i);
-    }
+    QAccessibleInterface* street = accessibleChild(menu, "Street");
     QVERIFY(street && street->actionInterface());
     bool menuOpenAtCommand = true;
     QObject::connect(session.app().menuItem("mStreet"), &QAction::triggered, menu,
