@@ -23,3 +23,9 @@ set_tests_properties(desktop_entry_valid PROPERTIES FIXTURES_REQUIRED installed
                      FAIL_REGULAR_EXPRESSION ".")
 set_tests_properties(metainfo_valid PROPERTIES FIXTURES_REQUIRED installed
                      FAIL_REGULAR_EXPRESSION "(^|\n)[EWI]: ")
+
+# The Debian package built from this build and checked; it needs the whole build.
+add_test(NAME package
+         COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/package.sh ${CMAKE_BINARY_DIR} ${PROJECT_VERSION}
+                 ${PELMAR_APP_ID})
+set_tests_properties(package PROPERTIES TIMEOUT 600)
