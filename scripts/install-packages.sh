@@ -1,11 +1,12 @@
 #!/bin/sh
-# Installs those of the Debian packages named that are missing; nothing else.
+# Installs those of the Debian packages named that are missing; nothing else. One
+# look into dpkg's own records when none is missing: no package list is fetched.
 #   sh scripts/install-packages.sh PACKAGE...
 set -eu
+installed=$(dpkg-query -W -f='${Package} ${db:Status-Status}\n' "$@" 2>/dev/null || true)
 missing=""
 for package in "$@"; do
-    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
-        missing="$missing $package"
+    echo "$installed" | grep -qx "$package installed" || missing="$missing $package"
 done
 if [ -n "$missing" ]; then
     sudo=""

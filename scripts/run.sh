@@ -1,12 +1,8 @@
 #!/bin/sh
-# Builds the program, creates its database with sample lookup rows when there is
-# none (an existing database is never touched), and starts it. A desk whose
-# Pelmar.ini names a server needs no database file.
+# Builds the program where something changed and starts it. It works on build/bin/
+# where that holds Pelmar.mdb or Pelmar.ini (a desk set up before), otherwise on
+# PelmarEntry in the documents folder, where its first start offers a new database.
 set -eu
 cd "$(dirname "$0")/.."
-sh scripts/setup.sh
-if [ ! -e build/bin/Pelmar.mdb ] &&
-    ! grep -qs '^[[:space:]]*Server[[:space:]]*=[[:space:]]*[^[:space:]]' build/bin/Pelmar.ini; then
-    build/bin/pelmar-newdb --samples build/bin/Pelmar.mdb
-fi
+sh scripts/setup.sh --program
 exec build/bin/PelmarEntry

@@ -21,7 +21,7 @@ cleanup() {
     rm -rf "$folder"
 }
 trap cleanup EXIT
-cp build/bin/PelmarEntry build/bin/head1.jpg build/bin/head2.jpg "$folder"/
+cp build/bin/PelmarEntry build/share/pelmarentry/head1.jpg build/share/pelmarentry/head2.jpg "$folder"/
 build/bin/pelmar-newdb --samples "$folder"/Pelmar.mdb >/dev/null
 
 for d in $(seq 91 140); do

@@ -9,8 +9,8 @@
 #include "entry/entrywindow.h"
 #include "shell/dbconnect.h"
 
-EntrySession::EntrySession(const TestFolder& folder)
-    : app_(std::make_unique<AppHarness>(folder.path())) {
+EntrySession::EntrySession(const QString& exeFolder)
+    : app_(std::make_unique<AppHarness>(exeFolder)) {
     dbConnect::Conn().setTrace([this](const QString& statement) { statements_.append(statement); });
 }
 

@@ -14,7 +14,9 @@
 // script.
 class EntrySession {
 public:
-    explicit EntrySession(const TestFolder& folder);
+    explicit EntrySession(const TestFolder& folder) : EntrySession(folder.path()) {}
+    // On the folder that stands for the executable's folder.
+    explicit EntrySession(const QString& exeFolder);
     ~EntrySession();
 
     AppHarness& app() { return *app_; }

@@ -51,14 +51,6 @@ QString databaseOf(const TestFolder& folder) {
     return folder.server().section(QStringLiteral("dbname="), 1).section(QLatin1Char(' '), 0, 0);
 }
 
-QString writeSetting(const QString& folder, const QByteArray& content) {
-    QFile file(folder + QStringLiteral("/Pelmar.ini"));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        qFatal("cannot write Pelmar.ini");
-    file.write(content);
-    return file.fileName();
-}
-
 // A listing whose every value is the text given, stored through the program's
 // insert path on a connection of its own.
 void storeListing(db::Connection& connection, const QString& value, const QString& token) {

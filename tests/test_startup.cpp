@@ -110,6 +110,10 @@ void TestStartup::failureEndsBeforeTheMainWindow() {
         lock = std::make_unique<ForeignLock>(path);
     } else if (database != QLatin1String("tables")) {
         QVERIFY(QFile::remove(path));
+        // A setting without a server keeps the folder the desk's own: its database
+        // is missing, and nothing may be offered elsewhere.
+        if (database == QLatin1String("none"))
+            writeSetting(folder.path(), QByteArray());
         QFile file(path);
         if (database == QLatin1String("junk")) {
             QVERIFY(file.open(QIODevice::WriteOnly));

@@ -3,22 +3,23 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <algorithm>
 
 namespace pelmar {
 
-namespace {
-
-QPixmap drawIcon(int size) {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
+QImage drawIcon(int size) {
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing, size > 16);
     const double s = size / 32.0;
+    // Lines as thick as the drawing is large, never thinner than a pixel.
+    const double line = std::max(1.0, s);
     // The page.
-    painter.setPen(QPen(Qt::darkGray, 1));
+    painter.setPen(QPen(Qt::darkGray, line));
     painter.setBrush(Qt::white);
     painter.drawRect(QRectF(2 * s, 1 * s, 28 * s, 30 * s));
-    painter.setPen(QPen(Qt::gray, 1));
+    painter.setPen(QPen(Qt::gray, line));
     for (int line = 0; line < 3; ++line)
         painter.drawLine(QPointF(5 * s, (24 + 2.5 * line) * s),
                          QPointF(27 * s, (24 + 2.5 * line) * s));
@@ -35,17 +36,15 @@ QPixmap drawIcon(int size) {
     painter.drawRect(QRectF(7 * s, 12 * s, 18 * s, 9 * s));
     painter.setBrush(Qt::yellow);
     painter.drawRect(QRectF(14 * s, 15 * s, 4 * s, 6 * s));
-    return pixmap;
+    return image;
 }
-
-}  // namespace
 
 // Drawn afresh for each frame, which keeps it: a kept copy would hold pixmaps past
 // the end of the application object, when nothing may own a pixmap any more.
 QIcon appIcon() {
     QIcon icon;
-    icon.addPixmap(drawIcon(32));
-    icon.addPixmap(drawIcon(16));
+    icon.addPixmap(QPixmap::fromImage(drawIcon(32)));
+    icon.addPixmap(QPixmap::fromImage(drawIcon(16)));
     return icon;
 }
 

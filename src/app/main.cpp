@@ -4,6 +4,10 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // The application name is the class of the windows (WM_CLASS), which the desktop
+    // entry's StartupWMClass names; the desktop file name ties them to it on Wayland.
     QApplication::setApplicationName(QStringLiteral("PelmarEntry"));
+    QApplication::setApplicationVersion(QStringLiteral(PELMAR_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral(PELMAR_APP_ID));
     return pelmar::run();
 }

@@ -5,6 +5,7 @@
 #include <QMdiSubWindow>
 
 #include "dbconnect.h"
+#include "deskfolder.h"
 #include "failure.h"
 #include "twips.h"
 #include "windows.h"
@@ -67,7 +68,7 @@ void ChildWindow::applyGeometry() {
 }
 
 void ChildWindow::showHeaderPicture(QLabel* picture, const QString& fileName, double heightTwips) {
-    const QString path = dbConnect::appFolder() + QLatin1Char('/') + fileName;
+    const QString path = picturePath(dbConnect::appFolder(), dbConnect::dataFolder(), fileName);
     QImageReader reader(path);
     const QImage image = reader.read();
     if (image.isNull())

@@ -2,6 +2,7 @@
 
 #include "db/dberror.h"
 #include "db/schemacheck.h"
+#include "deskfolder.h"
 #include "passwordprompt.h"
 #include "serversetting.h"
 
@@ -10,6 +11,7 @@ namespace dbConnect {
 namespace {
 
 QString folder;
+QString data;
 QString dbPath;
 
 // Never destroyed: the connection goes with the process, and a static destructor
@@ -24,6 +26,9 @@ db::Connection& connection() {
 const QString& appFolder() {
     return folder;
 }
+const QString& dataFolder() {
+    return data;
+}
 const QString& DbPath() {
     return dbPath;
 }
@@ -37,12 +42,14 @@ QString connectionText(const QString& path) {
 }
 
 void startUp(const QString& exeFolder) {
-    folder = exeFolder;
+    folder = shell::deskFolder(exeFolder);
+    data = shell::dataFolder(exeFolder);
     // Joined as they are: a folder that already ends in a separator gives a doubled one.
-    dbPath = exeFolder + QStringLiteral("/Pelmar.mdb");
+    dbPath = folder + QStringLiteral("/Pelmar.mdb");
     connection().close();
+    shell::offerNewDatabase(folder);
     // Read before anything is opened: a setting that is wrong opens nothing.
-    const std::optional<QString> server = shell::serverSetting(exeFolder);
+    const std::optional<QString> server = shell::serverSetting(folder);
     connection().setConnectionString(connectionText(dbPath));
     if (server)
         connection().openServer(*server, shell::askPassword);

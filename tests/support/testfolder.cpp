@@ -47,7 +47,7 @@ void withDatabase(const QString& path, Fn fn) {
 
 void copyPictures(const QString& folder) {
     for (const char* name : {"head1.jpg", "head2.jpg"}) {
-        const QString from = QStringLiteral(PELMAR_BIN_DIR "/") + QLatin1String(name);
+        const QString from = QStringLiteral(PELMAR_DATA_DIR "/") + QLatin1String(name);
         const QString to = folder + QLatin1Char('/') + QLatin1String(name);
         QFile::remove(to);
         if (!QFile::copy(from, to))
@@ -72,11 +72,16 @@ TestFolder::TestFolder(Content content) {
     copyPictures(path());
 }
 
-void writeServerSetting(const QString& folder, const QString& conninfo) {
+QString writeSetting(const QString& folder, const QByteArray& content) {
     QFile file(folder + QStringLiteral("/Pelmar.ini"));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         qFatal("cannot write Pelmar.ini");
-    file.write("[Database]\nServer=" + conninfo.toUtf8() + "\n");
+    file.write(content);
+    return file.fileName();
+}
+
+void writeServerSetting(const QString& folder, const QString& conninfo) {
+    writeSetting(folder, "[Database]\nServer=" + conninfo.toUtf8() + "\n");
 }
 
 void TestFolder::exec(const QString& statement) const {

@@ -31,6 +31,8 @@ private:
     QString server_;
 };
 
+// Writes Pelmar.ini into a folder as given; returns its path.
+QString writeSetting(const QString& folder, const QByteArray& content);
 // Writes Pelmar.ini into a folder, naming a server.
 void writeServerSetting(const QString& folder, const QString& conninfo);
 

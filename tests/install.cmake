@@ -1,0 +1,31 @@
+# The program installed as cmake --install lays it out, into a prefix of the build's
+# own, afresh for each run; the tests below start on it.
+set(PELMAR_TEST_PREFIX ${CMAKE_CURRENT_BINARY_DIR}/installed)
+add_test(NAME install_tree
+         COMMAND sh -c "rm -rf \"$1\" && \"$2\" --install \"$3\" --prefix \"$1\"" install
+                 ${PELMAR_TEST_PREFIX} ${CMAKE_COMMAND} ${CMAKE_BINARY_DIR})
+set_tests_properties(install_tree PROPERTIES FIXTURES_SETUP installed)
+
+pelmar_test(test_install test_install.cpp)
+target_link_libraries(test_install PRIVATE pelmar_entrysession)
+target_compile_definitions(test_install PRIVATE PELMAR_TEST_PREFIX="${PELMAR_TEST_PREFIX}")
+set_tests_properties(test_install PROPERTIES FIXTURES_REQUIRED installed)
+
+# The desktop's own validators, on the files where they are installed; any word
+# from them, a hint or a warning included, fails.
+add_test(NAME desktop_entry_valid
+         COMMAND desktop-file-validate
+                 ${PELMAR_TEST_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications/${PELMAR_APP_ID}.desktop)
+add_test(NAME metainfo_valid
+         COMMAND appstreamcli validate --no-net --no-color
+                 ${PELMAR_TEST_PREFIX}/${CMAKE_INSTALL_DATADIR}/metainfo/${PELMAR_APP_ID}.metainfo.xml)
+set_tests_properties(desktop_entry_valid PROPERTIES FIXTURES_REQUIRED installed
+                     FAIL_REGULAR_EXPRESSION ".")
+set_tests_properties(metainfo_valid PROPERTIES FIXTURES_REQUIRED installed
+                     FAIL_REGULAR_EXPRESSION "(^|\n)[EWI]: ")
+
+# The Debian package built from this build and checked; it needs the whole build.
+add_test(NAME package
+         COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/package.sh ${CMAKE_BINARY_DIR} ${PROJECT_VERSION}
+                 ${PELMAR_APP_ID})
+set_tests_properties(package PROPERTIES TIMEOUT 600)
