@@ -1,0 +1,197 @@
+// The window "Listings" on a real database: what a search finds, a correction
+// stored and recorded, Escape undoing it, a correction or deletion refused when
+// another desk changed the row first, and a deletion recorded.
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+
+#include "db/schema.h"
+#include "listings/listingswindow.h"
+#include "support/appharness.h"
+#include "support/scriptedmessages.h"
+#include "support/testfolder.h"
+
+using listings::ListingsWindow;
+
+namespace {
+
+// Three listings, stored in this order; each value names its column unless given.
+QString listing(const QHash<int, QString>& values) {
+    QStringList literals;
+    for (int k = 0; k < int(db::schema::dataColumns().size()); ++k)
+        literals.append(QStringLiteral("'%1'").arg(values.value(k, QStringLiteral("v%1").arg(k))));
+    return QStringLiteral("INSERT INTO Data VALUES (%1)").arg(literals.join(QLatin1Char(',')));
+}
+
+void fill(const TestFolder& folder) {
+    folder.exec(listing({{0, "NSW"}, {5, "GEORGE"}, {6, "Parramatta"}, {64, "O''Brien"}}));
+    folder.exec(listing({{0, "VIC"}, {5, "COLLINS"}, {6, "Carlton"}, {61, "near george st"}}));
+    folder.exec(listing({{0, "NSW"}, {1, "Herald 50%"}, {6, "Manly"}, {72, "Smith"}}));
+}
+
+struct Session {
+    explicit Session(const TestFolder& folder) : app(folder.path()) {
+        app.choose(QStringLiteral("nListings"));
+        window = qobject_cast<ListingsWindow*>(app.window(QStringLiteral("Listings")));
+        QCoreApplication::processEvents();  // every identity after the first screen
+    }
+    QTableView* table() const { return window->table(); }
+    QString cell(int row, int column) const {
+        return window->model().index(row, column).data().toString();
+    }
+    // Types over a cell as the operator does: F2, the new text, Enter.
+    void edit(int row, int column, const QString& text) {
+        table()->setCurrentIndex(window->model().index(row, column));
+        QTest::keyClick(table(), Qt::Key_F2);
+        auto* editor = qobject_cast<QLineEdit*>(table()->indexWidget(table()->currentIndex()));
+        QVERIFY(editor);
+        editor->selectAll();
+        editor->insert(text);
+        QTest::keyClick(editor, Qt::Key_Return);
+        QCoreApplication::processEvents();  // the editor hands its text over, then closes
+    }
+    void leaveRow() { QTest::keyClick(table(), Qt::Key_Down); }
+
+    ScriptedMessages messages;
+    AppHarness app;
+    ListingsWindow* window = nullptr;
+};
+
+QStringList corrections(const TestFolder& folder) {
+    return folder.column(
+        QStringLiteral("SELECT Change || ':' || coalesce(ValuesAfter, '-') FROM Corrections"));
+}
+
+}  // namespace
+
+class TestListings : public QObject {
+    Q_OBJECT
+private slots:
+    void search_data();
+    void search();
+    void correct_data();
+    void correct();
+    void refused_data();
+    void refused();
+};
+
+void TestListings::search_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("suburbs");  // newest first
+    QTest::newRow("everything") << "" << QStringList{"Manly", "Carlton", "Parramatta"};
+    QTest::newRow("state, case ignored") << "nsw" << QStringList{"Manly", "Parramatta"};
+    QTest::newRow("street name") << "george" << QStringList{"Parramatta"};
+    QTest::newRow("an agent's name with a quote") << "o'bri" << QStringList{"Parramatta"};
+    QTest::newRow("surname") << "SMITH" << QStringList{"Manly"};
+    QTest::newRow("a wildcard taken as it stands") << "50%" << QStringList{"Manly"};
+    QTest::newRow("no wildcard") << "_" << QStringList{};
+    QTest::newRow("suburb") << "carl" << QStringList{"Carlton"};
+    QTest::newRow("nothing") << "zzz" << QStringList{};
+}
+
+void TestListings::search() {
+    QFETCH(QString, text);
+    QFETCH(QStringList, suburbs);
+    TestFolder folder;
+    fill(folder);
+    Session session(folder);
+    auto* box = session.app.control<QLineEdit>(QStringLiteral("Listings"), QStringLiteral("Text1"));
+    QTest::keyClicks(box, text);
+    QTRY_COMPARE(session.window->model().search(), text);
+    QStringList found;
+    for (int row = 0; row < session.window->model().rowCount(); ++row)
+        found.append(session.cell(row, 6));
+    QCOMPARE(found, suburbs);
+    auto* state = session.app.control<QLabel>(QStringLiteral("Listings"), QStringLiteral("Label3"));
+    QVERIFY2(state->text().startsWith(QString::number(suburbs.size()) + QLatin1Char(' ')),
+             qPrintable(state->text()));
+    // Escape clears the search and shows every listing again.
+    QTest::keyClick(box, Qt::Key_Escape);
+    QCOMPARE(session.window->model().rowCount(), 3);
+}
+
+void TestListings::correct_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("undo");
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("quotes") << "O'Neil \"Jr\"" << false << "O'Neil \"Jr\"";
+    QTest::newRow("emoji, trimmed") << "  Café 🏠 " << false << "Café 🏠";
+    QTest::newRow("empty") << "   " << false << "x";
+    QTest::newRow("undone by Escape") << "WRONG" << true << "Carlton";
+}
+
+void TestListings::correct() {
+    QFETCH(QString, typed);
+    QFETCH(bool, undo);
+    QFETCH(QString, stored);
+    TestFolder folder;
+    fill(folder);
+    Session session(folder);
+    session.edit(1, 6, typed);
+    if (undo)
+        QTest::keyClick(session.table(), Qt::Key_Escape);
+    session.leaveRow();
+    QCOMPARE(session.cell(1, 6), stored);
+    QCOMPARE(folder.column(QStringLiteral("SELECT Suburb FROM Data WHERE ListingState = 'VIC'")),
+             QStringList{stored});
+    const QStringList recorded = corrections(folder);
+    QCOMPARE(recorded.size(), undo ? 0 : 1);
+    // The values after, in column order, hold the value exactly as stored.
+    const QString json = QString::fromUtf8(
+        QJsonDocument(QJsonArray{"VIC", "v1", "v2", "v3", "v4", "COLLINS", stored, "v7"})
+            .toJson(QJsonDocument::Compact));
+    if (!undo)
+        QVERIFY2(recorded.first().startsWith(QStringLiteral("corrected:") + json.chopped(1)),
+                 qPrintable(recorded.first()));
+    QVERIFY(session.messages.shown().isEmpty());
+}
+
+void TestListings::refused_data() {
+    QTest::addColumn<bool>("deleting");
+    QTest::addColumn<QString>("elsewhere");  // what another desk did first; empty: nothing
+    QTest::addColumn<QString>("suburb");     // the row shown afterwards, or none
+    QTest::addColumn<QStringList>("recorded");
+    QTest::newRow("deleted") << true << ""
+                             << "Parramatta" << QStringList{"deleted:-"};
+    QTest::newRow("correction after another's")
+        << false << "UPDATE Data SET Suburb = 'Bondi' WHERE ListingState = 'VIC'"
+        << "Bondi" << QStringList{};
+    QTest::newRow("correction of a deleted one")
+        << false << "DELETE FROM Data WHERE ListingState = 'VIC'"
+        << "Parramatta" << QStringList{};
+    QTest::newRow("deletion after another's correction")
+        << true << "UPDATE Data SET Suburb = 'Bondi' WHERE ListingState = 'VIC'"
+        << "Bondi" << QStringList{};
+}
+
+void TestListings::refused() {
+    QFETCH(bool, deleting);
+    QFETCH(QString, elsewhere);
+    QFETCH(QString, suburb);
+    QFETCH(QStringList, recorded);
+    TestFolder folder;
+    fill(folder);
+    Session session(folder);
+    QCOMPARE(session.cell(1, 6), QStringLiteral("Carlton"));
+    if (!elsewhere.isEmpty())
+        folder.exec(elsewhere);
+    if (deleting) {
+        session.table()->setCurrentIndex(session.window->model().index(1, 0));
+        session.messages.answer({shell::Answer::Yes});
+        QTest::keyClick(session.table(), Qt::Key_Delete);
+    } else {
+        session.edit(1, 6, QStringLiteral("Fitzroy"));
+        session.leaveRow();
+    }
+    QCOMPARE(session.cell(1, 6), suburb);
+    QCOMPARE(corrections(folder), recorded);
+    // A deletion is asked first; a refusal is said.
+    QCOMPARE(session.messages.shown().size(), int(deleting) + int(recorded.isEmpty()));
+}
+
+QTEST_MAIN(TestListings)
+#include "listings.moc"
