@@ -1,6 +1,7 @@
 #include "listingsmodel.h"
 
 #include "db/corrections.h"
+#include "db/dberror.h"
 #include "db/schema.h"
 #include "shell/blanks.h"
 
@@ -154,7 +155,10 @@ bool ListingsModel::lacksCorrections() {
 
 void ListingsModel::addCorrections() {
     db::schema::addCorrections(connection_);
-    correctionsKnown_ = true;
+    // A view or another object of that name stops the table from being made.
+    correctionsKnown_ = store_->hasCorrections();
+    if (!correctionsKnown_)
+        throw db::DbError(QStringLiteral("something else named Corrections is in its place"));
 }
 
 ListingsModel::Result ListingsModel::storeEdits() {

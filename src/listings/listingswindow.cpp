@@ -96,6 +96,7 @@ ListingsWindow::ListingsWindow()
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     // Rows of one height: a million of them cost the header nothing to lay out.
     table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
     table_->horizontalHeader()->setDefaultSectionSize(110);
     table_->installEventFilter(this);
     search_->installEventFilter(this);
