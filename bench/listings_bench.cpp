@@ -69,11 +69,12 @@ void fill(const TestFolder& folder) {
     };
     for (auto it = varied.begin(); it != varied.end(); ++it)
         values[it.key()] = it.value();
-    const QString source =
-        onServer() ? QStringLiteral("generate_series(1, %1) AS n(i)").arg(kRows)
-                   : QStringLiteral("(WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 "
-                                    "FROM n WHERE i < %1) SELECT i FROM n)")
-                         .arg(kRows);
+    const QString source = onServer()
+                               ? QStringLiteral("generate_series(1, %1) AS n(i)").arg(kRows)
+                               : QStringLiteral(
+                                     "(WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 "
+                                     "FROM n WHERE i < %1) SELECT i FROM n)")
+                                     .arg(kRows);
     folder.exec(QStringLiteral("INSERT INTO Data SELECT %1 FROM %2")
                     .arg(values.join(QStringLiteral(", ")), source));
     if (onServer())
@@ -116,9 +117,7 @@ public:
                 values += query.value(column).toString().size() > 0;
         return values;
     }
-    QString id() const {
-        return session_ ? db::schema::kStoredOrder : QStringLiteral("rowid");
-    }
+    QString id() const { return session_ ? db::schema::kStoredOrder : QStringLiteral("rowid"); }
 
 private:
     QSqlDatabase database_;
@@ -126,8 +125,8 @@ private:
 };
 
 void report(const char* what, double program, double bare, const char* reference) {
-    std::printf("  %-44s %9.1f ms   %-34s %9.1f ms   ratio %.2f\n", what, program, reference,
-                bare, program / bare);
+    std::printf("  %-44s %9.1f ms   %-34s %9.1f ms   ratio %.2f\n", what, program, reference, bare,
+                program / bare);
 }
 
 }  // namespace
@@ -140,8 +139,8 @@ int main(int argc, char** argv) {
     fill(folder);
     ScriptedMessages messages;
     Bare bare(folder);
-    const QString columns = bare.id() + QStringLiteral(", ") +
-                            db::schema::dataColumns().join(QStringLiteral(", "));
+    const QString columns =
+        bare.id() + QStringLiteral(", ") + db::schema::dataColumns().join(QStringLiteral(", "));
     const QString firstPage = QStringLiteral("SELECT %1 FROM Data ORDER BY %2 DESC LIMIT %3")
                                   .arg(columns, bare.id())
                                   .arg(listings::ListingsModel::kPage);
@@ -149,9 +148,10 @@ int main(int argc, char** argv) {
     QStringList likes;
     for (int k : db::schema::searchedColumns())
         likes.append(QStringLiteral("%1 LIKE '%%2%'").arg(db::schema::dataColumns().at(k), needle));
-    const QString bareSearch = QStringLiteral("SELECT %1 FROM Data WHERE %2 ORDER BY %3 DESC LIMIT %4")
-                                   .arg(columns, likes.join(QStringLiteral(" OR ")), bare.id())
-                                   .arg(listings::ListingsModel::kPage);
+    const QString bareSearch =
+        QStringLiteral("SELECT %1 FROM Data WHERE %2 ORDER BY %3 DESC LIMIT %4")
+            .arg(columns, likes.join(QStringLiteral(" OR ")), bare.id())
+            .arg(listings::ListingsModel::kPage);
 
     QList<double> shown, everyId, search, scroll, correct;
     QList<double> bareShown, bareIds, bareFound, bareScroll, bareUpdate;
@@ -161,7 +161,8 @@ int main(int argc, char** argv) {
         listings::ListingsWindow* window = nullptr;
         shown.append(timed([&] {
             app.menuItem(QStringLiteral("nListings"))->trigger();
-            window = qobject_cast<listings::ListingsWindow*>(app.window(QStringLiteral("Listings")));
+            window =
+                qobject_cast<listings::ListingsWindow*>(app.window(QStringLiteral("Listings")));
             window->table()->viewport()->repaint();
         }));
         everyId.append(timed([&] { QCoreApplication::processEvents(); }));

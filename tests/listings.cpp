@@ -9,11 +9,13 @@
 #include <QTableView>
 #include <QTest>
 
+#include "db/corrections.h"
 #include "db/schema.h"
 #include "listings/listingswindow.h"
 #include "support/appharness.h"
 #include "support/scriptedmessages.h"
 #include "support/testfolder.h"
+#include "support/testserver.h"
 
 using listings::ListingsWindow;
 
@@ -77,6 +79,8 @@ private slots:
     void correct();
     void refused_data();
     void refused();
+    void operatorRights_data();
+    void operatorRights();
 };
 
 void TestListings::search_data() {
@@ -126,14 +130,18 @@ void TestListings::correct_data() {
                             << "O'Neil \"Jr\"" << 0;
     QTest::newRow("emoji, trimmed") << none << "  Café 🏠 " << false << "Café 🏠"
                                     << "Café 🏠" << 0;
-    QTest::newRow("empty") << none << "   " << false << "x" << "x" << 0;
-    QTest::newRow("undone by Escape") << none << "WRONG" << true << "Carlton" << "Carlton" << 0;
+    QTest::newRow("empty") << none << "   " << false << "x"
+                           << "x" << 0;
+    QTest::newRow("undone by Escape") << none << "WRONG" << true << "Carlton"
+                                      << "Carlton" << 0;
     // A database made before Corrections: the first correction makes it, and says so.
-    QTest::newRow("older database") << "DROP TABLE Corrections" << "Fitzroy" << false
-                                    << "Fitzroy" << "Fitzroy" << 1;
+    QTest::newRow("older database") << "DROP TABLE Corrections"
+                                    << "Fitzroy" << false << "Fitzroy"
+                                    << "Fitzroy" << 1;
     // The record cannot be written: nothing is, and the typing stays in the row.
     QTest::newRow("failed") << "DROP TABLE Corrections; CREATE VIEW Corrections AS SELECT 1 AS a"
-                            << "Fitzroy" << false << "Carlton" << "Fitzroy" << 1;
+                            << "Fitzroy" << false << "Carlton"
+                            << "Fitzroy" << 1;
 }
 
 void TestListings::correct() {
@@ -210,6 +218,48 @@ void TestListings::refused() {
     QCOMPARE(corrections(folder), recorded);
     // A deletion is asked first; a refusal is said.
     QCOMPARE(session.messages.shown().size(), int(deleting) + int(recorded.isEmpty()));
+}
+
+void TestListings::operatorRights_data() {
+    QTest::addColumn<bool>("mayDelete");
+    QTest::newRow("an operator") << false;
+    QTest::newRow("a supervisor") << true;
+}
+
+void TestListings::operatorRights() {
+    if (!onServer())
+        QSKIP("the rights of roles are the server's");
+    QFETCH(bool, mayDelete);
+    TestFolder folder;
+    fill(folder);
+    // A role that may read the tables but neither update nor delete a listing itself:
+    // it corrects, and deletes when allowed, through the administrator's functions.
+    static int roles = 0;
+    const QString role = QStringLiteral("listings_desk_%1").arg(++roles);
+    const QString database =
+        folder.server().section(QStringLiteral("dbname="), 1).section(QLatin1Char(' '), 0, 0);
+    TestServer::instance().exec(
+        database, QStringLiteral("CREATE ROLE %1 LOGIN; GRANT USAGE ON SCHEMA public TO %1; "
+                                 "GRANT SELECT ON Data, Street, State, PropType, PubName TO %1; "
+                                 "GRANT EXECUTE ON FUNCTION %2 TO %1;")
+                          .arg(role, db::schema::kCorrectFunction) +
+                      (mayDelete ? QStringLiteral("GRANT EXECUTE ON FUNCTION %1 TO %2;")
+                                       .arg(db::schema::kDeleteFunction, role)
+                                 : QString()));
+    writeServerSetting(folder.path(), TestServer::instance().conninfo(database, role));
+    Session session(folder);
+    session.edit(1, 6, QStringLiteral("Fitzroy"));
+    session.leaveRow();
+    QCOMPARE(folder.column(QStringLiteral("SELECT CorrectedBy || ' ' || Change FROM Corrections")),
+             QStringList{role + QStringLiteral(" corrected")});
+    session.table()->setCurrentIndex(session.window->model().index(1, 0));
+    session.messages.answer({shell::Answer::Yes});
+    QTest::keyClick(session.table(), Qt::Key_Delete);
+    QCOMPARE(session.window->model().rowCount(), mayDelete ? 2 : 3);
+    QCOMPARE(folder.column(QStringLiteral("SELECT count(*) FROM Data")),
+             QStringList{mayDelete ? "2" : "3"});
+    // The question, and for the operator the server's refusal.
+    QCOMPARE(session.messages.shown().size(), mayDelete ? 1 : 2);
 }
 
 QTEST_MAIN(TestListings)

@@ -247,8 +247,20 @@ void ListingsWindow::deleteCurrent() {
                            .arg(listingSummary(model_->shownValues(row))),
                        shell::Answer::No))
         return;
-    prepareCorrections();
-    if (model_->deleteRow(row) == ListingsModel::Result::Changed) {
+    ListingsModel::Result result;
+    try {
+        prepareCorrections();
+        result = model_->deleteRow(row);
+    } catch (const db::DbError& error) {
+        showState(QStringLiteral("Listing not deleted."));
+        shell::inform(QStringLiteral("The listing could not be deleted: %1\nIt is kept as it was. "
+                                     "Where an office keeps deletion to a supervisor's login, a "
+                                     "supervisor deletes it.")
+                          .arg(error.text()),
+                      shell::Icon::Exclamation);
+        return;
+    }
+    if (result == ListingsModel::Result::Changed) {
         showState(QStringLiteral("Deletion refused."));
         shell::inform(QStringLiteral("This listing was changed or deleted at another desk after it "
                                      "was shown here, so it was not deleted. The window now shows "
