@@ -116,7 +116,11 @@ ListingsWindow::ListingsWindow()
     connect(controls_.get<QPushButton>(QStringLiteral("Command1")), &QPushButton::clicked, this,
             shell::guarded(this, [this] { deleteCurrent(); }));
     connect(controls_.get<QPushButton>(QStringLiteral("Command2")), &QPushButton::clicked, this,
-            [this] { closeWindow(); });
+            shell::guarded(this, [this] {
+                // The row being corrected is left too: its changes are stored first.
+                if (storeEdits())
+                    closeWindow();
+            }));
 }
 
 void ListingsWindow::layOut() {
