@@ -191,8 +191,7 @@ void createDatabase(const QString& path, bool withSamples) {
                 run(query, QStringLiteral("BEGIN"));
                 for (const Table& table : tables())
                     run(query, createStatement(table));
-                const QStringList more = correctionsStatements(false) << searchIndexStatement();
-                for (const QString& statement : more)
+                for (const QString& statement : correctionsStatements(false))
                     run(query, statement);
                 if (withSamples)
                     fill([&query](const QString& statement) { run(query, statement); });
