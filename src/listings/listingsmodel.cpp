@@ -37,9 +37,9 @@ void ListingsModel::loadFirstScreen() {
 void ListingsModel::setSearch(const QString& text) {
     const QList<db::ListingId> ids = store_->identities(text);
     search_ = text;
-    // The rows already shown stay in place when the rest only follows them.
-    if (ids.size() >= ids_.size() && std::equal(ids_.begin(), ids_.end(), ids.begin()) &&
-        editedRow_ < 0) {
+    // The rows already shown stay in place, a row being corrected with them, when the
+    // rest only follows them.
+    if (ids.size() >= ids_.size() && std::equal(ids_.begin(), ids_.end(), ids.begin())) {
         if (ids.size() > ids_.size()) {
             beginInsertRows({}, int(ids_.size()), int(ids.size()) - 1);
             ids_ = ids;

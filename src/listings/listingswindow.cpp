@@ -111,7 +111,7 @@ ListingsWindow::ListingsWindow()
     connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current, const QModelIndex& previous) {
                 if (previous.isValid() && current.row() != previous.row())
-                    rowLeft(previous.row());
+                    shell::runAction(this, [this, row = previous.row()] { rowLeft(row); });
             });
     connect(controls_.get<QPushButton>(QStringLiteral("Command1")), &QPushButton::clicked, this,
             shell::guarded(this, [this] { deleteCurrent(); }));
