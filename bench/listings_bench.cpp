@@ -112,8 +112,9 @@ public:
         query.setForwardOnly(true);
         if (!query.exec(statement))
             qFatal("%s", qPrintable(query.lastError().text()));
+        const int columns = query.record().count();
         while (query.next())
-            for (int column = 0; column < query.record().count(); ++column)
+            for (int column = 0; column < columns; ++column)
                 values += query.value(column).toString().size() > 0;
         return values;
     }

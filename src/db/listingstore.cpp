@@ -77,10 +77,13 @@ QString ListingStore::columnList() const {
 QList<StoredListing> ListingStore::rows(const QString& statement) {
     QList<StoredListing> found;
     Recordset rs;
-    for (rs.open(statement, connection_); !rs.eof(); rs.moveNext()) {
+    rs.open(statement, connection_);
+    // Asked once: on a file each asking builds the statement's whole field list.
+    const int fields = rs.fieldCount();
+    for (; !rs.eof(); rs.moveNext()) {
         StoredListing row;
         row.id = rs.value(0).toLongLong();
-        for (int k = 1; k < rs.fieldCount(); ++k)
+        for (int k = 1; k < fields; ++k)
             row.values.append(rs.value(k));
         found.append(row);
     }
