@@ -10,7 +10,7 @@ for bench in build/bench/bench_*; do
     echo "== $(basename "$bench")"
     "$bench"
 done
-for bench in entry lookup export; do
+for bench in entry lookup export listings; do
     echo "== bench_$bench on a PostgreSQL server"
     PELMAR_TEST_ENGINE=server "build/bench/bench_$bench"
 done

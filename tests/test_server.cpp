@@ -431,7 +431,8 @@ void TestServerMode::newdbServer() {
         "SELECT table_name FROM information_schema.tables WHERE table_schema = 'public' ORDER BY 1",
         connection);
     if (status == 0) {
-        QCOMPARE(tables, QStringList({"data", "proptype", "pubname", "state", "street"}));
+        QCOMPARE(tables,
+                 QStringList({"corrections", "data", "proptype", "pubname", "state", "street"}));
     } else {
         QCOMPARE(tables, QStringList{existing.toLower()});
         QVERIFY(tool.readAllStandardError().contains("already has the table"));

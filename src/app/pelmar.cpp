@@ -9,6 +9,7 @@
 #include "db/dberror.h"
 #include "entry/entrywindows.h"
 #include "export/exportcommand.h"
+#include "listings/listingswindows.h"
 #include "lookup/lookupwindows.h"
 #include "shell/dbconnect.h"
 #include "shell/failure.h"
@@ -36,6 +37,7 @@ constexpr MenuItem kMenu[] = {
     {"nPropType", "Property Type", "nMaster", &Pelmar::nPropType_Click},
     {"nPubName", "Publication Name", "nMaster", &Pelmar::nPubName_Click},
     {"nDe", "Data Entry", nullptr, &Pelmar::nDe_Click},
+    {"nListings", "Listings", nullptr, &Pelmar::nListings_Click},
     {"nExport", "Export", nullptr, &Pelmar::nExport_Click},
     {"nEx", "Exit", nullptr, &Pelmar::nEx_Click},
 };
@@ -59,6 +61,7 @@ Pelmar::Pelmar()
 
     lookup::defineWindows(windows_);
     entry::defineWindows(windows_);
+    listings::defineWindows(windows_);
     MDIForm_Load();
 }
 
@@ -135,6 +138,9 @@ void Pelmar::nPubName_Click() {
 void Pelmar::nDe_Click() {
     // One listing at a time: while one is on its way, its window comes to the front.
     openWindow(entry::listingWindow(windows_));
+}
+void Pelmar::nListings_Click() {
+    openWindow("Listings");
 }
 void Pelmar::nExport_Click() {
     shell::runAction([this] { exporter::runExport(this); });

@@ -27,6 +27,7 @@ public:
     void nPropType_Click();
     void nPubName_Click();
     void nDe_Click();
+    void nListings_Click();
     void nExport_Click();
     void nEx_Click();
 

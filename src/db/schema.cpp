@@ -6,6 +6,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include "corrections.h"
 #include "dberror.h"
 #include "samplerows.h"
 #include "serversession.h"
@@ -190,6 +191,8 @@ void createDatabase(const QString& path, bool withSamples) {
                 run(query, QStringLiteral("BEGIN"));
                 for (const Table& table : tables())
                     run(query, createStatement(table));
+                for (const QString& statement : correctionsStatements(false))
+                    run(query, statement);
                 if (withSamples)
                     fill([&query](const QString& statement) { run(query, statement); });
                 run(query, QStringLiteral("COMMIT"));
@@ -246,6 +249,10 @@ void createServerTables(const QString& conninfo, bool withSamples) {
         }
         for (const Table& table : tables())
             run(createStatement(table, hiddenDefinitions(table)));
+        const QString schemaName =
+            session.exec(QStringLiteral("SELECT current_schema()")).value(0, 0);
+        for (const QString& statement : correctionsStatements(true, schemaName))
+            run(statement);
         if (withSamples)
             fill(run);
         run(QStringLiteral("COMMIT"));

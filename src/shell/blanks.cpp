@@ -19,4 +19,9 @@ QStringList trimBlanks(const QStringList& texts) {
     return trimmed;
 }
 
+QString storedValue(const QString& text) {
+    const QString trimmed = trimBlanks(text);
+    return trimmed.isEmpty() ? QStringLiteral("x") : trimmed;
+}
+
 }  // namespace shell

@@ -10,4 +10,7 @@ namespace shell {
 QString trimBlanks(const QString& text);
 QStringList trimBlanks(const QStringList& texts);
 
+// A value as a listing stores it: trimmed, and the placeholder "x" when nothing is left.
+QString storedValue(const QString& text);
+
 }  // namespace shell

@@ -63,7 +63,12 @@ void ChildWindow::placeOnScreen() {
 void ChildWindow::applyGeometry() {
     const QRect outer = twipsRect(left_, top_, width_, height_);
     QWidget* target = subWindow() ? static_cast<QWidget*>(subWindow()) : this;
-    target->setFixedSize(outer.size());
+    if (resizable_) {
+        target->setMinimumSize(outer.size() / 2);
+        target->resize(outer.size());
+    } else {
+        target->setFixedSize(outer.size());
+    }
     target->move(outer.topLeft());
 }
 

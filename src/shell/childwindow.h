@@ -45,6 +45,10 @@ public:
 
     const Controls& controls() const { return controls_; }
 
+    // A window that the operator may resize and maximise inside the frame; the others
+    // keep the size their load step gives them.
+    bool isResizable() const { return resizable_; }
+
     // The window rules of the frame that opened this window.
     Windows& windows() const { return *rules_; }
     // Unloads the window (window rules); nothing when it is closed already, whatever
@@ -78,6 +82,7 @@ public:
 
 protected:
     void build(std::span<const ControlSpec> specs);
+    void setResizable() { resizable_ = true; }
     Controls controls_;
 
 private:
@@ -88,6 +93,7 @@ private:
     Windows* rules_ = nullptr;
     int busy_ = 0;
     bool closeWhenIdle_ = false;
+    bool resizable_ = false;
     double width_ = 0, height_ = 0, top_ = 0, left_ = 0;
 };
 

@@ -16,9 +16,10 @@ namespace {
 // "Back" does.
 class ChildSubWindow : public QMdiSubWindow {
 public:
-    ChildSubWindow()
+    explicit ChildSubWindow(bool resizable)
         : QMdiSubWindow(nullptr, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                                     Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
+                                     Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                                     (resizable ? Qt::WindowMinMaxButtonsHint : Qt::Widget)) {
         setAttribute(Qt::WA_DeleteOnClose);
     }
 
@@ -57,7 +58,7 @@ ChildWindow* Windows::open(const QString& name) {
             throw Failure(QStringLiteral("There is no window '%1'.").arg(name));
         window = factories_.value(name)();
         window->rules_ = this;
-        auto* subWindow = new ChildSubWindow;
+        auto* subWindow = new ChildSubWindow(window->isResizable());
         subWindow->setObjectName(name + QStringLiteral("Frame"));
         subWindow->setWidget(window);
         subWindow->setWindowTitle(window->windowTitle());
@@ -79,7 +80,11 @@ ChildWindow* Windows::open(const QString& name) {
             first->setFocus(Qt::OtherFocusReason);
     } else {
         QMdiSubWindow* subWindow = window->subWindow();
-        subWindow->showNormal();
+        // A maximised window stays maximised; a minimised one comes back.
+        if (subWindow->isMinimized())
+            subWindow->showNormal();
+        else
+            subWindow->show();
         subWindow->raise();
         workArea_->setActiveSubWindow(subWindow);
     }

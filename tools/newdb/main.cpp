@@ -5,10 +5,15 @@
 // lookup rows (states, street extensions, property types, publications) so that a
 // new user can enter a listing at once. An existing file, or a server database that
 // holds any of the five tables already, is never touched.
+// pelmar-newdb --corrections FILE | --server CONNINFO adds the table Corrections (on
+// a server with the functions that correct and delete listings) to a database made
+// before it, and touches nothing else.
 #include <QCoreApplication>
 #include <QStringList>
 #include <cstdio>
 
+#include "db/connection.h"
+#include "db/corrections.h"
 #include "db/dberror.h"
 #include "db/schema.h"
 
@@ -17,13 +22,25 @@ int main(int argc, char** argv) {
     QStringList args = QCoreApplication::arguments().mid(1);
     const bool samples = args.removeAll(QStringLiteral("--samples")) > 0;
     const bool server = args.removeAll(QStringLiteral("--server")) > 0;
+    const bool corrections = args.removeAll(QStringLiteral("--corrections")) > 0;
     if (args.size() != 1 || args.first().startsWith(QLatin1Char('-'))) {
         std::fprintf(stderr,
                      "usage: pelmar-newdb [--samples] FILE\n"
-                     "       pelmar-newdb [--samples] --server CONNINFO\n");
+                     "       pelmar-newdb [--samples] --server CONNINFO\n"
+                     "       pelmar-newdb --corrections FILE | --server CONNINFO\n");
         return 2;
     }
     try {
+        if (corrections) {
+            db::Connection connection;
+            if (server)
+                connection.openServer(args.first());
+            else
+                connection.openFile(args.first());
+            db::schema::addCorrections(connection);
+            std::printf("Corrections is in place\n");
+            return 0;
+        }
         if (server)
             db::schema::createServerTables(args.first(), samples);
         else

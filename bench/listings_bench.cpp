@@ -1,0 +1,237 @@
+// The window "Listings" on 1,000,000 listings: the window shown with its first rows,
+// every identity read, a search, scrolling a page, and one correction stored, each
+// against a bare statement that reads or writes the same rows in the same run
+// (QSqlQuery on the file, libpq on a server with PELMAR_TEST_ENGINE=server).
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTableView>
+#include <QTest>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <memory>
+
+#include "db/corrections.h"
+#include "db/schema.h"
+#include "db/serversession.h"
+#include "listings/listingswindow.h"
+#include "support/appharness.h"
+#include "support/scriptedmessages.h"
+#include "support/testfolder.h"
+#include "support/testserver.h"
+
+namespace {
+
+constexpr int kRows = 1000000;
+constexpr int kRounds = 5;
+
+double median(QList<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.at(values.size() / 2);
+}
+
+double timed(const std::function<void()>& fn) {
+    QElapsedTimer timer;
+    timer.start();
+    fn();
+    return timer.nsecsElapsed() / 1e6;
+}
+
+// Listings as the entry windows store them: short texts, flags, many "x".
+void fill(const TestFolder& folder) {
+    QStringList values(76, QStringLiteral("'x'"));
+    for (int k = 42; k <= 60; ++k)
+        values[k] = QStringLiteral("'0'");
+    const QHash<int, QString> varied = {
+        {0, "'NSW'"},
+        {1, "'Sydney Herald'"},
+        {2, "(i % 28 + 1) || '/' || (i % 12 + 1) || '/24'"},
+        {4, "'' || (i % 300)"},
+        {5, "'STREET' || (i % 5000)"},
+        {6, "'SUBURB' || (i % 2000)"},
+        {7, "'House'"},
+        {8, "'Sale'"},
+        {9, "'Agency ' || (i % 700)"},
+        {14, "'' || (300000 + i % 1000 * 1000)"},
+        {20, "'' || (i % 5)"},
+        {62, "'Agency ' || (i % 700)"},
+        {63, "'JOHN' || (i % 900)"},
+        {64, "'SMITH' || (i % 30000)"},
+        {65, "'02 9' || (1000000 + i)"},
+        {74, "'Sydney Herald'"},
+        {75, "(i % 28 + 1) || '/' || (i % 12 + 1) || '/24'"},
+    };
+    for (auto it = varied.begin(); it != varied.end(); ++it)
+        values[it.key()] = it.value();
+    const QString source = onServer()
+                               ? QStringLiteral("generate_series(1, %1) AS n(i)").arg(kRows)
+                               : QStringLiteral(
+                                     "(WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 "
+                                     "FROM n WHERE i < %1) SELECT i FROM n)")
+                                     .arg(kRows);
+    folder.exec(QStringLiteral("INSERT INTO Data SELECT %1 FROM %2")
+                    .arg(values.join(QStringLiteral(", ")), source));
+    if (onServer())
+        folder.exec(QStringLiteral("VACUUM ANALYZE Data"));
+}
+
+// A bare statement, every value of every row read.
+class Bare {
+public:
+    explicit Bare(const TestFolder& folder) {
+        if (onServer()) {
+            session_ = std::make_unique<db::ServerSession>(folder.server());
+            return;
+        }
+        database_ = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("bare"));
+        database_.setDatabaseName(folder.dbPath());
+        if (!database_.open())
+            qFatal("cannot open the database");
+    }
+    ~Bare() {
+        database_ = QSqlDatabase();
+        if (!session_)
+            QSqlDatabase::removeDatabase(QStringLiteral("bare"));
+    }
+    qint64 run(const QString& statement) {
+        qint64 values = 0;
+        if (session_) {
+            const db::ServerResult result = session_->exec(statement);
+            for (int row = 0; row < result.rows(); ++row)
+                for (int column = 0; column < result.columns(); ++column)
+                    values += result.value(row, column).size() > 0;
+            return values;
+        }
+        QSqlQuery query(database_);
+        query.setForwardOnly(true);
+        if (!query.exec(statement))
+            qFatal("%s", qPrintable(query.lastError().text()));
+        const int columns = query.record().count();
+        while (query.next())
+            for (int column = 0; column < columns; ++column)
+                values += query.value(column).toString().size() > 0;
+        return values;
+    }
+    QString id() const { return session_ ? db::schema::kStoredOrder : QStringLiteral("rowid"); }
+
+private:
+    QSqlDatabase database_;
+    std::unique_ptr<db::ServerSession> session_;
+};
+
+void report(const char* what, double program, double bare, const char* reference) {
+    std::printf("  %-44s %9.1f ms   %-34s %9.1f ms   ratio %.2f\n", what, program, reference, bare,
+                program / bare);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    TestFolder folder;
+    std::printf("filling Data with %d listings...\n", kRows);
+    std::fflush(stdout);
+    fill(folder);
+    ScriptedMessages messages;
+    Bare bare(folder);
+    const QString columns =
+        bare.id() + QStringLiteral(", ") + db::schema::dataColumns().join(QStringLiteral(", "));
+    const QString firstPage = QStringLiteral("SELECT %1 FROM Data ORDER BY %2 DESC LIMIT %3")
+                                  .arg(columns, bare.id())
+                                  .arg(listings::ListingsModel::kPage);
+    const QString needle = QStringLiteral("smith2999");
+    QStringList likes;
+    for (int k : db::schema::searchedColumns())
+        likes.append(QStringLiteral("%1 LIKE '%%2%'").arg(db::schema::dataColumns().at(k), needle));
+    const QString bareSearch =
+        QStringLiteral("SELECT %1 FROM Data WHERE %2 ORDER BY %3 DESC LIMIT %4")
+            .arg(columns, likes.join(QStringLiteral(" OR ")), bare.id())
+            .arg(listings::ListingsModel::kPage);
+
+    QList<double> shown, everyId, search, scroll, correct;
+    QList<double> bareShown, bareIds, bareFound, bareScroll, bareUpdate;
+    double firstSearch = 0;
+    AppHarness app(folder.path());
+    for (int round = 0; round < kRounds; ++round) {
+        listings::ListingsWindow* window = nullptr;
+        shown.append(timed([&] {
+            app.menuItem(QStringLiteral("nListings"))->trigger();
+            window =
+                qobject_cast<listings::ListingsWindow*>(app.window(QStringLiteral("Listings")));
+            window->table()->viewport()->repaint();
+        }));
+        everyId.append(timed([&] { QCoreApplication::processEvents(); }));
+        if (window->model().rowCount() < kRows)
+            qFatal("not every listing is in view");
+        bareShown.append(timed([&] { bare.run(firstPage); }));
+        bareIds.append(timed([&] {
+            bare.run(QStringLiteral("SELECT %1 FROM Data ORDER BY %1 DESC").arg(bare.id()));
+        }));
+
+        auto* box = app.control<QLineEdit>(QStringLiteral("Listings"), QStringLiteral("Text1"));
+        const double searched = timed([&] {
+            box->setText(needle);
+            window->searchNow();
+            window->table()->viewport()->repaint();
+        });
+        (round == 0 ? firstSearch : search.emplaceBack()) = searched;
+        if (round > 0)
+            bareFound.append(timed([&] { bare.run(bareSearch); }));
+        box->clear();
+        window->searchNow();
+
+        // A page down, far down the table: the rows there are read as they come into view.
+        QScrollBar* bar = window->table()->verticalScrollBar();
+        bar->setValue(bar->maximum() / 2 + round * 1000);
+        window->table()->viewport()->repaint();
+        scroll.append(timed([&] {
+            bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+            window->table()->viewport()->repaint();
+        }));
+        bareScroll.append(timed([&] {
+            bare.run(QStringLiteral("SELECT %1 FROM Data WHERE %2 < %3 ORDER BY %2 DESC LIMIT %4")
+                         .arg(columns, bare.id())
+                         .arg(kRows / 2 - round * 1000)
+                         .arg(listings::ListingsModel::kPage));
+        }));
+
+        // One cell corrected, the row left: the correction stored and recorded.
+        QTableView* table = window->table();
+        table->scrollToTop();
+        table->setCurrentIndex(window->model().index(0, 6));
+        window->model().setData(table->currentIndex(), QStringLiteral("CORRECTED %1").arg(round),
+                                Qt::EditRole);
+        correct.append(timed([&] { table->setCurrentIndex(window->model().index(1, 6)); }));
+        if (window->model().editedRow() >= 0)
+            qFatal("the correction was not stored");
+        bareUpdate.append(timed([&] {
+            bare.run(QStringLiteral("UPDATE Data SET Suburb = 'BARE %1' WHERE %2 = (SELECT max(%2) "
+                                    "FROM Data)")
+                         .arg(round)
+                         .arg(bare.id()));
+        }));
+        window->closeWindow();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    std::printf("Listings on %d listings, %s (median of %d rounds, search of %d)\n", kRows,
+                onServer() ? "server" : "file", kRounds, kRounds - 1);
+    report("window shown with its first rows", median(shown), median(bareShown),
+           "bare SELECT of the first page");
+    report("every identity read, count shown", median(everyId), median(bareIds),
+           "bare SELECT of every identity");
+    report("search (matches and first page shown)", median(search), median(bareFound),
+           "bare SELECT ... LIKE, first page");
+    std::printf("  first search of the run (makes the file's index when missing): %.1f ms\n",
+                firstSearch);
+    report("one page down in the middle", median(scroll), median(bareScroll),
+           "bare SELECT of that page");
+    report("one correction stored (row left)", median(correct), median(bareUpdate),
+           "bare UPDATE of one row");
+    return 0;
+}

@@ -1,0 +1,127 @@
+#include "corrections.h"
+
+#include "connection.h"
+#include "dberror.h"
+#include "recordset.h"
+#include "schema.h"
+
+namespace db::schema {
+
+namespace {
+
+QString quotedName(const QString& name) {
+    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QLatin1String("\"\"")) +
+           QLatin1Char('"');
+}
+
+// "c0 = v[1], ..." or "coalesce(c0,'') = v[1] AND ...": one piece per column of Data.
+QString perColumn(const QString& piece, const QString& joint) {
+    QStringList pieces;
+    const QStringList& columns = dataColumns();
+    for (int k = 0; k < columns.size(); ++k)
+        pieces.append(piece.arg(columns.at(k)).arg(k + 1));
+    return pieces.join(joint);
+}
+
+// The body shared by both functions: the row must still hold what the desk showed.
+QString stillShown() {
+    return QStringLiteral("pelmar_seq = listing AND array_length(shown, 1) = %1 AND ")
+               .arg(dataColumns().size()) +
+           perColumn(QStringLiteral("coalesce(%1, '') = shown[%2]"), QStringLiteral(" AND "));
+}
+
+QString serverFunction(const QString& signature, const QString& change, const QString& after,
+                       const QString& schemaName) {
+    const QString name = signature.left(signature.indexOf(QLatin1Char('(')));
+    return QStringLiteral(
+               "CREATE OR REPLACE FUNCTION %1 RETURNS integer LANGUAGE plpgsql "
+               "SECURITY DEFINER SET search_path = %2, pg_temp AS $body$\n"
+               "DECLARE done integer;\n"
+               "BEGIN\n  %3;\n  GET DIAGNOSTICS done = ROW_COUNT;\n"
+               "  IF done = 1 THEN\n    INSERT INTO Corrections VALUES (listing, now(), "
+               "session_user, '%4', array_to_json(shown)::text, %5);\n  END IF;\n"
+               "  RETURN done;\nEND\n$body$")
+        .arg(signature, quotedName(schemaName), change,
+             name == QLatin1String("pelmar_delete") ? QStringLiteral("deleted")
+                                                    : QStringLiteral("corrected"),
+             after);
+}
+
+}  // namespace
+
+QStringList correctionsStatements(bool server, const QString& serverSchema) {
+    if (!server)
+        return {
+            QStringLiteral("CREATE TABLE IF NOT EXISTS Corrections (ListingId INTEGER, "
+                           "CorrectedAt TEXT, CorrectedBy TEXT, Change TEXT, "
+                           "ValuesBefore TEXT, ValuesAfter TEXT)")};
+    const QString correct = kCorrectFunction;
+    const QString remove = kDeleteFunction;
+    return {
+        QStringLiteral("CREATE TABLE IF NOT EXISTS Corrections (ListingId BIGINT, "
+                       "CorrectedAt TIMESTAMPTZ, CorrectedBy TEXT, Change TEXT, "
+                       "ValuesBefore TEXT, ValuesAfter TEXT)"),
+        QStringLiteral("CREATE UNIQUE INDEX IF NOT EXISTS data_pelmar_seq ON Data (pelmar_seq)"),
+        serverFunction(
+            QStringLiteral("pelmar_correct(listing bigint, shown text[], wanted text[])"),
+            QStringLiteral("UPDATE Data SET ") +
+                perColumn(QStringLiteral("%1 = wanted[%2]"), QStringLiteral(", ")) +
+                QStringLiteral(" WHERE array_length(wanted, 1) = %1 AND ")
+                    .arg(dataColumns().size()) +
+                stillShown(),
+            QStringLiteral("array_to_json(wanted)::text"), serverSchema),
+        serverFunction(QStringLiteral("pelmar_delete(listing bigint, shown text[])"),
+                       QStringLiteral("DELETE FROM Data WHERE ") + stillShown(),
+                       QStringLiteral("NULL"), serverSchema),
+        // A new function may be run by every role until this says otherwise.
+        QStringLiteral("REVOKE ALL ON FUNCTION %1, %2 FROM PUBLIC").arg(correct, remove),
+    };
+}
+
+void addCorrections(Connection& connection) {
+    QString schemaName;
+    if (connection.isServer()) {
+        Recordset rs;
+        rs.open(QStringLiteral("SELECT current_schema()"), connection);
+        schemaName = rs.value(0);
+    }
+    connection.execute(QStringLiteral("BEGIN"));
+    try {
+        for (const QString& statement : correctionsStatements(connection.isServer(), schemaName))
+            connection.execute(statement);
+        connection.execute(QStringLiteral("COMMIT"));
+    } catch (const DbError&) {
+        try {
+            connection.execute(QStringLiteral("ROLLBACK"));
+        } catch (const DbError&) {
+            // A lost session takes its transaction with it.
+        }
+        throw;
+    }
+}
+
+const QList<int>& searchedColumns() {
+    // State, publication, date, street, suburb, and each agent's first name and surname.
+    static const QList<int> columns = {0, 1, 2, 5, 6, 63, 64, 67, 68, 71, 72};
+    return columns;
+}
+
+QString searchExpression(bool server) {
+    QStringList columns;
+    for (int k : searchedColumns())
+        columns.append(dataColumns().at(k));
+    // A unit separator between the columns, so that a text never matches across two.
+    if (server)
+        return QStringLiteral("lower(concat_ws(chr(31), %1))")
+            .arg(columns.join(QStringLiteral(", ")));
+    for (QString& column : columns)
+        column = QStringLiteral("coalesce(%1, '')").arg(column);
+    return QStringLiteral("lower(%1)").arg(columns.join(QStringLiteral(" || char(31) || ")));
+}
+
+QString searchIndexStatement() {
+    return QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON Data (%2)")
+        .arg(kSearchIndex, searchExpression(false));
+}
+
+}  // namespace db::schema

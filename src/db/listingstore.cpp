@@ -1,0 +1,211 @@
+#include "listingstore.h"
+
+#include <QHash>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <algorithm>
+
+#include "connection.h"
+#include "corrections.h"
+#include "dberror.h"
+#include "recordset.h"
+#include "schema.h"
+#include "sqlliteral.h"
+
+namespace db {
+
+namespace {
+
+QList<ListingId> parseIds(const QString& joined) {
+    QList<ListingId> ids;
+    for (QStringView piece : QStringView(joined).split(QLatin1Char(','), Qt::SkipEmptyParts))
+        ids.append(piece.toLongLong());
+    return ids;
+}
+
+QString idList(const QList<ListingId>& ids) {
+    QStringList texts;
+    for (ListingId id : ids)
+        texts.append(QString::number(id));
+    return texts.join(QLatin1Char(','));
+}
+
+QString literals(const QStringList& values) {
+    QStringList texts;
+    for (const QString& value : values)
+        texts.append(sqlText(value));
+    return texts.join(QLatin1Char(','));
+}
+
+QString serverArray(const QStringList& values) {
+    return QStringLiteral("ARRAY[%1]::text[]").arg(literals(values));
+}
+
+QString json(const QStringList& values) {
+    return QString::fromUtf8(
+        QJsonDocument(QJsonArray::fromStringList(values)).toJson(QJsonDocument::Compact));
+}
+
+// "C = 'v' AND ...": the row holds what was shown; a missing value reads as empty.
+QString stillShown(const QStringList& shown) {
+    QStringList tests;
+    const QStringList& columns = schema::dataColumns();
+    for (int k = 0; k < columns.size(); ++k)
+        tests.append(
+            QStringLiteral("coalesce(%1, '') = %2").arg(columns.at(k), sqlText(shown.value(k))));
+    return tests.join(QStringLiteral(" AND "));
+}
+
+QString firstValue(const QString& statement, Connection& connection) {
+    Recordset rs;
+    rs.open(statement, connection);
+    const QString value = rs.eof() ? QString() : rs.value(0);
+    rs.close();
+    return value;
+}
+
+}  // namespace
+
+QString ListingStore::identity() const {
+    return connection_.isServer() ? schema::kStoredOrder : QStringLiteral("rowid");
+}
+
+QString ListingStore::columnList() const {
+    return identity() + QStringLiteral(", ") + schema::dataColumns().join(QStringLiteral(", "));
+}
+
+QList<StoredListing> ListingStore::rows(const QString& statement) {
+    QList<StoredListing> found;
+    Recordset rs;
+    rs.open(statement, connection_);
+    // Asked once: on a file each asking builds the statement's whole field list.
+    const int fields = rs.fieldCount();
+    for (; !rs.eof(); rs.moveNext()) {
+        StoredListing row;
+        row.id = rs.value(0).toLongLong();
+        for (int k = 1; k < fields; ++k)
+            row.values.append(rs.value(k));
+        found.append(row);
+    }
+    rs.close();
+    return found;
+}
+
+QList<StoredListing> ListingStore::newest(int limit) {
+    return rows(QStringLiteral("SELECT %1 FROM Data ORDER BY %2 DESC LIMIT %3")
+                    .arg(columnList(), identity())
+                    .arg(limit));
+}
+
+QList<ListingId> ListingStore::identities(const QString& search) {
+    const bool server = connection_.isServer();
+    QString where;
+    if (!search.isEmpty()) {
+        // Whatever the text holds is looked for as it stands: no wildcards.
+        where = QStringLiteral(" WHERE %1(%2, lower(%3)) > 0")
+                    .arg(server ? QStringLiteral("strpos") : QStringLiteral("instr"),
+                         schema::searchExpression(server), sqlText(search));
+        if (!server) {
+            // The file's index holds the searched text of every row, a fraction of the
+            // table: it is made once, by the first search, and kept up by every insert.
+            if (!searchIndexed_)
+                connection_.execute(schema::searchIndexStatement());
+            searchIndexed_ = true;
+            where.prepend(QStringLiteral(" INDEXED BY ") + schema::kSearchIndex);
+        }
+    }
+    // In the order the rows lie, which costs no sort on either engine; newest first here.
+    QList<ListingId> ids = parseIds(firstValue(
+        QStringLiteral("SELECT %1(%2%3, ',') FROM Data%4")
+            .arg(server ? QStringLiteral("string_agg") : QStringLiteral("group_concat"), identity(),
+                 server ? QStringLiteral("::text") : QString(), where),
+        connection_));
+    std::sort(ids.begin(), ids.end(), std::greater<>());
+    return ids;
+}
+
+QList<StoredListing> ListingStore::read(const QList<ListingId>& ids) {
+    if (ids.isEmpty())
+        return {};
+    const QList<StoredListing> found = rows(QStringLiteral("SELECT %1 FROM Data WHERE %2 IN (%3)")
+                                                .arg(columnList(), identity(), idList(ids)));
+    QHash<ListingId, qsizetype> at;
+    for (qsizetype i = 0; i < found.size(); ++i)
+        at.insert(found.at(i).id, i);
+    QList<StoredListing> ordered;
+    for (ListingId id : ids) {
+        if (at.contains(id))
+            ordered.append(found.at(at.value(id)));
+    }
+    return ordered;
+}
+
+bool ListingStore::hasCorrections() {
+    if (connection_.isServer())
+        return firstValue(QStringLiteral("SELECT to_regclass('corrections') IS NOT NULL AND "
+                                         "to_regprocedure('%1') IS NOT NULL AND "
+                                         "to_regprocedure('%2') IS NOT NULL")
+                              .arg(schema::kCorrectFunction, schema::kDeleteFunction),
+                          connection_) == QLatin1String("t");
+    return firstValue(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' "
+                                     "AND name = 'Corrections' COLLATE NOCASE"),
+                      connection_) != QLatin1String("0");
+}
+
+ListingStore::Outcome ListingStore::fileChange(const QString& change, ListingId id,
+                                               const QStringList& shown,
+                                               const QStringList* wanted) {
+    // The write lock first: between the test of the row and the record nobody else writes.
+    connection_.execute(QStringLiteral("BEGIN IMMEDIATE"));
+    try {
+        connection_.execute(change + QStringLiteral(" WHERE rowid = %1 AND ").arg(id) +
+                            stillShown(shown));
+        const bool done =
+            firstValue(QStringLiteral("SELECT changes()"), connection_) == QLatin1String("1");
+        if (done)
+            connection_.execute(
+                QStringLiteral("INSERT INTO Corrections VALUES (%1, strftime('%Y-%m-%d "
+                               "%H:%M:%f', 'now'), NULL, %2, %3, %4)")
+                    .arg(QString::number(id),
+                         sqlText(wanted ? QStringLiteral("corrected") : QStringLiteral("deleted")),
+                         sqlText(json(shown)),
+                         wanted ? sqlText(json(*wanted)) : QStringLiteral("NULL")));
+        connection_.execute(done ? QStringLiteral("COMMIT") : QStringLiteral("ROLLBACK"));
+        return done ? Outcome::Stored : Outcome::Changed;
+    } catch (const DbError&) {
+        try {
+            connection_.execute(QStringLiteral("ROLLBACK"));
+        } catch (const DbError&) {
+            // Nothing was begun, or SQLite rolled back by itself.
+        }
+        throw;
+    }
+}
+
+ListingStore::Outcome ListingStore::correct(ListingId id, const QStringList& shown,
+                                            const QStringList& wanted) {
+    if (connection_.isServer())
+        return firstValue(QStringLiteral("SELECT pelmar_correct(%1, %2, %3)")
+                              .arg(QString::number(id), serverArray(shown), serverArray(wanted)),
+                          connection_) == QLatin1String("1")
+                   ? Outcome::Stored
+                   : Outcome::Changed;
+    QStringList assignments;
+    const QStringList& columns = schema::dataColumns();
+    for (int k = 0; k < columns.size(); ++k)
+        assignments.append(columns.at(k) + QStringLiteral(" = ") + sqlText(wanted.value(k)));
+    return fileChange(QStringLiteral("UPDATE Data SET ") + assignments.join(QStringLiteral(", ")),
+                      id, shown, &wanted);
+}
+
+ListingStore::Outcome ListingStore::remove(ListingId id, const QStringList& shown) {
+    if (connection_.isServer())
+        return firstValue(QStringLiteral("SELECT pelmar_delete(%1, %2)")
+                              .arg(QString::number(id), serverArray(shown)),
+                          connection_) == QLatin1String("1")
+                   ? Outcome::Stored
+                   : Outcome::Changed;
+    return fileChange(QStringLiteral("DELETE FROM Data"), id, shown, nullptr);
+}
+
+}  // namespace db

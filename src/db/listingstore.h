@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace db {
+
+class Connection;
+
+// A listing's identity: the file's rowid, the server's pelmar_seq. Never shown.
+using ListingId = qint64;
+
+struct StoredListing {
+    ListingId id = 0;
+    QStringList values;  // the 76 columns of Data, in order
+};
+
+// Finds, reads, corrects and deletes stored listings, on a file or a server alike.
+// Every read is one statement read whole and finished: on a file an open read would
+// hold a lock that makes every other desk's insert wait.
+class ListingStore {
+public:
+    explicit ListingStore(Connection& connection) : connection_(connection) {}
+
+    // The most recently stored listings, newest first: what the first screen shows
+    // before every identity is known.
+    QList<StoredListing> newest(int limit);
+
+    // The identities of every listing whose searched columns contain the text, letter
+    // case ignored (every listing for an empty text), newest first.
+    QList<ListingId> identities(const QString& search);
+
+    // The listings of those identities in the order given; one that is gone is left out.
+    QList<StoredListing> read(const QList<ListingId>& ids);
+
+    enum class Outcome {
+        Stored,   // the row held what was shown, and now holds the new values (or is gone)
+        Changed,  // it no longer held what was shown, or is gone: nothing was written
+    };
+    // Writes wanted into the row of the id, only if it still holds shown, and records
+    // both in Corrections, as one step. The values are stored as given.
+    Outcome correct(ListingId id, const QStringList& shown, const QStringList& wanted);
+    // Deletes the row, only if it still holds shown, and records it in Corrections.
+    Outcome remove(ListingId id, const QStringList& shown);
+
+    // Whether the database has what recording a correction needs.
+    bool hasCorrections();
+
+private:
+    QString identity() const;
+    QString columnList() const;
+    QList<StoredListing> rows(const QString& statement);
+    // Runs the change on a file inside one write transaction with its record.
+    Outcome fileChange(const QString& change, ListingId id, const QStringList& shown,
+                       const QStringList* wanted);
+
+    Connection& connection_;
+    bool searchIndexed_ = false;
+};
+
+}  // namespace db

@@ -1,0 +1,212 @@
+#include "listingsmodel.h"
+
+#include "db/corrections.h"
+#include "db/dberror.h"
+#include "db/schema.h"
+#include "shell/blanks.h"
+
+namespace listings {
+
+namespace {
+
+// So many pages stay at hand before they are read again: a few screens either way.
+constexpr int kPagesKept = 20;
+
+const QStringList kNoValues;
+
+}  // namespace
+
+ListingsModel::ListingsModel(db::Connection& connection, QObject* parent)
+    : QAbstractTableModel(parent),
+      connection_(connection),
+      store_(std::make_unique<db::ListingStore>(connection)) {}
+
+void ListingsModel::loadFirstScreen() {
+    beginResetModel();
+    ids_.clear();
+    forgetPages();
+    QList<QStringList> page;
+    for (const db::StoredListing& row : store_->newest(kPage)) {
+        ids_.append(row.id);
+        page.append(row.values);
+    }
+    pages_.insert(0, page);
+    endResetModel();
+}
+
+void ListingsModel::setSearch(const QString& text) {
+    const QList<db::ListingId> ids = store_->identities(text);
+    search_ = text;
+    // The rows already shown stay in place, a row being corrected with them, when the
+    // rest only follows them.
+    if (ids.size() >= ids_.size() && std::equal(ids_.begin(), ids_.end(), ids.begin())) {
+        if (ids.size() > ids_.size()) {
+            beginInsertRows({}, int(ids_.size()), int(ids.size()) - 1);
+            ids_ = ids;
+            endInsertRows();
+        }
+        return;
+    }
+    beginResetModel();
+    ids_ = ids;
+    forgetPages();
+    editedRow_ = -1;
+    edits_.clear();
+    endResetModel();
+}
+
+int ListingsModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(ids_.size());
+}
+
+int ListingsModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(db::schema::dataColumns().size());
+}
+
+const QStringList& ListingsModel::storedValues(int row) const {
+    const int page = row / kPage;
+    if (!pages_.contains(page)) {
+        if (pages_.size() >= kPagesKept)
+            forgetPages();
+        const QList<db::ListingId> ids = ids_.mid(qsizetype(page) * kPage, kPage);
+        QList<QStringList> values;
+        const QList<db::StoredListing> found = store_->read(ids);
+        // A row deleted elsewhere since the identities were read shows empty.
+        qsizetype next = 0;
+        for (db::ListingId id : ids) {
+            if (next < found.size() && found.at(next).id == id)
+                values.append(found.at(next++).values);
+            else
+                values.append(QStringList());
+        }
+        pages_.insert(page, values);
+    }
+    const QList<QStringList>& values = pages_[page];
+    return row % kPage < values.size() ? values.at(row % kPage) : kNoValues;
+}
+
+QStringList ListingsModel::shownValues(int row) const {
+    if (row == editedRow_)
+        return edits_;
+    QStringList values = storedValues(row);
+    while (values.size() < columnCount())
+        values.append(QString());
+    return values;
+}
+
+QVariant ListingsModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
+        return {};
+    if (index.row() == editedRow_)
+        return edits_.value(index.column());
+    return storedValues(index.row()).value(index.column());
+}
+
+QVariant ListingsModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole)
+        return {};
+    // The workbook's header row: the names of the columns of Data.
+    if (orientation == Qt::Horizontal)
+        return db::schema::dataColumns().value(section);
+    return section + 1;
+}
+
+Qt::ItemFlags ListingsModel::flags(const QModelIndex& index) const {
+    return QAbstractTableModel::flags(index) | Qt::ItemIsEditable;
+}
+
+bool ListingsModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!index.isValid() || role != Qt::EditRole)
+        return false;
+    if (editedRow_ != index.row()) {
+        // The window stores a row before another is edited; this is only a safeguard.
+        if (editedRow_ >= 0)
+            return false;
+        const QStringList shown = shownValues(index.row());
+        if (shown.at(index.column()) == value.toString())
+            return false;
+        editedRow_ = index.row();
+        edits_ = shown;
+        editedFrom_ = storedValues(index.row());
+    }
+    edits_[index.column()] = value.toString();
+    emit dataChanged(index, index);
+    return true;
+}
+
+void ListingsModel::refreshRow(int row) {
+    pages_.remove(row / kPage);
+    emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+}
+
+void ListingsModel::revertEdits() {
+    const int row = editedRow_;
+    editedRow_ = -1;
+    edits_.clear();
+    if (row >= 0)
+        refreshRow(row);
+}
+
+bool ListingsModel::lacksCorrections() {
+    if (!correctionsKnown_)
+        correctionsKnown_ = store_->hasCorrections();
+    return !correctionsKnown_;
+}
+
+void ListingsModel::addCorrections() {
+    db::schema::addCorrections(connection_);
+    // A view or another object of that name stops the table from being made.
+    correctionsKnown_ = store_->hasCorrections();
+    if (!correctionsKnown_)
+        throw db::DbError(QStringLiteral("something else named Corrections is in its place"));
+}
+
+ListingsModel::Result ListingsModel::storeEdits() {
+    if (editedRow_ < 0)
+        return Result::Nothing;
+    const int row = editedRow_;
+    QStringList wanted;
+    for (const QString& value : edits_)
+        wanted.append(shell::storedValue(value));
+    if (wanted == editedFrom_) {
+        revertEdits();
+        return Result::Nothing;
+    }
+    // Throws, and then the edits stay for another try.
+    const db::ListingStore::Outcome outcome = store_->correct(ids_.at(row), editedFrom_, wanted);
+    revertEdits();
+    return settle(row, outcome);
+}
+
+ListingsModel::Result ListingsModel::settle(int row, db::ListingStore::Outcome outcome) {
+    if (outcome == db::ListingStore::Outcome::Stored)
+        return Result::Stored;
+    // Changed elsewhere: the row shows what is stored now, or goes when it is gone.
+    if (storedValues(row).isEmpty())
+        removeFromView(row);
+    return Result::Changed;
+}
+
+void ListingsModel::removeFromView(int row) {
+    beginRemoveRows({}, row, row);
+    ids_.removeAt(row);
+    // Every later row has moved up one place: its page is read again when shown.
+    forgetPages();
+    endRemoveRows();
+}
+
+ListingsModel::Result ListingsModel::deleteRow(int row) {
+    if (row < 0 || row >= rowCount())
+        return Result::Nothing;
+    if (row == editedRow_)
+        revertEdits();
+    const db::ListingStore::Outcome outcome = store_->remove(ids_.at(row), storedValues(row));
+    if (outcome == db::ListingStore::Outcome::Stored) {
+        removeFromView(row);
+        return Result::Stored;
+    }
+    refreshRow(row);
+    return settle(row, outcome);
+}
+
+}  // namespace listings

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QHash>
+#include <QStringList>
+#include <memory>
+
+#include "db/listingstore.h"
+
+namespace listings {
+
+// The stored listings as a table, newest first. Only the identities of the rows in
+// view are held; their values are read a page at a time as the view asks for them,
+// and dropped again when many pages have been read. One row at a time may hold
+// changes that are not yet stored: the row being corrected.
+class ListingsModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit ListingsModel(db::Connection& connection, QObject* parent = nullptr);
+
+    static constexpr int kPage = 100;
+
+    // The first screen at once, from the newest rows alone; then every identity.
+    void loadFirstScreen();
+    void loadAll() { setSearch(search_); }
+    // Shows the listings that match the text (all of them for an empty text).
+    void setSearch(const QString& text);
+    const QString& search() const { return search_; }
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+
+    // The row that holds changes not yet stored, or -1.
+    int editedRow() const { return editedRow_; }
+    // The row's values as the window shows them (stored, or as typed over).
+    QStringList shownValues(int row) const;
+
+    enum class Result { Nothing, Stored, Changed };
+    // Stores the edited row's changes as one correction: trimmed, empty values as
+    // "x". When the row no longer held what was shown, it is read afresh and the
+    // changes are dropped. Throws db::DbError, and then the changes stay.
+    Result storeEdits();
+    // Forgets the edited row's changes.
+    void revertEdits();
+    // Deletes the row's listing if it still holds what is shown; otherwise the row is
+    // read afresh. Throws db::DbError.
+    Result deleteRow(int row);
+
+    // Whether storing needs the table Corrections made first; addCorrections makes it.
+    bool lacksCorrections();
+    void addCorrections();
+
+private:
+    // The stored values of a row, its page read when it is not at hand.
+    const QStringList& storedValues(int row) const;
+    void refreshRow(int row);
+    void forgetPages() const { pages_.clear(); }
+    void removeFromView(int row);
+    Result settle(int row, db::ListingStore::Outcome outcome);
+
+    db::Connection& connection_;
+    std::unique_ptr<db::ListingStore> store_;
+    QList<db::ListingId> ids_;
+    QString search_;
+    mutable QHash<int, QList<QStringList>> pages_;
+    int editedRow_ = -1;
+    QStringList edits_;
+    QStringList editedFrom_;  // the row as stored when its editing began
+    bool correctionsKnown_ = false;
+};
+
+}  // namespace listings

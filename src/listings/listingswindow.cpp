@@ -1,0 +1,310 @@
+#include "listingswindow.h"
+
+#include <QBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+
+#include "db/dberror.h"
+#include "shell/dbconnect.h"
+#include "shell/failure.h"
+#include "shell/messages.h"
+#include "shell/texts.h"
+
+namespace listings {
+
+namespace {
+
+using shell::ControlSpec;
+using shell::Kind;
+
+// The places only give the first size; the layout keeps them as the window grows.
+const ControlSpec kControls[] = {
+    {.name = "Picture1", .kind = Kind::Picture, .width = 13500, .height = 680},
+    {.name = "Label1",
+     .kind = Kind::Label,
+     .caption = shell::kBanner,
+     .top = 700,
+     .width = 13500,
+     .height = 400,
+     .look = shell::banner()},
+    {.name = "Label2",
+     .kind = Kind::Label,
+     .caption = "&Search:",
+     .top = 1200,
+     .width = 900,
+     .height = 300},
+    {.name = "Text1",
+     .kind = Kind::TextBox,
+     .left = 900,
+     .top = 1200,
+     .width = 4000,
+     .height = 300,
+     .tab = 0,
+     .buddy = "Label2"},
+    {.name = "Label3",
+     .kind = Kind::Label,
+     .left = 5000,
+     .top = 1200,
+     .width = 4000,
+     .height = 300},
+    {.name = "Command1",
+     .kind = Kind::Button,
+     .caption = "&Delete",
+     .left = 9500,
+     .top = 1200,
+     .width = 1500,
+     .height = 360,
+     .tab = 2},
+    {.name = "Command2",
+     .kind = Kind::Button,
+     .caption = "Back Main Menu",
+     .left = 11500,
+     .top = 1200,
+     .width = 1800,
+     .height = 360,
+     .tab = 3},
+};
+
+constexpr double kWidth = 13500;
+constexpr double kHeight = 9000;
+
+QString listingSummary(const QStringList& values) {
+    // Street number, street and suburb, then the publication and its date.
+    return QStringLiteral("%1 %2, %3 (%4, %5)")
+        .arg(values.value(4), values.value(5), values.value(6), values.value(1), values.value(2));
+}
+
+}  // namespace
+
+ListingsWindow::ListingsWindow()
+    : ChildWindow(QStringLiteral("Listings"), QStringLiteral("Listings")),
+      model_(new ListingsModel(dbConnect::Conn(), this)),
+      table_(new QTableView(this)) {
+    setResizable();
+    build(kControls);
+    search_ = controls_.get<QLineEdit>(QStringLiteral("Text1"));
+    state_ = controls_.get<QLabel>(QStringLiteral("Label3"));
+    table_->setObjectName(QStringLiteral("Table1"));
+    table_->setAccessibleName(QStringLiteral("Listings"));
+    table_->setModel(model_);
+    table_->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed |
+                            QAbstractItemView::DoubleClicked);
+    table_->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Rows of one height: a million of them cost the header nothing to lay out.
+    table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
+    table_->horizontalHeader()->setDefaultSectionSize(110);
+    table_->installEventFilter(this);
+    search_->installEventFilter(this);
+    QWidget::setTabOrder(search_, table_);
+    QWidget::setTabOrder(table_, controls_.widget(QStringLiteral("Command1")));
+    layOut();
+
+    pause_.setSingleShot(true);
+    pause_.setInterval(kSearchPauseMs);
+    connect(&pause_, &QTimer::timeout, this, shell::guarded(this, [this] { searchNow(); }));
+    connect(search_, &QLineEdit::textChanged, this, [this] { pause_.start(); });
+    connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current, const QModelIndex& previous) {
+                if (previous.isValid() && current.row() != previous.row())
+                    shell::runAction(this, [this, row = previous.row()] { rowLeft(row); });
+            });
+    connect(controls_.get<QPushButton>(QStringLiteral("Command1")), &QPushButton::clicked, this,
+            shell::guarded(this, [this] { deleteCurrent(); }));
+    connect(controls_.get<QPushButton>(QStringLiteral("Command2")), &QPushButton::clicked, this,
+            shell::guarded(this, [this] {
+                // The row being corrected is left too: its changes are stored first.
+                if (storeEdits())
+                    closeWindow();
+            }));
+}
+
+void ListingsWindow::layOut() {
+    auto* picture = controls_.get<QLabel>(QStringLiteral("Picture1"));
+    picture->setScaledContents(true);
+    picture->setFixedHeight(picture->height());
+    auto* bar = new QHBoxLayout;
+    for (const char* name : {"Label2", "Text1", "Label3", "Command1", "Command2"})
+        bar->addWidget(controls_.widget(QLatin1String(name)),
+                       name == QLatin1String("Label3") ? 1 : 0);
+    search_->setMinimumWidth(search_->width());
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->addWidget(picture);
+    column->addWidget(controls_.widget(QStringLiteral("Label1")));
+    auto* inner = new QVBoxLayout;
+    inner->setContentsMargins(8, 0, 8, 8);
+    inner->addLayout(bar);
+    inner->addWidget(table_, 1);
+    column->addLayout(inner, 1);
+}
+
+void ListingsWindow::formLoad() {
+    setSizeTwips(kWidth, kHeight);
+    placeOnScreen();
+    showHeaderPicture(controls_.get<QLabel>(QStringLiteral("Picture1")),
+                      QStringLiteral("head1.jpg"));
+    // The newest rows at once; every identity once the window is on the screen.
+    model_->loadFirstScreen();
+    showState();
+    QTimer::singleShot(0, this, shell::guarded(this, [this] {
+                           model_->loadAll();
+                           showState();
+                       }));
+}
+
+void ListingsWindow::showState(const QString& event) {
+    const int count = model_->rowCount();
+    QString text = model_->search().isEmpty()
+                       ? QStringLiteral("%1 listing%2").arg(count).arg(count == 1 ? "" : "s")
+                       : QStringLiteral("%1 listing%2 match \u201c%3\u201d")
+                             .arg(count)
+                             .arg(count == 1 ? "" : "s", model_->search());
+    if (!event.isEmpty())
+        text = event + QStringLiteral(" ") + text;
+    // A label that changes its text tells a screen reader so.
+    state_->setText(text + QLatin1Char('.'));
+}
+
+void ListingsWindow::searchNow() {
+    pause_.stop();
+    if (!storeEdits())
+        return;
+    model_->setSearch(search_->text());
+    showState();
+}
+
+void ListingsWindow::prepareCorrections() {
+    if (!model_->lacksCorrections())
+        return;
+    try {
+        model_->addCorrections();
+    } catch (const db::DbError& error) {
+        throw db::DbError(
+            QStringLiteral("This database has no table Corrections, which keeps every "
+                           "correction and deletion, and it could not be made: %1\n"
+                           "Nothing was changed. On a server the administrator adds it with "
+                           "pelmar-newdb --corrections --server.")
+                .arg(error.text()));
+    }
+    shell::inform(QStringLiteral("This database had no table Corrections. It has been made now, "
+                                 "and from now on every correction and deletion of a listing is "
+                                 "kept in it."),
+                  shell::Icon::Information);
+}
+
+bool ListingsWindow::storeEdits() {
+    const int row = model_->editedRow();
+    if (row < 0)
+        return true;
+    try {
+        prepareCorrections();
+        if (model_->storeEdits() == ListingsModel::Result::Changed) {
+            showState(QStringLiteral("Correction refused."));
+            shell::inform(
+                QStringLiteral("This listing was changed or deleted at another desk after it was "
+                               "shown here, so your correction was not stored. The window now "
+                               "shows the listing as it is stored; make the correction again if "
+                               "it is still needed."),
+                shell::Icon::Exclamation);
+        } else {
+            showState(QStringLiteral("Correction stored."));
+        }
+        return true;
+    } catch (const db::DbError& error) {
+        showState(QStringLiteral("Correction not stored."));
+        shell::inform(QStringLiteral("The correction could not be stored: %1\nYour changes are "
+                                     "still in the row: leave the row to try again, or press "
+                                     "Escape to undo them.")
+                          .arg(error.text()),
+                      shell::Icon::Exclamation);
+        return false;
+    }
+}
+
+void ListingsWindow::rowLeft(int row) {
+    if (model_->editedRow() != row || storeEdits())
+        return;
+    // Back to the row whose changes are kept, once the view has finished its move.
+    QTimer::singleShot(0, this, [this, row] {
+        table_->setCurrentIndex(model_->index(row, table_->currentIndex().column()));
+    });
+}
+
+void ListingsWindow::undoEdits() {
+    model_->revertEdits();
+    showState(QStringLiteral("Changes undone."));
+}
+
+void ListingsWindow::deleteCurrent() {
+    const int row = table_->currentIndex().row();
+    if (row < 0) {
+        shell::inform(QStringLiteral("Choose the listing to delete in the table first."));
+        return;
+    }
+    if (!shell::askYes(QStringLiteral("Delete this listing for good?\n\n%1\n\nIts values are "
+                                      "kept in the table Corrections.")
+                           .arg(listingSummary(model_->shownValues(row))),
+                       shell::Answer::No))
+        return;
+    ListingsModel::Result result;
+    try {
+        prepareCorrections();
+        result = model_->deleteRow(row);
+    } catch (const db::DbError& error) {
+        showState(QStringLiteral("Listing not deleted."));
+        shell::inform(QStringLiteral("The listing could not be deleted: %1\nIt is kept as it was. "
+                                     "Where an office keeps deletion to a supervisor's login, a "
+                                     "supervisor deletes it.")
+                          .arg(error.text()),
+                      shell::Icon::Exclamation);
+        return;
+    }
+    if (result == ListingsModel::Result::Changed) {
+        showState(QStringLiteral("Deletion refused."));
+        shell::inform(QStringLiteral("This listing was changed or deleted at another desk after it "
+                                     "was shown here, so it was not deleted. The window now shows "
+                                     "it as it is stored."),
+                      shell::Icon::Exclamation);
+        return;
+    }
+    showState(QStringLiteral("Listing deleted."));
+}
+
+bool ListingsWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress)
+        return ChildWindow::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (watched == search_ && key->key() == Qt::Key_Escape && !search_->text().isEmpty()) {
+        search_->clear();
+        shell::runAction(this, [this] { searchNow(); });
+        return true;
+    }
+    // While a cell is edited its editor has the keys, not the table.
+    if (watched != table_ || key->modifiers() & ~Qt::KeypadModifier)
+        return ChildWindow::eventFilter(watched, event);
+    switch (key->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            // The Enter that ends an edit comes here too, before its editor has closed.
+            if (table_->currentIndex().isValid() && !table_->indexWidget(table_->currentIndex()))
+                table_->edit(table_->currentIndex());
+            return true;
+        case Qt::Key_Escape:
+            if (model_->editedRow() < 0)
+                return false;
+            undoEdits();
+            return true;
+        case Qt::Key_Delete:
+            shell::runAction(this, [this] { deleteCurrent(); });
+            return true;
+        default:
+            return ChildWindow::eventFilter(watched, event);
+    }
+}
+
+}  // namespace listings

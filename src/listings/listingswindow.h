@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QTimer>
+
+#include "listingsmodel.h"
+#include "shell/childwindow.h"
+
+class QLabel;
+class QLineEdit;
+class QTableView;
+
+namespace listings {
+
+// "Listings": every stored listing in a table, newest first, with a search above
+// it. A cell is corrected in place, and leaving the row stores the row's changes;
+// Escape undoes them before that. Delete removes a listing entered twice, after a
+// question. The operator may resize and maximise the window.
+class ListingsWindow : public shell::ChildWindow {
+    Q_OBJECT
+public:
+    ListingsWindow();
+    void formLoad() override;
+
+    ListingsModel& model() { return *model_; }
+    QTableView* table() const { return table_; }
+    // Runs the search of the text in the box now instead of after the pause.
+    void searchNow();
+    // Stores the row's changes, as leaving it does; false when they could not be.
+    bool storeEdits();
+    void deleteCurrent();
+
+    // The pause after the last typed key before the search runs.
+    static constexpr int kSearchPauseMs = 300;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void layOut();
+    void rowLeft(int row);
+    void undoEdits();
+    // Makes sure a correction can be recorded; tells the operator when the table that
+    // keeps them has just been made.
+    void prepareCorrections();
+    void showState(const QString& event = {});
+
+    ListingsModel* model_;
+    QTableView* table_;
+    QLineEdit* search_;
+    QLabel* state_;
+    QTimer pause_;
+};
+
+}  // namespace listings

@@ -1,0 +1,266 @@
+// The window "Listings" on a real database: what a search finds, a correction
+// stored and recorded, Escape undoing it, a correction or deletion refused when
+// another desk changed the row first, and a deletion recorded.
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+
+#include "db/corrections.h"
+#include "db/schema.h"
+#include "listings/listingswindow.h"
+#include "support/appharness.h"
+#include "support/scriptedmessages.h"
+#include "support/testfolder.h"
+#include "support/testserver.h"
+
+using listings::ListingsWindow;
+
+namespace {
+
+// Three listings, stored in this order; each value names its column unless given.
+QString listing(const QHash<int, QString>& values) {
+    QStringList literals;
+    for (int k = 0; k < int(db::schema::dataColumns().size()); ++k)
+        literals.append(QStringLiteral("'%1'").arg(values.value(k, QStringLiteral("v%1").arg(k))));
+    return QStringLiteral("INSERT INTO Data VALUES (%1)").arg(literals.join(QLatin1Char(',')));
+}
+
+void fill(const TestFolder& folder) {
+    folder.exec(listing({{0, "NSW"}, {5, "GEORGE"}, {6, "Parramatta"}, {64, "O''Brien"}}));
+    folder.exec(listing({{0, "VIC"}, {5, "COLLINS"}, {6, "Carlton"}, {61, "near george st"}}));
+    folder.exec(listing({{0, "NSW"}, {1, "Herald 50%"}, {6, "Manly"}, {72, "Smith"}}));
+}
+
+struct Session {
+    explicit Session(const TestFolder& folder) : app(folder.path()) {
+        app.choose(QStringLiteral("nListings"));
+        window = qobject_cast<ListingsWindow*>(app.window(QStringLiteral("Listings")));
+        QCoreApplication::processEvents();  // every identity after the first screen
+    }
+    QTableView* table() const { return window->table(); }
+    QString cell(int row, int column) const {
+        return window->model().index(row, column).data().toString();
+    }
+    // Types over a cell as the operator does: F2, the new text, Enter.
+    void edit(int row, int column, const QString& text) {
+        table()->setCurrentIndex(window->model().index(row, column));
+        QTest::keyClick(table(), Qt::Key_F2);
+        auto* editor = qobject_cast<QLineEdit*>(table()->indexWidget(table()->currentIndex()));
+        QVERIFY(editor);
+        editor->selectAll();
+        editor->insert(text);
+        QTest::keyClick(editor, Qt::Key_Return);
+        QCoreApplication::processEvents();  // the editor hands its text over, then closes
+    }
+    void leaveRow() { QTest::keyClick(table(), Qt::Key_Down); }
+
+    ScriptedMessages messages;
+    AppHarness app;
+    ListingsWindow* window = nullptr;
+};
+
+QStringList corrections(const TestFolder& folder) {
+    return folder.column(
+        QStringLiteral("SELECT Change || ':' || coalesce(ValuesAfter, '-') FROM Corrections"));
+}
+
+}  // namespace
+
+class TestListings : public QObject {
+    Q_OBJECT
+private slots:
+    void search_data();
+    void search();
+    void correct_data();
+    void correct();
+    void refused_data();
+    void refused();
+    void operatorRights_data();
+    void operatorRights();
+};
+
+void TestListings::search_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("suburbs");  // newest first
+    QTest::newRow("everything") << "" << QStringList{"Manly", "Carlton", "Parramatta"};
+    QTest::newRow("state, case ignored") << "nsw" << QStringList{"Manly", "Parramatta"};
+    QTest::newRow("street name") << "george" << QStringList{"Parramatta"};
+    QTest::newRow("an agent's name with a quote") << "o'bri" << QStringList{"Parramatta"};
+    QTest::newRow("surname") << "SMITH" << QStringList{"Manly"};
+    QTest::newRow("a wildcard taken as it stands") << "50%" << QStringList{"Manly"};
+    QTest::newRow("no wildcard") << "_" << QStringList{};
+    QTest::newRow("suburb") << "carl" << QStringList{"Carlton"};
+    QTest::newRow("nothing") << "zzz" << QStringList{};
+}
+
+void TestListings::search() {
+    QFETCH(QString, text);
+    QFETCH(QStringList, suburbs);
+    TestFolder folder;
+    fill(folder);
+    Session session(folder);
+    auto* box = session.app.control<QLineEdit>(QStringLiteral("Listings"), QStringLiteral("Text1"));
+    QTest::keyClicks(box, text);
+    QTRY_COMPARE(session.window->model().search(), text);
+    QStringList found;
+    for (int row = 0; row < session.window->model().rowCount(); ++row)
+        found.append(session.cell(row, 6));
+    QCOMPARE(found, suburbs);
+    auto* state = session.app.control<QLabel>(QStringLiteral("Listings"), QStringLiteral("Label3"));
+    QVERIFY2(state->text().startsWith(QString::number(suburbs.size()) + QLatin1Char(' ')),
+             qPrintable(state->text()));
+    // Escape clears the search and shows every listing again.
+    QTest::keyClick(box, Qt::Key_Escape);
+    QCOMPARE(session.window->model().rowCount(), 3);
+}
+
+void TestListings::correct_data() {
+    QTest::addColumn<QString>("first");  // done to the database before the window opens
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("undo");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<int>("messages");
+    const QString none;
+    QTest::newRow("quotes") << none << "O'Neil \"Jr\"" << false << "O'Neil \"Jr\""
+                            << "O'Neil \"Jr\"" << 0;
+    QTest::newRow("emoji, trimmed") << none << "  Café 🏠 " << false << "Café 🏠"
+                                    << "Café 🏠" << 0;
+    QTest::newRow("empty") << none << "   " << false << "x"
+                           << "x" << 0;
+    QTest::newRow("undone by Escape") << none << "WRONG" << true << "Carlton"
+                                      << "Carlton" << 0;
+    // A database made before Corrections: the first correction makes it, and says so.
+    QTest::newRow("older database") << "DROP TABLE Corrections"
+                                    << "Fitzroy" << false << "Fitzroy"
+                                    << "Fitzroy" << 1;
+    // The record cannot be written: nothing is, and the typing stays in the row.
+    QTest::newRow("failed") << "DROP TABLE Corrections; CREATE VIEW Corrections AS SELECT 1 AS a"
+                            << "Fitzroy" << false << "Carlton"
+                            << "Fitzroy" << 1;
+}
+
+void TestListings::correct() {
+    QFETCH(QString, first);
+    QFETCH(QString, typed);
+    QFETCH(bool, undo);
+    QFETCH(QString, stored);
+    QFETCH(QString, shown);
+    QFETCH(int, messages);
+    TestFolder folder;
+    fill(folder);
+    for (const QString& statement : first.split(QLatin1Char(';'), Qt::SkipEmptyParts))
+        folder.exec(statement);
+    Session session(folder);
+    session.edit(1, 6, typed);
+    if (undo)
+        QTest::keyClick(session.table(), Qt::Key_Escape);
+    session.leaveRow();
+    QCoreApplication::processEvents();
+    QCOMPARE(session.cell(1, 6), shown);
+    QCOMPARE(folder.column(QStringLiteral("SELECT Suburb FROM Data WHERE ListingState = 'VIC'")),
+             QStringList{stored});
+    QCOMPARE(session.messages.shown().size(), messages);
+    if (stored != typed.trimmed() && stored != QLatin1String("x"))
+        return;
+    // The values after, in column order, hold the value exactly as stored.
+    const QString json = QString::fromUtf8(
+        QJsonDocument(QJsonArray{"VIC", "v1", "v2", "v3", "v4", "COLLINS", stored, "v7"})
+            .toJson(QJsonDocument::Compact));
+    const QStringList recorded = corrections(folder);
+    QCOMPARE(recorded.size(), 1);
+    QVERIFY2(recorded.first().startsWith(QStringLiteral("corrected:") + json.chopped(1)),
+             qPrintable(recorded.first()));
+}
+
+void TestListings::refused_data() {
+    QTest::addColumn<bool>("deleting");
+    QTest::addColumn<QString>("elsewhere");  // what another desk did first; empty: nothing
+    QTest::addColumn<QString>("suburb");     // the row shown afterwards, or none
+    QTest::addColumn<QStringList>("recorded");
+    QTest::newRow("deleted") << true << ""
+                             << "Parramatta" << QStringList{"deleted:-"};
+    QTest::newRow("correction after another's")
+        << false << "UPDATE Data SET Suburb = 'Bondi' WHERE ListingState = 'VIC'"
+        << "Bondi" << QStringList{};
+    QTest::newRow("correction of a deleted one")
+        << false << "DELETE FROM Data WHERE ListingState = 'VIC'"
+        << "Parramatta" << QStringList{};
+    QTest::newRow("deletion after another's correction")
+        << true << "UPDATE Data SET Suburb = 'Bondi' WHERE ListingState = 'VIC'"
+        << "Bondi" << QStringList{};
+}
+
+void TestListings::refused() {
+    QFETCH(bool, deleting);
+    QFETCH(QString, elsewhere);
+    QFETCH(QString, suburb);
+    QFETCH(QStringList, recorded);
+    TestFolder folder;
+    fill(folder);
+    Session session(folder);
+    QCOMPARE(session.cell(1, 6), QStringLiteral("Carlton"));
+    if (!elsewhere.isEmpty())
+        folder.exec(elsewhere);
+    if (deleting) {
+        session.table()->setCurrentIndex(session.window->model().index(1, 0));
+        session.messages.answer({shell::Answer::Yes});
+        QTest::keyClick(session.table(), Qt::Key_Delete);
+    } else {
+        session.edit(1, 6, QStringLiteral("Fitzroy"));
+        session.leaveRow();
+    }
+    QCOMPARE(session.cell(1, 6), suburb);
+    QCOMPARE(corrections(folder), recorded);
+    // A deletion is asked first; a refusal is said.
+    QCOMPARE(session.messages.shown().size(), int(deleting) + int(recorded.isEmpty()));
+}
+
+void TestListings::operatorRights_data() {
+    QTest::addColumn<bool>("mayDelete");
+    QTest::newRow("an operator") << false;
+    QTest::newRow("a supervisor") << true;
+}
+
+void TestListings::operatorRights() {
+    if (!onServer())
+        QSKIP("the rights of roles are the server's");
+    QFETCH(bool, mayDelete);
+    TestFolder folder;
+    fill(folder);
+    // A role that may read the tables but neither update nor delete a listing itself:
+    // it corrects, and deletes when allowed, through the administrator's functions.
+    static int roles = 0;
+    const QString role = QStringLiteral("listings_desk_%1").arg(++roles);
+    const QString database =
+        folder.server().section(QStringLiteral("dbname="), 1).section(QLatin1Char(' '), 0, 0);
+    TestServer::instance().exec(
+        database, QStringLiteral("CREATE ROLE %1 LOGIN; GRANT USAGE ON SCHEMA public TO %1; "
+                                 "GRANT SELECT ON Data, Street, State, PropType, PubName TO %1; "
+                                 "GRANT EXECUTE ON FUNCTION %2 TO %1;")
+                          .arg(role, db::schema::kCorrectFunction) +
+                      (mayDelete ? QStringLiteral("GRANT EXECUTE ON FUNCTION %1 TO %2;")
+                                       .arg(db::schema::kDeleteFunction, role)
+                                 : QString()));
+    writeServerSetting(folder.path(), TestServer::instance().conninfo(database, role));
+    Session session(folder);
+    session.edit(1, 6, QStringLiteral("Fitzroy"));
+    session.leaveRow();
+    QCOMPARE(folder.column(QStringLiteral("SELECT CorrectedBy || ' ' || Change FROM Corrections")),
+             QStringList{role + QStringLiteral(" corrected")});
+    session.table()->setCurrentIndex(session.window->model().index(1, 0));
+    session.messages.answer({shell::Answer::Yes});
+    QTest::keyClick(session.table(), Qt::Key_Delete);
+    QCOMPARE(session.window->model().rowCount(), mayDelete ? 2 : 3);
+    QCOMPARE(folder.column(QStringLiteral("SELECT count(*) FROM Data")),
+             QStringList{mayDelete ? "2" : "3"});
+    // The question, and for the operator the server's refusal.
+    QCOMPARE(session.messages.shown().size(), mayDelete ? 1 : 2);
+}
+
+QTEST_MAIN(TestListings)
+#include "listings.moc"
