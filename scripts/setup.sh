@@ -6,7 +6,7 @@
 set -eu
 cd "$(dirname "$0")/.."
 
-packages="cmake make g++ pkg-config qt6-base-dev libqt6sql6-sqlite libgsf-1-dev libsqlite3-dev sqlite3 libpq-dev fonts-dejavu-core fonts-liberation2"
+packages="cmake ninja-build g++ pkg-config qt6-base-dev libqt6sql6-sqlite libgsf-1-dev libsqlite3-dev sqlite3 libpq-dev fonts-dejavu-core fonts-liberation2"
 targets=""
 case "${1:-}" in
     --tests)
@@ -17,6 +17,11 @@ esac
 
 sh scripts/install-packages.sh $packages
 
-# Once configured, the build configures itself again whenever a CMakeLists.txt changes.
-[ -f build/CMakeCache.txt ] || cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+# Ninja sees in a fraction of a second that nothing changed. Once configured, the
+# build configures itself again whenever a CMakeLists.txt changes; a build folder
+# made with another generator is configured afresh (what bin/ holds stays).
+if ! grep -qs '^CMAKE_GENERATOR:INTERNAL=Ninja$' build/CMakeCache.txt; then
+    rm -rf build/CMakeCache.txt build/CMakeFiles
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+fi
 cmake --build build -j"$(nproc)" $targets
