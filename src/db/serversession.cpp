@@ -178,11 +178,19 @@ bool ServerSession::open(ServerWait& wait) {
         }
         status = PQconnectPoll(conn);
     }
-    // Notices go nowhere: a window program has no terminal to print them on.
-    PQsetNoticeProcessor(
-        conn, [](void*, const char*) {}, nullptr);
+    // Notices are printed nowhere: a window program has no terminal. A server that
+    // shuts down says so before it closes the connection, which libpq, idle, takes
+    // for a notice; the close itself may come to light only after the next write.
+    closedByServer_ = false;
+    PQsetNoticeReceiver(conn, &ServerSession::noticed, this);
     PQsetnonblocking(conn, 1);
     return true;
+}
+
+void ServerSession::noticed(void* session, const PGresult* notice) {
+    const char* severity = PQresultErrorField(notice, PG_DIAG_SEVERITY_NONLOCALIZED);
+    if (severity && (qstrcmp(severity, "FATAL") == 0 || qstrcmp(severity, "PANIC") == 0))
+        static_cast<ServerSession*>(session)->closedByServer_ = true;
 }
 
 void ServerSession::connect(const PasswordPrompt& prompt) {
@@ -230,9 +238,19 @@ void ServerSession::setUp(ServerWait& wait) {
 void ServerSession::ensureConnected(ServerWait& wait) {
     // A server that was restarted has closed this idle connection: libpq learns of it
     // only by reading, and a statement written first would be lost with it.
-    if (conn_ && PQstatus(conn_.get()) == CONNECTION_OK && PQconsumeInput(conn_.get()) &&
-        PQstatus(conn_.get()) == CONNECTION_OK)
-        return;
+    PGconn* conn = conn_.get();
+    if (conn && PQstatus(conn) == CONNECTION_OK && PQconsumeInput(conn)) {
+        // The server's last words before it closed come as a result of no statement.
+        while (!PQisBusy(conn)) {
+            PGresult* said = PQgetResult(conn);
+            if (!said)
+                break;
+            closedByServer_ = closedByServer_ || isFailure(PQresultStatus(said));
+            PQclear(said);
+        }
+        if (PQstatus(conn) == CONNECTION_OK && !closedByServer_)
+            return;
+    }
     // A transaction lost with its connection cannot go on on another one.
     if (inTransaction_)
         throw AnswerLost(failureText(conn_ ? engineText() : QStringLiteral("connection lost")));
@@ -414,21 +432,30 @@ ServerResult ServerSession::exec(const QString& statement) {
     const QByteArray text = statement.toUtf8();
     ServerWait wait(described());
     ensureConnected(wait);
-    // A connection that broke on the way out has not delivered the statement: it is
-    // sent once more on a fresh one.
-    if (!send(text, wait)) {
-        if (inTransaction_ || PQstatus(conn_.get()) == CONNECTION_OK)
-            fail(engineText());
+    // A connection that broke on the way out has not delivered the statement, and a
+    // server shutting down ends its connection instead of running what comes: either
+    // way the statement goes once more over a fresh connection.
+    bool sent = send(text, wait);
+    ServerResult result = sent ? collect(wait) : ServerResult();
+    if (!inTransaction_ &&
+        (sent ? refusedForShutdown(result.get()) : PQstatus(conn_.get()) != CONNECTION_OK)) {
         if (!open(wait))
             fail(engineText());
         setUp(wait);
         if (!send(text, wait))
             fail(engineText());
+        result = collect(wait);
     }
-    ServerResult result = collect(wait);
     if (!result.get() || isFailure(PQresultStatus(result.get())))
         failResult(result.get());
     return result;
+}
+
+bool ServerSession::refusedForShutdown(const PGresult* result) const {
+    // Class 57P: the server is shutting down or starting up; the connection goes with
+    // the statement's transaction, so nothing of the statement stays.
+    const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
+    return state && qstrncmp(state, "57P", 3) == 0 && PQstatus(conn_.get()) != CONNECTION_OK;
 }
 
 void ServerSession::startCopyOut(const QString& statement) {

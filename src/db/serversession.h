@@ -96,6 +96,7 @@ private:
     };
 
     void connect(const PasswordPrompt& prompt);
+    static void noticed(void* session, const PGresult* notice);
     // Opens a fresh connection without holding the thread; false when libpq refused.
     bool open(ServerWait& wait);
     // What every fresh connection needs before the program's first statement.
@@ -111,6 +112,7 @@ private:
     void drop();
     void rollBack();
     void refuseWhileWaiting() const;
+    bool refusedForShutdown(const PGresult* result) const;
     std::function<QString()> described() const;
     [[noreturn]] void fail(const QString& engineText) const;
     [[noreturn]] void failResult(const PGresult* result) const;
@@ -124,6 +126,7 @@ private:
     char* copyRow_ = nullptr;
     bool waiting_ = false;
     bool inTransaction_ = false;
+    bool closedByServer_ = false;
 };
 
 }  // namespace db
