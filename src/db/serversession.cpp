@@ -109,7 +109,7 @@ bool isFailure(ExecStatusType status) {
 
 // A cancelled statement gets this long to end on a server that still answers; one
 // that does not is dropped with its connection.
-constexpr int kCancelGraceMs = 150;
+constexpr int kCancelGraceMs = 100;
 // An abandoned COPY gets longer: the rows already on their way are read away.
 constexpr int kCopyGraceMs = 2000;
 
