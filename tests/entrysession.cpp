@@ -75,6 +75,8 @@ void EntrySession::pick(const QString& window, const QString& name, int row) {
     QVERIFY2(box, qPrintable(name));
     box->setFocus(Qt::MouseFocusReason);
     box->showPopup();
+    // The list is on the screen before an operator can click into it.
+    QCoreApplication::processEvents();
     QAbstractItemView* view = box->view();
     const QRect place = view->visualRect(box->model()->index(row, 0));
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, place.center());

@@ -1,6 +1,9 @@
 // What only the server has: the setting, the password, quotes with the server's
 // default for backslashes off, several sessions at once, the server going away,
-// the export's snapshot and pelmar-newdb --server.
+// the export's snapshot, a stalled or restarted server, another desk's lock and
+// pelmar-newdb --server.
+#include <libpq-fe.h>
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -17,9 +20,11 @@
 #include "db/schemacheck.h"
 #include "db/tablereader.h"
 #include "entry/listinginsert.h"
+#include "entrysession.h"
 #include "lookupsession.h"
 #include "shell/dbconnect.h"
 #include "shell/passwordprompt.h"
+#include "support/testproxy.h"
 #include "support/testserver.h"
 #include "xls/tableexport.h"
 
@@ -77,6 +82,85 @@ QStringList workbookColumn(const QString& path, int column) {
     return QString::fromUtf8(python.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
 }
 
+// An operator's action on the server, and its desk made ready for it: the details
+// window of a listing, the street editor with a new entry typed, or the bare frame.
+enum Action { Submit, StreetUpdate, Export, OpenEntry };
+
+class Desk {
+public:
+    Desk(const TestFolder& folder, Action action) : folder_(folder), action_(action) {
+        if (action == StreetUpdate) {
+            lookup_ = std::make_unique<LookupSession>(folder, "mStreet", "Street");
+            lookup_->type("lane");
+            return;
+        }
+        entry_ = std::make_unique<EntrySession>(folder);
+        if (action == Submit) {
+            entry_->openEntry();
+            messages().answer({Answer::Yes, Answer::Yes});
+            entry_->passPart1({}, {}, {});
+            entry_->passPart2(QStringList(9, QString()));
+            entry_->typeInto("Part3", "Text1(0)", "kept");
+        }
+    }
+    ScriptedMessages& messages() { return lookup_ ? lookup_->messages() : entry_->messages(); }
+
+    void run() {
+        messages().clear();
+        switch (action_) {
+            case Submit:
+                messages().answer({Answer::Yes, Answer::Yes});
+                entry_->click("Part3", "Command1");
+                break;
+            case StreetUpdate:
+                lookup_->click(Update);
+                break;
+            case Export:
+                entry_->app().choose("nExport");
+                break;
+            case OpenEntry:
+                entry_->openEntry();
+                break;
+        }
+    }
+    // Whether the action went through and the operator was told nothing else.
+    bool done() {
+        const QString told = messages().shown().isEmpty() ? QString() : messages().last().text;
+        switch (action_) {
+            case Submit:
+                return told == "Rcord Successfully Inserted" &&
+                       folder_.column("SELECT count(*) FROM Data") == QStringList{"1"};
+            case StreetUpdate:
+                return told == "Rcord Successfully Inserted" &&
+                       folder_.column("Select * From Street") == QStringList{"LANE"};
+            case Export:
+                return told.isEmpty() && QFile::exists(folder_.file("Data.xls"));
+            case OpenEntry:
+                return told.isEmpty() && entry_->isOpen("Part1");
+        }
+        return false;
+    }
+    // What the operator typed, still in its window.
+    QString typed() const {
+        if (lookup_)
+            return lookup_->text1()->text();
+        return action_ == Submit ? entry_->text("Part3", "Text1(0)") : QString();
+    }
+    bool toldOfFailure() {
+        for (const shell::Message& message : messages().shown()) {
+            if (message.icon == Icon::Critical)
+                return true;
+        }
+        return false;
+    }
+
+private:
+    const TestFolder& folder_;
+    Action action_;
+    std::unique_ptr<EntrySession> entry_;
+    std::unique_ptr<LookupSession> lookup_;
+};
+
 }  // namespace
 
 class TestServerMode : public QObject {
@@ -90,6 +174,9 @@ private Q_SLOTS:
     void concurrentSubmits();
     void lookupRace();
     void serverGoesAway();
+    void disturbedServer_data();
+    void disturbedServer();
+    void lockHeldByAnotherDesk();
     void exportSnapshot();
     void exportMatchesFile();
     void abandonedRead();
@@ -306,6 +393,73 @@ void TestServerMode::serverGoesAway() {
     entry::insertListing(record, rs);
     QCOMPARE(folder.column("SELECT * FROM Data"), QStringList{"again"});
     QVERIFY(record.submitToken.isEmpty());
+}
+
+void TestServerMode::disturbedServer_data() {
+    QTest::addColumn<int>("action");
+    QTest::addColumn<bool>("stall");  // else: the server restarted under the open windows
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("stall, Subnmit") << int(Submit) << true << "kept";
+    QTest::newRow("stall, street Update") << int(StreetUpdate) << true << "LANE";
+    QTest::newRow("stall in the export's read") << int(Export) << true << "";
+    QTest::newRow("restart, Subnmit") << int(Submit) << false << "kept";
+    QTest::newRow("restart, street Update") << int(StreetUpdate) << false << "LANE";
+    QTest::newRow("restart, Data Entry") << int(OpenEntry) << false << "";
+}
+
+void TestServerMode::disturbedServer() {
+    // A stall shows the wait box, whose Cancel gives up the action quietly with the
+    // typing kept, and the same action goes through once the server answers again.
+    // After a restart the first try goes through.
+    QFETCH(int, action);
+    QFETCH(bool, stall);
+    QFETCH(QString, typed);
+    TestFolder folder;
+    TestProxy proxy(folder.server());
+    writeServerSetting(folder.path(), proxy.conninfo());
+    if (action == Export)
+        folder.exec("insert into Data (UnitNo) select g::text from generate_series(1, 20000) g");
+    Desk desk(folder, Action(action));
+    if (stall) {
+        // The export stalls once its rows have begun to come.
+        if (action == Export)
+            proxy.holdAfter(64 * 1024);
+        else
+            proxy.setMode(TestProxy::Hold);
+        const CancelWhenWaiting operatorCancels;
+        desk.run();
+        QVERIFY(operatorCancels.cancelled());
+        QVERIFY(!desk.toldOfFailure());
+        QCOMPARE(desk.typed(), typed);
+        QVERIFY(!QFile::exists(folder.file("Data.xls")));
+        proxy.setMode(TestProxy::Pass);
+    } else {
+        TestServer::instance().stop();
+        TestServer::instance().start();
+    }
+    desk.run();
+    QVERIFY2(desk.done(), qPrintable(desk.messages().texts().join(" | ")));
+}
+
+void TestServerMode::lockHeldByAnotherDesk() {
+    // Another program holds the street table's lock in a transaction it keeps open:
+    // the editor's Update ends within the lock bound with the program's own words,
+    // the typing kept, and goes through once the lock is gone.
+    TestFolder folder;
+    LookupSession session(folder, "mStreet", "Street");
+    PGconn* other = PQconnectdb(folder.server().toUtf8().constData());
+    PQclear(PQexec(other, "BEGIN"));
+    PQclear(PQexec(other, "LOCK TABLE Street IN SHARE ROW EXCLUSIVE MODE"));
+    session.type("lane");
+    session.click(Update);
+    const shell::Message refused = session.messages().last();
+    PQclear(PQexec(other, "ROLLBACK"));
+    QVERIFY2(refused.text.startsWith("Another desk or program is using this table"),
+             qPrintable(refused.text));
+    QCOMPARE(session.text1()->text(), "LANE");
+    session.click(Update);
+    PQfinish(other);
+    QCOMPARE(session.messages().last().text, "Rcord Successfully Inserted");
 }
 
 void TestServerMode::exportSnapshot() {

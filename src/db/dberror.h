@@ -10,4 +10,18 @@ public:
     using Failure::Failure;
 };
 
+// The connection to the server broke after a statement had gone to it: whether the
+// statement took effect is not known.
+class AnswerLost : public DbError {
+public:
+    using DbError::DbError;
+};
+
+// The operator gave up waiting for the server. The action is abandoned; a statement
+// that had gone to the server may or may not have taken effect.
+class Cancelled : public DbError {
+public:
+    Cancelled() : DbError(QStringLiteral("The operator cancelled the wait for the server.")) {}
+};
+
 }  // namespace db

@@ -3,12 +3,15 @@
 #include <QByteArray>
 #include <QString>
 #include <functional>
+#include <memory>
 #include <optional>
 
 typedef struct pg_conn PGconn;
 typedef struct pg_result PGresult;
 
 namespace db {
+
+class ServerWait;
 
 // Asked once when the server wants a password that none of libpq's own sources
 // (~/.pgpass, PGPASSFILE, a service file) gives. Nothing: the operator declined.
@@ -44,8 +47,15 @@ private:
 
 // A session with a PostgreSQL server through libpq. The session sets
 // standard_conforming_strings on for itself, so that a doubled quote is the only
-// escape in a literal whatever the server's default. A session whose connection was
-// lost connects again by itself before the next statement.
+// escape in a literal whatever the server's default, and bounds how long it waits
+// for another session's lock. A session whose connection was lost, or closed by the
+// server while idle, connects again by itself and sends the statement once.
+//
+// No statement holds the program's thread: each goes out through libpq's
+// asynchronous calls and the session waits for its answer in a nested event loop
+// (serverwait.h), where a long wait is shown to the operator and can be cancelled
+// (db::Cancelled). Throws AnswerLost when the connection broke after a statement had
+// gone out, so that its outcome is not known.
 class ServerSession {
 public:
     // Connects; throws DbError naming the server when that fails. The prompt is asked
@@ -55,7 +65,8 @@ public:
     ServerSession(const ServerSession&) = delete;
     ServerSession& operator=(const ServerSession&) = delete;
 
-    // Runs a statement; throws DbError naming the server with the engine's text.
+    // Runs a statement; throws DbError naming the server with the engine's text, or a
+    // text of the program's own when another session holds a lock too long.
     ServerResult exec(const QString& statement);
     // Runs a statement that starts a COPY to the client; reads follow with readCopyRow.
     void startCopyOut(const QString& statement);
@@ -74,18 +85,48 @@ public:
     // "server HOST, database NAME": what messages name; never the password.
     QString describe() const;
 
+    // How long a statement waits for a lock held by another session, and how long
+    // the server keeps a transaction of a desk that has gone silent in the middle.
+    static constexpr const char* kLockTimeout = "5s";
+    static constexpr const char* kIdleInTransactionTimeout = "10s";
+
 private:
+    struct Finish {
+        void operator()(PGconn* conn) const;
+    };
+
     void connect(const PasswordPrompt& prompt);
+    static void noticed(void* session, const PGresult* notice);
+    // Opens a fresh connection without holding the thread; false when libpq refused.
+    bool open(ServerWait& wait);
     // What every fresh connection needs before the program's first statement.
-    void setUp();
-    void ensureConnected();
+    void setUp(ServerWait& wait);
+    void ensureConnected(ServerWait& wait);
+    ServerResult run(const QByteArray& statement, ServerWait& wait);
+    bool send(const QByteArray& statement, ServerWait& wait);
+    ServerResult collect(ServerWait& wait);
+    // Waits until libpq has the whole of the next result; false: the connection broke.
+    bool awaitInput(ServerWait& wait);
+    [[noreturn]] void abandon(bool answerExpected);
+    void settle(int graceMs);
+    void drop();
+    void rollBack();
+    void refuseWhileWaiting() const;
+    bool refusedForShutdown(const PGresult* result) const;
+    std::function<QString()> described() const;
     [[noreturn]] void fail(const QString& engineText) const;
+    [[noreturn]] void failResult(const PGresult* result) const;
+    QString failureText(const QString& engineText) const;
     QString engineText() const;
 
     QByteArray conninfo_;
     std::optional<QByteArray> password_;
-    PGconn* conn_ = nullptr;
+    std::unique_ptr<PGconn, Finish> conn_;
+    QString described_;
     char* copyRow_ = nullptr;
+    bool waiting_ = false;
+    bool inTransaction_ = false;
+    bool closedByServer_ = false;
 };
 
 }  // namespace db

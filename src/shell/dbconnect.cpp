@@ -5,6 +5,7 @@
 #include "deskfolder.h"
 #include "passwordprompt.h"
 #include "serversetting.h"
+#include "serverwaitdialog.h"
 
 namespace dbConnect {
 
@@ -51,6 +52,8 @@ void startUp(const QString& exeFolder) {
     // Read before anything is opened: a setting that is wrong opens nothing.
     const std::optional<QString> server = shell::serverSetting(folder);
     connection().setConnectionString(connectionText(dbPath));
+    // Every wait for the server from here on is shown to the operator.
+    db::setWaitDisplay(&shell::ServerWaitDialog::instance());
     if (server)
         connection().openServer(*server, shell::askPassword);
     else

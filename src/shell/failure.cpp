@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "childwindow.h"
+#include "db/dberror.h"
 #include "messages.h"
 
 namespace shell {
@@ -13,6 +14,9 @@ bool runAction(const std::function<void()>& action) {
     try {
         action();
         return true;
+    } catch (const db::Cancelled&) {
+        // The operator's own choice, made in the wait's box: nothing more to say.
+        return false;
     } catch (const db::Failure& failure) {
         text = failure.text();
     } catch (const std::exception& error) {
