@@ -30,21 +30,24 @@ namespace {
 
 enum { Clear, Update };
 
-// Answers the password prompt from the test and counts how often it was asked.
+using Answers = QList<std::optional<QString>>;
+
+// Answers the password prompt from the test, the last answer for every ask beyond
+// the list, and records whether each ask was told of a refused password.
 class ScriptedPassword : public shell::PasswordSource {
 public:
-    explicit ScriptedPassword(std::optional<QString> answer) : answer_(std::move(answer)) {
+    explicit ScriptedPassword(Answers answers) : answers_(std::move(answers)) {
         shell::setPasswordSource(this);
     }
     ~ScriptedPassword() override { shell::setPasswordSource(nullptr); }
-    std::optional<QString> ask(const QString&) override {
-        ++asked;
-        return answer_;
+    std::optional<QString> ask(const QString&, bool refused) override {
+        refusals.append(refused);
+        return answers_.value(refusals.size() - 1, answers_.last());
     }
-    int asked = 0;
+    QList<bool> refusals;
 
 private:
-    std::optional<QString> answer_;
+    Answers answers_;
 };
 
 QString databaseOf(const TestFolder& folder) {
@@ -175,21 +178,29 @@ void TestServerMode::setting() {
 }
 
 void TestServerMode::password_data() {
-    QTest::addColumn<std::optional<QString>>("answer");
+    QTest::addColumn<Answers>("answers");
     QTest::addColumn<bool>("opens");
-    QTest::newRow("right") << std::optional<QString>("secret") << true;
-    QTest::newRow("wrong") << std::optional<QString>("wr0ng-Pa55") << false;
-    QTest::newRow("cancelled") << std::optional<QString>() << false;
+    QTest::addColumn<QList<bool>>("refusals");  // one for each time the box was shown
+    const std::optional<QString> none;
+    QTest::newRow("right") << Answers{"secret"} << true << QList<bool>{false};
+    QTest::newRow("wrong, then right")
+        << Answers{"wr0ng-Pa55", "secret"} << true << QList<bool>{false, true};
+    QTest::newRow("wrong three times")
+        << Answers{"wr0ng-Pa55"} << false << QList<bool>{false, true, true};
+    QTest::newRow("cancelled") << Answers{none} << false << QList<bool>{false};
+    QTest::newRow("wrong, then cancelled")
+        << Answers{"wr0ng-Pa55", none} << false << QList<bool>{false, true};
 }
 
 void TestServerMode::password() {
-    QFETCH(std::optional<QString>, answer);
+    QFETCH(Answers, answers);
     QFETCH(bool, opens);
+    QFETCH(QList<bool>, refusals);
     TestFolder folder;
     const QString conninfo =
         TestServer::instance().conninfo(databaseOf(folder), TestServer::kPasswordRole);
     writeServerSetting(folder.path(), conninfo);
-    ScriptedPassword prompt(answer);
+    ScriptedPassword prompt(answers);
     ScriptedMessages messages;
     if (opens) {
         dbConnect::startUp(folder.path());
@@ -198,14 +209,15 @@ void TestServerMode::password() {
     } else {
         QCOMPARE(pelmar::run(folder.path()), 1);
         QVERIFY2(messages.last().text.contains("password"), qPrintable(messages.last().text));
-        QVERIFY(!messages.last().text.contains(answer.value_or("secret")));
+        QVERIFY(!messages.last().text.contains("wr0ng"));
     }
-    QCOMPARE(prompt.asked, 1);
+    QCOMPARE(prompt.refusals, refusals);
     // Nothing of it is written to the program's folder.
     for (const QString& name : QDir(folder.path()).entryList(QDir::Files)) {
         QFile file(folder.file(name));
         file.open(QIODevice::ReadOnly);
-        QVERIFY(!file.readAll().contains(answer.value_or("secret").toUtf8()));
+        const QByteArray content = file.readAll();
+        QVERIFY(!content.contains("secret") && !content.contains("wr0ng"));
     }
 }
 

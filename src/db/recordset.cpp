@@ -76,6 +76,12 @@ void Recordset::moveNext() {
     atEnd_ = result_ ? rowIndex_ >= result_->rows() : !query_->next();
 }
 
+long long Recordset::rowsAffected() const {
+    if (result_)
+        return result_->rowsAffected();
+    return query_ ? query_->numRowsAffected() : -1;
+}
+
 int Recordset::fieldCount() const {
     if (result_)
         return result_->columns();

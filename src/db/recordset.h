@@ -31,6 +31,10 @@ public:
     void moveFirst();
     void moveNext();
 
+    // The rows the last insert, update or delete touched (a server's insert into Data
+    // with a token: the rows it stored); -1 when the engine does not say.
+    long long rowsAffected() const;
+
     int fieldCount() const;
     QString value(int position) const;
     QString fieldName(int position) const;

@@ -5,6 +5,7 @@
 #include <QRegularExpression>
 
 #include "dberror.h"
+#include "servertrust.h"
 
 namespace db {
 
@@ -57,6 +58,11 @@ QString ServerResult::columnName(int column) const {
     return QString::fromUtf8(PQfname(result_, column));
 }
 
+long long ServerResult::rowsAffected() const {
+    const char* count = result_ ? PQcmdTuples(result_) : "";
+    return *count ? QByteArray(count).toLongLong() : -1;
+}
+
 ServerSession::ServerSession(const QString& conninfo, const PasswordPrompt& prompt)
     : conninfo_(conninfo.toUtf8()) {
     checkServerText(conninfo);
@@ -69,7 +75,7 @@ ServerSession::~ServerSession() {
 }
 
 void ServerSession::connect(const PasswordPrompt& prompt) {
-    for (;;) {
+    for (int asked = 0;;) {
         // The text is expanded as libpq reads any connection text: what it says
         // overrides the defaults before it, and a password asked for comes after it.
         // The defaults make a server gone from the network a failure within about
@@ -94,13 +100,18 @@ void ServerSession::connect(const PasswordPrompt& prompt) {
         conn_ = PQconnectdbParams(keys, values, 1);
         if (PQstatus(conn_) == CONNECTION_OK)
             break;
-        if (password_ || !prompt || !PQconnectionNeedsPassword(conn_))
-            fail(engineText());
+        // Only a password the operator typed is asked again: one of libpq's own
+        // sources that is wrong stays wrong.
+        const bool refused = password_ && PQconnectionUsedPassword(conn_);
+        const bool wanted = !password_ && PQconnectionNeedsPassword(conn_);
+        if (!prompt || !(refused || wanted) || asked == kPasswordTries)
+            failToConnect();
         const QString role = QString::fromUtf8(PQuser(conn_));
         const std::optional<QString> given =
-            prompt(QStringLiteral("%1, role %2").arg(describe(), role));
+            prompt(QStringLiteral("%1, role %2").arg(describe(), role), refused);
+        ++asked;
         if (!given)
-            fail(engineText());
+            failToConnect();
         password_ = given->toUtf8();
     }
     setUp();
@@ -138,12 +149,19 @@ QString ServerSession::describe() const {
         .arg(QString::fromUtf8(host && *host ? host : "localhost"), QString::fromUtf8(name));
 }
 
-void ServerSession::fail(const QString& engineText) const {
+void ServerSession::failToConnect() const {
+    if (const std::optional<QString> text = untrustedServer(describe(), engineText()))
+        throw DbError(*text);
+    fail(engineText());
+}
+
+void ServerSession::fail(const QString& engineText, bool outcomeUnknown) const {
     // libpq breaks its longer texts into indented lines; the message box flows them.
     static const QRegularExpression lineBreak(QStringLiteral("\\s*\\n\\s*"));
     QString text = engineText;
     text.replace(lineBreak, QStringLiteral(" "));
-    throw DbError(QStringLiteral("The database %1 failed: %2").arg(describe(), text));
+    throw DbError(QStringLiteral("The database %1 failed: %2").arg(describe(), text),
+                  outcomeUnknown);
 }
 
 ServerResult ServerSession::exec(const QString& statement) {
@@ -152,7 +170,9 @@ ServerResult ServerSession::exec(const QString& statement) {
     const ExecStatusType status = PQresultStatus(result.get());
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK && status != PGRES_COPY_OUT) {
         const char* text = PQresultErrorMessage(result.get());
-        fail(text && *text ? QString::fromUtf8(text).trimmed() : engineText());
+        // Sent, and the connection gone before the answer: it may have been done.
+        fail(text && *text ? QString::fromUtf8(text).trimmed() : engineText(),
+             PQstatus(conn_) != CONNECTION_OK);
     }
     return result;
 }

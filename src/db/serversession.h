@@ -10,10 +10,11 @@ typedef struct pg_result PGresult;
 
 namespace db {
 
-// Asked once when the server wants a password that none of libpq's own sources
-// (~/.pgpass, PGPASSFILE, a service file) gives. Nothing: the operator declined.
-// The text names the server and the role, never a password.
-using PasswordPrompt = std::function<std::optional<QString>(const QString& server)>;
+// Asked when the server wants a password that none of libpq's own sources
+// (~/.pgpass, PGPASSFILE, a service file) gives, and again (`refused`) when the
+// server turned down the one given. Nothing: the operator declined. The text names
+// the server and the role, never a password.
+using PasswordPrompt = std::function<std::optional<QString>(const QString& server, bool refused)>;
 
 // Checks a libpq connection text (key=value form or a postgresql:// URI) without
 // connecting. Throws DbError with libpq's own reason when it cannot be parsed.
@@ -37,6 +38,9 @@ public:
     // The value as the stored UTF-8 bytes; a NULL reads as an empty text.
     QString value(int row, int column) const;
     QString columnName(int column) const;
+    // The rows an insert, update or delete touched, or a select returned, as the
+    // server counted them; -1 for a statement of another kind.
+    long long rowsAffected() const;
 
 private:
     PGresult* result_;
@@ -49,9 +53,11 @@ private:
 class ServerSession {
 public:
     // Connects; throws DbError naming the server when that fails. The prompt is asked
-    // at most once, and only when the server wants a password and none was found.
+    // only when the server wants a password and none was found, and again after a
+    // refused one, kPasswordTries times in all.
     ServerSession(const QString& conninfo, const PasswordPrompt& prompt = {});
     ~ServerSession();
+    static constexpr int kPasswordTries = 3;
     ServerSession(const ServerSession&) = delete;
     ServerSession& operator=(const ServerSession&) = delete;
 
@@ -79,7 +85,10 @@ private:
     // What every fresh connection needs before the program's first statement.
     void setUp();
     void ensureConnected();
-    [[noreturn]] void fail(const QString& engineText) const;
+    // A failed connect, in the operator's words where the server did not prove itself.
+    [[noreturn]] void failToConnect() const;
+    // outcomeUnknown: the statement had been sent when the connection died.
+    [[noreturn]] void fail(const QString& engineText, bool outcomeUnknown = false) const;
     QString engineText() const;
 
     QByteArray conninfo_;

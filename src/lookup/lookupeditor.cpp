@@ -12,6 +12,7 @@
 #include "shell/failure.h"
 #include "shell/keypress.h"
 #include "shell/messages.h"
+#include "shell/storedcheck.h"
 #include "shell/texts.h"
 
 namespace lookup {
@@ -98,14 +99,15 @@ QString LookupEditor::MakeInsStr() const {
            rowLiterals().join(QLatin1Char(',')) + QStringLiteral(");");
 }
 
-QString LookupEditor::MakeUpdStr() {
+QString LookupEditor::MakeUpdStr() const {
     // The columns set are named as the table names them, not as the program does.
-    openRs(MakeGenStr());
+    // Their names come from the table's layout: reading the whole table under its
+    // lock only to learn them would hold every other desk's editor up for as long.
+    const QStringList columns = dbConnect::Conn().columnNames(TblName);
     const QStringList values = rowLiterals();
     QStringList assignments;
     for (int position = 0; position < values.size(); ++position)
-        assignments.append(Rs.fieldName(position) + QLatin1Char('=') + values.at(position));
-    Rs.close();
+        assignments.append(columns.at(position) + QLatin1Char('=') + values.at(position));
     return QStringLiteral("Update ") + TblName + QStringLiteral(" Set ") +
            assignments.join(QStringLiteral(", ")) + QStringLiteral(" Where ") + FldName +
            QLatin1Char('=') + values.first() + QLatin1Char(';');
@@ -194,34 +196,50 @@ void LookupEditor::TextChk() {
 
 void LookupEditor::dbUpdate() {
     QString done;
+    bool touched = true;
     // The test and the write are one step: on a shared server another operator cannot
     // store the same new entry between them.
-    dbConnect::Conn().withTableLock(TblName, [this, &done] {
+    dbConnect::Conn().withTableLock(TblName, [this, &done, &touched] {
         IsExist();
         if (ExistFlag != 0) {
             openRs(MakeUpdStr());
+            touched = Rs.rowsAffected() != 0;
             done = QStringLiteral("Rcord Successfully Updated");
         } else {
             openRs(MakeInsStr());
+            shell::requireStored(Rs, db::sqlText(editValue()), TblName);
             done = QString::fromLatin1(shell::kRecordInserted);
         }
     });
     ListUpd();
-    shell::inform(done, shell::Icon::None);
+    // An update that touched no row found the entry gone after all.
+    if (!touched)
+        notFound();
+    else
+        shell::inform(done, shell::Icon::None);
     command1_[Clear]->setFocus();
 }
 
 void LookupEditor::dbDelete() {
     IsExist();
     if (ExistFlag != 1) {
-        shell::inform(QStringLiteral("Record Not found"), shell::Icon::Exclamation);
+        notFound();
     } else {
         openRs(QStringLiteral("Delete * From ") + TblName + QStringLiteral(" Where ") + FldName +
                QLatin1Char('=') + db::sqlText(editValue()) + QLatin1Char(';'));
+        // Another desk may have deleted it between the test and the delete.
+        const bool deleted = Rs.rowsAffected() != 0;
         ListUpd();
-        shell::inform(QStringLiteral("Record Successfully Deleted"), shell::Icon::Exclamation);
+        if (deleted)
+            shell::inform(QStringLiteral("Record Successfully Deleted"), shell::Icon::Exclamation);
+        else
+            notFound();
     }
     command1_[Clear]->setFocus();
+}
+
+void LookupEditor::notFound() {
+    shell::inform(QStringLiteral("Record Not found"), shell::Icon::Exclamation);
 }
 
 // --- events -----------------------------------------------------------------

@@ -42,7 +42,7 @@ private:
     QString MakeFindStr() const;
     QString MakeGenStr() const;
     QString MakeInsStr() const;
-    QString MakeUpdStr();
+    QString MakeUpdStr() const;
     void IsExist();
     void TblToText();
     void ListToText();
@@ -50,6 +50,7 @@ private:
     void TextChk();
     void dbUpdate();
     void dbDelete();
+    void notFound();
 
     void Text1_Enter();
     void CmbLoad();
