@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 
 packages="cmake make g++ pkg-config qt6-base-dev libqt6sql6-sqlite libgsf-1-dev libsqlite3-dev sqlite3 libpq-dev fonts-dejavu-core fonts-liberation2"
 if [ "${1:-}" = "--tests" ]; then
-    packages="$packages python3-xlrd python3-xlwt gnumeric postgresql"
+    packages="$packages python3-xlrd python3-xlwt gnumeric postgresql openssl"
 fi
 
 sh scripts/install-packages.sh $packages

@@ -162,10 +162,10 @@ const Office& office() {
              environment);
     QDir().mkpath(made->folder());
     const QString home = made->desk.filePath("home");
-    runShell(replaced(readmeBlocks("office-desk").at(0),
-                      {{"scp root@192.168.1.10:", "cp "},
-                       {"/etc/postgresql/15/main/", data + "/"},
-                       {"~/.postgresql", home + "/.postgresql"}}));
+    runShell(
+        replaced(readmeBlocks("office-desk").at(0), {{"scp root@192.168.1.10:", "cp "},
+                                                     {"/etc/postgresql/15/main/", data + "/"},
+                                                     {"~/.postgresql", home + "/.postgresql"}}));
     made->writeDeskSetting("127.0.0.1 port=" + QString::number(server.port()));
     return *made;
 }
@@ -622,9 +622,10 @@ void TestServerMode::untrustedServer() {
     QString cert = set.rootCert();
     if (rootCert == "other") {
         cert = dir.filePath("other.crt");
-        runShell("openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=127.0.0.1 "
-                 "-addext subjectAltName=IP:127.0.0.1 -keyout " +
-                 dir.filePath("other.key") + " -out " + cert + " 2>&1");
+        runShell(
+            "openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=127.0.0.1 "
+            "-addext subjectAltName=IP:127.0.0.1 -keyout " +
+            dir.filePath("other.key") + " -out " + cert + " 2>&1");
     } else if (rootCert == "missing") {
         cert = dir.filePath("root.crt");
     }
@@ -636,7 +637,8 @@ void TestServerMode::untrustedServer() {
     set.writeDeskSetting("127.0.0.1 port=" + QString::number(TestServer::instance().port()));
     qunsetenv("PGSSLROOTCERT");
     QCOMPARE(status, 1);
-    QVERIFY2(messages.last().text.startsWith("The server " + host + ", database pelmar did not "
+    QVERIFY2(messages.last().text.startsWith("The server " + host +
+                                             ", database pelmar did not "
                                              "prove that it is the office's server, so nothing "
                                              "was sent"),
              qPrintable(messages.last().text));
