@@ -566,7 +566,7 @@ void TestServerMode::officeSetUp() {
     for (int k = 0; k < entry::ListingValues::kColumns; ++k)
         record[k] = "office";
     const QString token = QUuid::createUuid().toString();
-    for (const QString& unit : {"first", "again"}) {
+    for (const char* unit : {"first", "again"}) {
         entry::ListingValues submit = record;
         submit[3] = unit;
         submit.submitToken = token;
