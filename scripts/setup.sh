@@ -10,7 +10,7 @@ packages="cmake ninja-build g++ pkg-config qt6-base-dev libqt6sql6-sqlite libgsf
 targets=""
 case "${1:-}" in
     --tests)
-        packages="$packages python3-xlrd python3-xlwt gnumeric postgresql dpkg-dev file lintian desktop-file-utils appstream" ;;
+        packages="$packages python3-xlrd python3-xlwt gnumeric postgresql dpkg-dev file lintian desktop-file-utils appstream openssl" ;;
     --program)
         targets="--target PelmarEntry pelmar-newdb" ;;
 esac

@@ -6,12 +6,17 @@
 #include <QMainWindow>
 #include <QScreen>
 #include <QTest>
+#include <QUuid>
 
 #include "entry/listinginsert.h"
+#include "entry/settle.h"
+#include "entry/unconfirmed.h"
 #include "entrysession.h"
 #include "shell/twips.h"
 #include "support/foreignlock.h"
 #include "support/testserver.h"
+
+Q_DECLARE_METATYPE(shell::Answer)
 
 using entry::ListingValues;
 using shell::Answer;
@@ -19,8 +24,9 @@ using shell::element;
 
 namespace {
 
-// Why a submit fails: a file locked or altered by another program, a server stopped.
-enum Cause { Locked, Altered, ServerStopped };
+// Why a submit fails: a file locked or altered by another program, a server stopped,
+// a trigger that drops the row, the connection lost while the server works on it.
+enum Cause { Locked, Altered, ServerStopped, Dropped, AnswerLost };
 
 const QString kQuestion =
     QStringLiteral("One or More field(s) is/are Empty. Are You Sure to Insert");
@@ -169,8 +175,14 @@ private Q_SLOTS:
     void failedInsertKeepsTheWork_data() {
         QTest::addColumn<int>("cause");
         QTest::addColumn<QString>("error");
+        QTest::newRow("row dropped by a trigger") << int(Dropped) << "Nothing was stored";
         if (onServer()) {
             QTest::newRow("server stopped") << int(ServerStopped) << "database server 127.0.0.1";
+            QTest::newRow("answer lost")
+                << int(AnswerLost)
+                << "The server's answer to this Subnmit was lost: the listing may or may not "
+                   "have been stored. It is kept, in this window and in the program's folder; "
+                   "choosing \"Subnmit\" again stores it exactly once.";
             return;
         }
         QTest::newRow("locked by another program") << int(Locked) << "database is locked";
@@ -189,6 +201,10 @@ private Q_SLOTS:
                 lock = std::make_unique<ForeignLock>(folder_->dbPath());
             else if (cause == Altered)
                 folder_->exec("ALTER TABLE Data ADD COLUMN Extra TEXT");
+            else if (cause == Dropped)
+                folder_->dropRows("Data", "INSERT");
+            else if (cause == AnswerLost)
+                killOnInsert(true);
             else
                 TestServer::instance().stop();
             session_->enter();
@@ -202,9 +218,15 @@ private Q_SLOTS:
             QVERIFY(session_->isOpen("Part3"));
             QCOMPARE(session_->text("Part3", "Text1(0)"), typed[14]);
             QCOMPARE(entry::listingValues()[30], QString());
+            if (cause == AnswerLost)
+                QCOMPARE(entry::unconfirmedListings(folder_->path()).size(), 1);
         }
         if (cause == Altered)
             folder_->exec("ALTER TABLE Data DROP COLUMN Extra");
+        if (cause == Dropped)
+            folder_->dropRows("Data", "INSERT", false);
+        if (cause == AnswerLost)
+            killOnInsert(false);
         QVERIFY(folder_->rows("SELECT * FROM Data").isEmpty());
         // The cause gone, the same submit goes through, asking its question again.
         session_->messages().clear();
@@ -213,6 +235,71 @@ private Q_SLOTS:
         QCOMPARE(session_->messages().texts(), QStringList({kQuestion, kInserted}));
         QCOMPARE(folder_->rows("SELECT * FROM Data").size(), 1);
         QVERIFY(!session_->isOpen("Part3"));
+        QVERIFY(!QFile::exists(entry::unconfirmedFile(folder_->path())));
+    }
+
+    void tokenBelongsToOneListing_data() {
+        QTest::addColumn<bool>("closeBox");  // the listing abandoned by its close box
+        QTest::newRow("Back Main Menu") << false;
+        QTest::newRow("close box") << true;
+    }
+    void tokenBelongsToOneListing() {
+        // A Subnmit whose row was stored but whose answer was lost, the listing then
+        // abandoned, and a new one entered: both are stored.
+        if (!onServer())
+            QSKIP("a file has no lost answers");
+        QFETCH(bool, closeBox);
+        enterListing(listing("first"), /*submit=*/false);
+        const QString token = QUuid::createUuid().toString();
+        entry::listingValues().submitToken = token;
+        folder_->exec("SELECT * FROM pelmar_store_listing('" + token + "', ARRAY[" +
+                      QStringList(76, "'lost'").join(',') + "])");
+        if (closeBox)
+            session_->app().window("Part3")->parentWidget()->close();
+        else
+            session_->click("Part3", "Command2");
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        enterListing(listing("second"));
+        QCOMPARE(session_->messages().last().text, kInserted);
+        QCOMPARE(folder_->column("SELECT UnitNo FROM Data ORDER BY pelmar_seq"),
+                 QStringList({"lost", "second 3"}));
+    }
+
+    void unconfirmedSettledAtStart_data() {
+        QTest::addColumn<bool>("stored");  // the lost Subnmit had stored the row
+        QTest::addColumn<QList<Answer>>("answers");
+        QTest::addColumn<QString>("told");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("stored") << true << QList<Answer>{} << "is stored on the server" << 1
+                                << false;
+        QTest::newRow("not stored, Yes")
+            << false << QList<Answer>{Answer::Yes} << kInserted << 1 << false;
+        QTest::newRow("not stored, No") << false << QList<Answer>{Answer::No}
+                                        << "No keeps it, and the program asks again" << 0 << true;
+    }
+    void unconfirmedSettledAtStart() {
+        if (!onServer())
+            QSKIP("a file has no lost answers");
+        QFETCH(bool, stored);
+        QFETCH(QList<Answer>, answers);
+        QFETCH(QString, told);
+        QFETCH(int, rows);
+        QFETCH(bool, kept);
+        const QString token = QUuid::createUuid().toString();
+        const QStringList values = listing("kept");
+        if (stored)
+            folder_->exec("SELECT * FROM pelmar_store_listing('" + token + "', ARRAY['" +
+                          values.join("','") + "'])");
+        entry::keepUnconfirmed(folder_->path(), {token, values});
+        for (Answer answer : answers)
+            session_->messages().answer({answer});
+        entry::settleUnconfirmed();
+        QVERIFY2(session_->messages().last().text.contains(told),
+                 qPrintable(session_->messages().last().text));
+        QVERIFY(session_->messages().shown().first().text.contains("\"kept 0, kept 1, kept 2"));
+        QCOMPARE(folder_->rows("SELECT * FROM Data"), QList<QStringList>(rows, values));
+        QCOMPARE(QFile::exists(entry::unconfirmedFile(folder_->path())), kept);
     }
 
     void storedRowIsNotOfferedAgain() {
@@ -229,6 +316,17 @@ private Q_SLOTS:
     }
 
 private:
+    // Every insert into Data ends the server's own session as it works on it: the
+    // desk's Subnmit is sent, and its answer never comes.
+    void killOnInsert(bool on) {
+        folder_->exec(on ? "CREATE FUNCTION kill_session() RETURNS trigger LANGUAGE plpgsql AS "
+                           "$$BEGIN PERFORM pg_terminate_backend(pg_backend_pid()); "
+                           "PERFORM pg_sleep(5); RETURN NEW; END$$; "
+                           "CREATE TRIGGER kill_session AFTER INSERT ON Data FOR EACH ROW "
+                           "EXECUTE FUNCTION kill_session()"
+                         : "DROP TRIGGER kill_session ON Data");
+    }
+
     // Types the listing through the three windows with the keyboard alone, along the
     // Enter paths, with Tab to the option buttons, check boxes and the second
     // publication list; Enter on the focused Submit button ends each window.

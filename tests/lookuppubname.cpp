@@ -130,7 +130,7 @@ void TestLookupPubName::changingTheState() {
     session.click(Update);
 
     QCOMPARE(session.takeStatements(),
-             QStringList({"Select * from PubName where PubName='HERALD';", kSelectAll,
+             QStringList({"Select * from PubName where PubName='HERALD';",
                           "Update PubName Set PubName='HERALD', PubState='NSW' Where "
                           "PubName='HERALD';",
                           kSelectAll}));

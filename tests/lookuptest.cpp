@@ -10,6 +10,8 @@
 #include "shell/dbconnect.h"
 #include "support/testserver.h"
 
+Q_DECLARE_METATYPE(shell::Icon)
+
 using shell::Answer;
 using shell::Icon;
 
@@ -63,6 +65,8 @@ private Q_SLOTS:
     void updateRewritesStoredValue();
     void deleteAsks_data();
     void deleteAsks();
+    void writeThatTouchesNoRow_data();
+    void writeThatTouchesNoRow();
     void deletedValueIsInsertedAgain();
     void doubleClickReplacesLockedValue();
     void clearFreesAndEmpties();
@@ -175,8 +179,9 @@ void TestLookup::statements() {
              QStringList({find, "insert into " + table + " values ('LANE');", all}));
     QCOMPARE(folder.column(all), QStringList{"LANE"});
 
+    // The column's name comes from the schema, not from a read of the whole table.
     session.click(Update);
-    QCOMPARE(session.takeStatements(), QStringList({find, all,
+    QCOMPARE(session.takeStatements(), QStringList({find,
                                                     "Update " + table + " Set " + column +
                                                         "='LANE' Where " + column + "='LANE';",
                                                     all}));
@@ -363,13 +368,16 @@ void TestLookup::deleteAsks_data() {
     QTest::addColumn<bool>("yes");
     QTest::addColumn<QStringList>("after");
     QTest::addColumn<QStringList>("stored");
-    QTest::newRow("No") << "road" << false << QStringList() << QStringList{"ROAD"};
+    QTest::addColumn<bool>("dropped");  // the delete removes nothing, without an error
+    QTest::newRow("No") << "road" << false << QStringList() << QStringList{"ROAD"} << false;
     QTest::newRow("Yes, stored") << "road" << true << QStringList{"Record Successfully Deleted"}
-                                 << QStringList();
+                                 << QStringList() << false;
     QTest::newRow("Yes, not stored")
-        << "lane" << true << QStringList{"Record Not found"} << QStringList{"ROAD"};
+        << "lane" << true << QStringList{"Record Not found"} << QStringList{"ROAD"} << false;
     QTest::newRow("Yes, empty box")
-        << "" << true << QStringList{"Record Not found"} << QStringList{"ROAD"};
+        << "" << true << QStringList{"Record Not found"} << QStringList{"ROAD"} << false;
+    QTest::newRow("Yes, stored, nothing deleted")
+        << "road" << true << QStringList{"Record Not found"} << QStringList{"ROAD"} << true;
 }
 
 void TestLookup::deleteAsks() {
@@ -377,7 +385,10 @@ void TestLookup::deleteAsks() {
     QFETCH(bool, yes);
     QFETCH(QStringList, after);
     QFETCH(QStringList, stored);
+    QFETCH(bool, dropped);
     StreetSession session({"ROAD"});
+    if (dropped)
+        session.folder.dropRows("Street", "DELETE");
     session.type(typed);
     session.messages().answer({yes ? Answer::Yes : Answer::No});
     session.click(Delete);
@@ -397,6 +408,39 @@ void TestLookup::deleteAsks() {
         QCOMPARE(session.focused(), "Command1(0)");
     else
         QVERIFY(session.takeStatements().isEmpty());
+}
+
+void TestLookup::writeThatTouchesNoRow_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("event");  // what a trigger makes write nothing
+    QTest::addColumn<QString>("told");
+    QTest::addColumn<Icon>("icon");
+    QTest::newRow("new entry, nothing inserted")
+        << "lane"
+        << "INSERT"
+        << "Nothing was stored: the database took 'LANE' without an error but added no row "
+           "to the table Street"
+        << Icon::Critical;
+    QTest::newRow("stored entry, nothing updated") << "road"
+                                                   << "UPDATE"
+                                                   << "Record Not found" << Icon::Exclamation;
+}
+
+void TestLookup::writeThatTouchesNoRow() {
+    QFETCH(QString, typed);
+    QFETCH(QString, event);
+    QFETCH(QString, told);
+    QFETCH(Icon, icon);
+    StreetSession session({"ROAD"});
+    session.folder.dropRows("Street", event);
+    session.type(typed);
+    session.click(Update);
+    QVERIFY2(session.messages().last().text.startsWith(told),
+             qPrintable(session.messages().last().text));
+    QCOMPARE(session.messages().last().icon, icon);
+    QCOMPARE(session.messages().shown().size(), 1);
+    QCOMPARE(streets(session.folder), QStringList{"ROAD"});
+    QCOMPARE(session.text1()->text(), typed.toUpper());
 }
 
 void TestLookup::deletedValueIsInsertedAgain() {

@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QUuid>
 #include <atomic>
@@ -15,6 +17,7 @@
 #include "app/pelmar.h"
 #include "db/connection.h"
 #include "db/dberror.h"
+#include "db/listingtoken.h"
 #include "db/recordset.h"
 #include "db/schema.h"
 #include "db/schemacheck.h"
@@ -35,21 +38,24 @@ namespace {
 
 enum { Clear, Update };
 
-// Answers the password prompt from the test and counts how often it was asked.
+using Answers = QList<std::optional<QString>>;
+
+// Answers the password prompt from the test, the last answer for every ask beyond
+// the list, and records whether each ask was told of a refused password.
 class ScriptedPassword : public shell::PasswordSource {
 public:
-    explicit ScriptedPassword(std::optional<QString> answer) : answer_(std::move(answer)) {
+    explicit ScriptedPassword(Answers answers) : answers_(std::move(answers)) {
         shell::setPasswordSource(this);
     }
     ~ScriptedPassword() override { shell::setPasswordSource(nullptr); }
-    std::optional<QString> ask(const QString&) override {
-        ++asked;
-        return answer_;
+    std::optional<QString> ask(const QString&, bool refused) override {
+        refusals.append(refused);
+        return answers_.value(refusals.size() - 1, answers_.last());
     }
-    int asked = 0;
+    QList<bool> refusals;
 
 private:
-    std::optional<QString> answer_;
+    Answers answers_;
 };
 
 QString databaseOf(const TestFolder& folder) {
@@ -64,6 +70,101 @@ void storeListing(db::Connection& connection, const QString& value, const QStrin
         record[k] = value;
     db::Recordset rs;
     rs.open(entry::insertStatement(record), connection, token);
+}
+
+// The fenced blocks of the README between "<!-- NAME:begin -->" and "<!-- NAME:end -->".
+QStringList readmeBlocks(const QString& name) {
+    QFile file(QStringLiteral(PELMAR_TESTS_DIR "/../README.md"));
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("cannot read the README");
+    const QString text = QString::fromUtf8(file.readAll());
+    const qsizetype begin = text.indexOf("<!-- " + name + ":begin -->");
+    const qsizetype end = text.indexOf("<!-- " + name + ":end -->");
+    if (begin < 0 || end < begin)
+        qFatal("the README has no %s markers", qPrintable(name));
+    static const QRegularExpression fence(QStringLiteral("```\\w*\\n(.*?)```"),
+                                          QRegularExpression::DotMatchesEverythingOption);
+    QStringList blocks;
+    for (const QRegularExpressionMatch& match : fence.globalMatch(text.mid(begin, end - begin)))
+        blocks.append(match.captured(1));
+    return blocks;
+}
+
+using Replacements = QList<std::pair<QString, QString>>;
+
+// Each text replaced; one that is not there fails, so that a README changed under
+// this test changes the test with it.
+QString replaced(QString text, const Replacements& replacements) {
+    for (const auto& [from, to] : replacements) {
+        if (!text.contains(from))
+            qFatal("the README no longer holds \"%s\"", qPrintable(from));
+        text.replace(from, to);
+    }
+    return text;
+}
+
+QString runShell(const QString& script, const QStringList& environment = {}) {
+    QProcess shell;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const QString& pair : environment)
+        env.insert(pair.section('=', 0, 0), pair.section('=', 1));
+    shell.setProcessEnvironment(env);
+    shell.setProcessChannelMode(QProcess::MergedChannels);
+    shell.start(QStringLiteral("sh"), {QStringLiteral("-e"), QStringLiteral("-c"), script});
+    if (!shell.waitForFinished(300000) || shell.exitCode() != 0)
+        qFatal("the README's commands failed:\n%s\n%s", qPrintable(script),
+               shell.readAll().constData());
+    return QString::fromUtf8(shell.readAll());
+}
+
+// The README's office set-up, run once on the test server with the fewest changes a
+// private cluster on loopback needs: the office's addresses become loopback ones,
+// Debian's cluster "15 main" becomes the test server's folder, and its restart the
+// test server's own. The database "pelmar" and the roles are the README's. A desk
+// folder then holds the README's Pelmar.ini, its certificate copied as the README
+// copies it, into a home of its own that PGSSLROOTCERT points at (the desk user's
+// ~/.postgresql/root.crt).
+struct Office {
+    QTemporaryDir desk;
+    QString folder() const { return desk.filePath("program"); }
+    QString rootCert() const { return desk.filePath("home/.postgresql/root.crt"); }
+    // The desk's Pelmar.ini as the README gives it, the server named as `host`.
+    void writeDeskSetting(const QString& host) const {
+        ::writeSetting(folder(), replaced(readmeBlocks("office-desk").at(1),
+                                          {{"host=192.168.1.10", "host=" + host}})
+                                     .toUtf8());
+    }
+};
+
+const Office& office() {
+    static std::unique_ptr<Office> made;
+    if (made)
+        return *made;
+    made = std::make_unique<Office>();
+    TestServer& server = TestServer::instance();
+    // Debian's cluster has this superuser; the README's first commands run as it.
+    server.exec("postgres", "CREATE ROLE postgres SUPERUSER LOGIN");
+    const QString data = server.dataDir();
+    const QStringList environment = {
+        "PGHOST=127.0.0.1", "PGPORT=" + QString::number(server.port()),
+        "PATH=" + server.binDir() + ":" + qEnvironmentVariable("PATH")};
+    runShell(replaced(readmeBlocks("office-server").at(0),
+                      {{"apt-get install -y postgresql", ": installed already"},
+                       {"pg_conftool 15 main ", "pg_conftool " + data + "/postgresql.conf "},
+                       {"/etc/postgresql/15/main/", data + "/"},
+                       {"pg_ctlcluster 15 main restart", server.restartCommand()},
+                       {"192.168.1.0/24", "127.0.0.1/32"},
+                       {"192.168.1.10", "127.0.0.1"},
+                       {"build/bin/", PELMAR_BIN_DIR "/"}}),
+             environment);
+    QDir().mkpath(made->folder());
+    const QString home = made->desk.filePath("home");
+    runShell(
+        replaced(readmeBlocks("office-desk").at(0), {{"scp root@192.168.1.10:", "cp "},
+                                                     {"/etc/postgresql/15/main/", data + "/"},
+                                                     {"~/.postgresql", home + "/.postgresql"}}));
+    made->writeDeskSetting("127.0.0.1 port=" + QString::number(server.port()));
+    return *made;
 }
 
 QStringList workbookColumn(const QString& path, int column) {
@@ -183,6 +284,9 @@ private Q_SLOTS:
     void columnsInAnotherOrder();
     void newdbServer_data();
     void newdbServer();
+    void officeSetUp();
+    void untrustedServer_data();
+    void untrustedServer();
 };
 
 void TestServerMode::setting_data() {
@@ -258,21 +362,29 @@ void TestServerMode::setting() {
 }
 
 void TestServerMode::password_data() {
-    QTest::addColumn<std::optional<QString>>("answer");
+    QTest::addColumn<Answers>("answers");
     QTest::addColumn<bool>("opens");
-    QTest::newRow("right") << std::optional<QString>("secret") << true;
-    QTest::newRow("wrong") << std::optional<QString>("wr0ng-Pa55") << false;
-    QTest::newRow("cancelled") << std::optional<QString>() << false;
+    QTest::addColumn<QList<bool>>("refusals");  // one for each time the box was shown
+    const std::optional<QString> none;
+    QTest::newRow("right") << Answers{"secret"} << true << QList<bool>{false};
+    QTest::newRow("wrong, then right")
+        << Answers{"wr0ng-Pa55", "secret"} << true << QList<bool>{false, true};
+    QTest::newRow("wrong three times")
+        << Answers{"wr0ng-Pa55"} << false << QList<bool>{false, true, true};
+    QTest::newRow("cancelled") << Answers{none} << false << QList<bool>{false};
+    QTest::newRow("wrong, then cancelled")
+        << Answers{"wr0ng-Pa55", none} << false << QList<bool>{false, true};
 }
 
 void TestServerMode::password() {
-    QFETCH(std::optional<QString>, answer);
+    QFETCH(Answers, answers);
     QFETCH(bool, opens);
+    QFETCH(QList<bool>, refusals);
     TestFolder folder;
     const QString conninfo =
         TestServer::instance().conninfo(databaseOf(folder), TestServer::kPasswordRole);
     writeServerSetting(folder.path(), conninfo);
-    ScriptedPassword prompt(answer);
+    ScriptedPassword prompt(answers);
     ScriptedMessages messages;
     if (opens) {
         dbConnect::startUp(folder.path());
@@ -281,14 +393,15 @@ void TestServerMode::password() {
     } else {
         QCOMPARE(pelmar::run(folder.path()), 1);
         QVERIFY2(messages.last().text.contains("password"), qPrintable(messages.last().text));
-        QVERIFY(!messages.last().text.contains(answer.value_or("secret")));
+        QVERIFY(!messages.last().text.contains("wr0ng"));
     }
-    QCOMPARE(prompt.asked, 1);
+    QCOMPARE(prompt.refusals, refusals);
     // Nothing of it is written to the program's folder.
     for (const QString& name : QDir(folder.path()).entryList(QDir::Files)) {
         QFile file(folder.file(name));
         file.open(QIODevice::ReadOnly);
-        QVERIFY(!file.readAll().contains(answer.value_or("secret").toUtf8()));
+        const QByteArray content = file.readAll();
+        QVERIFY(!content.contains("secret") && !content.contains("wr0ng"));
     }
 }
 
@@ -591,6 +704,97 @@ void TestServerMode::newdbServer() {
         QCOMPARE(tables, QStringList{existing.toLower()});
         QVERIFY(tool.readAllStandardError().contains("already has the table"));
     }
+}
+
+void TestServerMode::officeSetUp() {
+    // The README's set-up as written, then a desk with the operator's role and TLS
+    // that checks the server's certificate: it stores a listing through the program's
+    // insert path, once however often its submit is made, and may do nothing more.
+    const Office& set = office();
+    qputenv("PGSSLROOTCERT", set.rootCert().toUtf8());
+    dbConnect::startUp(set.folder());
+    entry::ListingValues record;
+    for (int k = 0; k < entry::ListingValues::kColumns; ++k)
+        record[k] = "office";
+    const QString token = QUuid::createUuid().toString();
+    for (const char* unit : {"first", "again"}) {
+        entry::ListingValues submit = record;
+        submit[3] = unit;
+        submit.submitToken = token;
+        db::Recordset rs;
+        entry::insertListing(submit, rs);
+    }
+    QVERIFY(db::isListingStored(dbConnect::Conn(), token));
+    QVERIFY(!db::isListingStored(dbConnect::Conn(), QUuid::createUuid().toString()));
+    db::Recordset rs;
+    QCOMPARE(db::columnValues(rs, "Select * From Data;", dbConnect::Conn(), 3),
+             QStringList{"again"});
+    const QStringList refused = {
+        "UPDATE data SET UnitNo = 'x'",
+        "DELETE FROM data",
+        "INSERT INTO data (UnitNo) VALUES ('x')",
+        "SELECT pelmar_token FROM data",
+        "LOCK TABLE data IN ACCESS EXCLUSIVE MODE",
+        "LOCK TABLE data IN ROW EXCLUSIVE MODE",
+    };
+    for (const QString& statement : refused) {
+        QString refusal;
+        dbConnect::Conn().execute("BEGIN");
+        try {
+            dbConnect::Conn().execute(statement);
+        } catch (const db::DbError& error) {
+            refusal = error.text();
+        }
+        dbConnect::Conn().execute("ROLLBACK");
+        QVERIFY2(refusal.contains("permission denied"), qPrintable(statement + ": " + refusal));
+    }
+    // The lookup editors' lock stays allowed.
+    dbConnect::Conn().withTableLock("Street", [] {});
+    dbConnect::Conn().close();
+    qunsetenv("PGSSLROOTCERT");
+}
+
+void TestServerMode::untrustedServer_data() {
+    QTest::addColumn<QString>("host");
+    QTest::addColumn<QString>("rootCert");  // "other": a certificate of another server
+    QTest::newRow("another server's certificate") << "127.0.0.1"
+                                                  << "other";
+    QTest::newRow("a name it was not made for") << "localhost"
+                                                << "";
+    QTest::newRow("no certificate on the desk") << "127.0.0.1"
+                                                << "missing";
+}
+
+void TestServerMode::untrustedServer() {
+    QFETCH(QString, host);
+    QFETCH(QString, rootCert);
+    const Office& set = office();
+    QTemporaryDir dir;
+    QString cert = set.rootCert();
+    if (rootCert == "other") {
+        cert = dir.filePath("other.crt");
+        runShell(
+            "openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=127.0.0.1 "
+            "-addext subjectAltName=IP:127.0.0.1 -keyout " +
+            dir.filePath("other.key") + " -out " + cert + " 2>&1");
+    } else if (rootCert == "missing") {
+        cert = dir.filePath("root.crt");
+    }
+    qputenv("PGSSLROOTCERT", cert.toUtf8());
+    set.writeDeskSetting(host + " port=" + QString::number(TestServer::instance().port()));
+    ScriptedPassword prompt({QStringLiteral("never")});
+    ScriptedMessages messages;
+    const int status = pelmar::run(set.folder());
+    set.writeDeskSetting("127.0.0.1 port=" + QString::number(TestServer::instance().port()));
+    qunsetenv("PGSSLROOTCERT");
+    QCOMPARE(status, 1);
+    QVERIFY2(messages.last().text.startsWith("The server " + host +
+                                             ", database pelmar did not "
+                                             "prove that it is the office's server, so nothing "
+                                             "was sent"),
+             qPrintable(messages.last().text));
+    QVERIFY(messages.last().text.contains("The database library said: "));
+    QVERIFY(prompt.refusals.isEmpty());
 }
 
 QTEST_MAIN(TestServerMode)

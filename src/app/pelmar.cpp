@@ -8,6 +8,7 @@
 #include "appicon.h"
 #include "db/dberror.h"
 #include "entry/entrywindows.h"
+#include "entry/settle.h"
 #include "export/exportcommand.h"
 #include "listings/listingswindows.h"
 #include "lookup/lookupwindows.h"
@@ -182,6 +183,7 @@ int run(const QString& folder) {
     {
         Pelmar frame;
         frame.show();
+        entry::settleUnconfirmed();
         status = QApplication::exec();
     }
     dbConnect::Conn().close();

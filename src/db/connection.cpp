@@ -7,9 +7,11 @@
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 
 #include "dberror.h"
 #include "dialect.h"
+#include "schema.h"
 #include "servertablereader.h"
 #include "sqlerror.h"
 #include "sqlitefile.h"
@@ -192,6 +194,22 @@ void Connection::refreshSchema() {
         return;
     checkSameFile();
     run(database(), QStringLiteral("SELECT count(*) FROM sqlite_master"));
+}
+
+QStringList Connection::columnNames(const QString& table) const {
+    QStringList names;
+    if (server_) {
+        if (const schema::Table* known = schema::tableNamed(table))
+            names = known->columns;
+    } else {
+        const QSqlRecord record = database().record(table);
+        for (int position = 0; position < record.count(); ++position)
+            names.append(record.fieldName(position));
+    }
+    if (names.isEmpty())
+        throw DbError(
+            QStringLiteral("The table %1 has no columns that the program knows.").arg(table));
+    return names;
 }
 
 void Connection::execute(const QString& statement) {

@@ -62,6 +62,11 @@ public:
     // The path after "data source=", less the closing ";".
     static QString dataSourceOf(const QString& connectionText);
 
+    // The names of the table's columns in order, as the table spells them, read from
+    // the layout and not from the rows. A server folds names to lower case: there the
+    // program's spelling stands for them (start-up found the columns in its order).
+    QStringList columnNames(const QString& table) const;
+
     // Runs a statement that returns no rows; throws DbError on failure.
     void execute(const QString& statement);
 

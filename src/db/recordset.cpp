@@ -89,6 +89,12 @@ void Recordset::moveNext() {
     atEnd_ = result_ ? rowIndex_ >= result_->rows() : !nextRow();
 }
 
+long long Recordset::rowsAffected() const {
+    if (result_)
+        return result_->rowsAffected();
+    return query_ ? query_->numRowsAffected() : -1;
+}
+
 int Recordset::fieldCount() const {
     if (result_)
         return result_->columns();

@@ -32,6 +32,10 @@ public:
     // Throws DbError, and closes the result set, when the next row cannot be read.
     void moveNext();
 
+    // The rows the last insert, update or delete touched (a server's insert into Data
+    // with a token: the rows it stored); -1 when the engine does not say.
+    long long rowsAffected() const;
+
     int fieldCount() const;
     QString value(int position) const;
     QString fieldName(int position) const;

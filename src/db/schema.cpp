@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -156,6 +157,54 @@ QStringList hiddenDefinitions(const Table& table) {
     return definitions;
 }
 
+QString lookupTables() {
+    QStringList names;
+    for (const Table& table : tables()) {
+        if (table.name != QLatin1String("Data"))
+            names.append(table.name);
+    }
+    return names.join(QStringLiteral(", "));
+}
+
+// The functions through which a desk writes Data, in the session's current schema.
+// A fixed search_path, with the session's temporary schema last, keeps a desk from
+// putting a table or function of its own in the way of those the body names.
+QStringList listingFunctions(ServerSession& session) {
+    const QString schemaName =
+        session.exec(QStringLiteral("SELECT quote_ident(current_schema())")).value(0, 0);
+    const QString rights =
+        QStringLiteral("SECURITY DEFINER SET search_path = %1, pg_temp").arg(schemaName);
+    QStringList values, assignments;
+    for (const QString& column : dataColumns()) {
+        values.append(QStringLiteral("listing[%1]").arg(values.size() + 1));
+        assignments.append(column + QStringLiteral(" = EXCLUDED.") + column);
+    }
+    const QString store = QStringLiteral("%1(token text, listing text[])").arg(kStoreListing);
+    const QString stored = QStringLiteral("%1(token text)").arg(kListingStored);
+    return {
+        QStringLiteral(
+            "CREATE OR REPLACE FUNCTION %1 RETURNS SETOF bigint LANGUAGE plpgsql %2 AS $body$\n"
+            "BEGIN\n"
+            "  IF cardinality(listing) IS DISTINCT FROM %3 THEN\n"
+            "    RAISE EXCEPTION 'A listing has %3 values, not %.', cardinality(listing);\n"
+            "  END IF;\n"
+            "  RETURN QUERY INSERT INTO Data (%4, %5) VALUES (%6, token)\n"
+            "    ON CONFLICT (%5) DO UPDATE SET %7 RETURNING %8;\n"
+            "END\n"
+            "$body$")
+            .arg(store, rights)
+            .arg(dataColumns().size())
+            .arg(dataColumns().join(QStringLiteral(", ")), kRowToken,
+                 values.join(QStringLiteral(", ")), assignments.join(QStringLiteral(", ")),
+                 kStoredOrder),
+        QStringLiteral("CREATE OR REPLACE FUNCTION %1 RETURNS boolean LANGUAGE sql STABLE %2 AS "
+                       "$body$ SELECT EXISTS (SELECT 1 FROM Data WHERE %3 = $1) $body$")
+            .arg(stored, rights, kRowToken),
+        // Every role may run a new function until told otherwise.
+        QStringLiteral("REVOKE ALL ON FUNCTION %1, %2 FROM PUBLIC").arg(store, stored),
+    };
+}
+
 }  // namespace
 
 QStringList hiddenColumns(const Table& table) {
@@ -227,11 +276,31 @@ QString spelling(const QString& name) {
     return name;
 }
 
-void createServerTables(const QString& conninfo, bool withSamples) {
+namespace {
+
+// Runs fn in one transaction of a session of its own: all of it or nothing.
+void inOneTransaction(const QString& conninfo,
+                      const std::function<void(ServerSession&, const Run&)>& fn) {
     ServerSession session(conninfo);
-    const auto run = [&session](const QString& statement) { session.exec(statement); };
+    const Run run = [&session](const QString& statement) { session.exec(statement); };
     run(QStringLiteral("BEGIN"));
     try {
+        fn(session, run);
+        run(QStringLiteral("COMMIT"));
+    } catch (...) {
+        try {
+            run(QStringLiteral("ROLLBACK"));
+        } catch (const DbError&) {
+            // The session is gone, and with it the transaction.
+        }
+        throw;
+    }
+}
+
+}  // namespace
+
+void createServerTables(const QString& conninfo, bool withSamples) {
+    inOneTransaction(conninfo, [withSamples](ServerSession& session, const Run& run) {
         QStringList names;
         for (const Table& table : tables())
             names.append(sqlText(table.name.toLower()));
@@ -249,21 +318,46 @@ void createServerTables(const QString& conninfo, bool withSamples) {
         }
         for (const Table& table : tables())
             run(createStatement(table, hiddenDefinitions(table)));
+        QStringList statements = listingFunctions(session);
         const QString schemaName =
             session.exec(QStringLiteral("SELECT current_schema()")).value(0, 0);
-        for (const QString& statement : correctionsStatements(true, schemaName))
+        statements += correctionsStatements(true, schemaName);
+        for (const QString& statement : statements)
             run(statement);
         if (withSamples)
             fill(run);
-        run(QStringLiteral("COMMIT"));
-    } catch (...) {
-        try {
-            run(QStringLiteral("ROLLBACK"));
-        } catch (const DbError&) {
-            // The session is gone, and with it the transaction.
-        }
-        throw;
-    }
+    });
+}
+
+void grantDeskRights(const QString& conninfo, const QString& role) {
+    // Named as CREATE ROLE was given it, unquoted, and so folded alike.
+    static const QRegularExpression plainName(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
+    if (!plainName.match(role).hasMatch())
+        throw DbError(
+            QStringLiteral("'%1' is no plain role name (letters, digits and _); nothing was "
+                           "changed.")
+                .arg(role));
+    inOneTransaction(conninfo, [&role](ServerSession& session, const Run& run) {
+        for (const QString& statement : listingFunctions(session))
+            run(statement);
+        QStringList readable = dataColumns();
+        readable.append(kStoredOrder);
+        run(QStringLiteral("REVOKE ALL ON Data, %1 FROM %2").arg(lookupTables(), role));
+        run(QStringLiteral("GRANT SELECT, INSERT, UPDATE, DELETE ON %1 TO %2")
+                .arg(lookupTables(), role));
+        run(QStringLiteral("GRANT SELECT (%1) ON Data TO %2")
+                .arg(readable.join(QStringLiteral(", ")), role));
+        run(QStringLiteral("GRANT EXECUTE ON FUNCTION %1(text, text[]), %2(text) TO %3")
+                .arg(kStoreListing, kListingStored, role));
+        // Corrections go through the administrator's functions as the insert does; a
+        // database made before them gets them from --corrections first.
+        const ServerResult corrections = session.exec(
+            QStringLiteral("SELECT to_regprocedure(%1) IS NOT NULL")
+                .arg(sqlText(kCorrectFunction)));
+        if (corrections.value(0, 0) == QLatin1String("t"))
+            run(QStringLiteral("GRANT EXECUTE ON FUNCTION %1, %2 TO %3")
+                    .arg(kCorrectFunction, kDeleteFunction, role));
+    });
 }
 
 }  // namespace db::schema

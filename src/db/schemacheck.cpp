@@ -7,6 +7,7 @@
 #include "recordset.h"
 #include "schema.h"
 #include "serversession.h"
+#include "sqlliteral.h"
 
 namespace db::schema {
 
@@ -21,20 +22,38 @@ QString namesOf(const QStringList& names) {
         .arg(names.size() - kNamed);
 }
 
+// The table's columns in order, as the engine holds them. Throws DbError.
+QStringList columnsOf(const Table& table, Connection& connection) {
+    Recordset rs;
+    QStringList columns;
+    if (connection.isServer()) {
+        // From the catalog: a desk may not read every column (the token), and a
+        // server's "Select *" is rewritten to name the program's own columns.
+        for (rs.open(QStringLiteral("SELECT attname FROM pg_attribute WHERE attrelid = "
+                                    "to_regclass(%1) AND attnum > 0 AND NOT attisdropped "
+                                    "ORDER BY attnum")
+                         .arg(sqlText(table.name)),
+                     connection);
+             !rs.eof(); rs.moveNext())
+            columns.append(rs.value(0));
+        if (columns.isEmpty())
+            throw DbError(QStringLiteral("there is no such table"));
+        return columns;
+    }
+    rs.open(QStringLiteral("Select %1.* From %1 Where 1=0;").arg(table.name), connection);
+    for (int position = 0; position < rs.fieldCount(); ++position)
+        columns.append(rs.fieldName(position));
+    return columns;
+}
+
 // What is wrong with one table, or nothing.
 QString faultOf(const Table& table, Connection& connection) {
-    Recordset rs;
+    QStringList columns;
     try {
-        // "T.*", not "*": a server's "Select *" is rewritten to name the program's own
-        // columns, which would hide the table's true layout.
-        rs.open(QStringLiteral("Select %1.* From %1 Where 1=0;").arg(table.name), connection);
+        columns = columnsOf(table, connection);
     } catch (const DbError& error) {
         return QStringLiteral("the table %1 cannot be read (%2)").arg(table.name, error.text());
     }
-    QStringList columns;
-    for (int position = 0; position < rs.fieldCount(); ++position)
-        columns.append(rs.fieldName(position));
-    rs.close();
     // The rows are inserted by position, the hidden columns after the program's.
     QStringList expected = table.columns;
     if (connection.isServer())

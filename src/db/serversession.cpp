@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "dberror.h"
+#include "servertrust.h"
 #include "serverwait.h"
 
 namespace db {
@@ -58,6 +59,11 @@ QString ServerResult::value(int row, int column) const {
 
 QString ServerResult::columnName(int column) const {
     return QString::fromUtf8(PQfname(result_, column));
+}
+
+long long ServerResult::rowsAffected() const {
+    const char* count = result_ ? PQcmdTuples(result_) : "";
+    return *count ? QByteArray(count).toLongLong() : -1;
 }
 
 namespace {
@@ -194,19 +200,24 @@ void ServerSession::noticed(void* session, const PGresult* notice) {
 }
 
 void ServerSession::connect(const PasswordPrompt& prompt) {
-    for (;;) {
+    for (int asked = 0;;) {
         ServerWait wait(described());
         if (open(wait)) {
             setUp(wait);
             return;
         }
-        if (password_ || !prompt || !PQconnectionNeedsPassword(conn_.get()))
-            fail(engineText());
+        // Only a password the operator typed is asked again: one of libpq's own
+        // sources that is wrong stays wrong.
+        const bool refused = password_ && PQconnectionUsedPassword(conn_.get());
+        const bool wanted = !password_ && PQconnectionNeedsPassword(conn_.get());
+        if (!prompt || !(refused || wanted) || asked == kPasswordTries)
+            failToConnect();
         const QString role = QString::fromUtf8(PQuser(conn_.get()));
         const std::optional<QString> given =
-            prompt(QStringLiteral("%1, role %2").arg(describe(), role));
+            prompt(QStringLiteral("%1, role %2").arg(describe(), role), refused);
+        ++asked;
         if (!given)
-            fail(engineText());
+            failToConnect();
         password_ = given->toUtf8();
     }
 }
@@ -284,6 +295,12 @@ QString ServerSession::failureText(const QString& engineText) const {
     QString text = engineText;
     text.replace(lineBreak, QStringLiteral(" "));
     return QStringLiteral("The database %1 failed: %2").arg(describe(), text);
+}
+
+void ServerSession::failToConnect() const {
+    if (const std::optional<QString> text = untrustedServer(describe(), engineText()))
+        throw DbError(*text);
+    fail(engineText());
 }
 
 void ServerSession::fail(const QString& engineText) const {

@@ -13,10 +13,11 @@ namespace db {
 
 class ServerWait;
 
-// Asked once when the server wants a password that none of libpq's own sources
-// (~/.pgpass, PGPASSFILE, a service file) gives. Nothing: the operator declined.
-// The text names the server and the role, never a password.
-using PasswordPrompt = std::function<std::optional<QString>(const QString& server)>;
+// Asked when the server wants a password that none of libpq's own sources
+// (~/.pgpass, PGPASSFILE, a service file) gives, and again (`refused`) when the
+// server turned down the one given. Nothing: the operator declined. The text names
+// the server and the role, never a password.
+using PasswordPrompt = std::function<std::optional<QString>(const QString& server, bool refused)>;
 
 // Checks a libpq connection text (key=value form or a postgresql:// URI) without
 // connecting. Throws DbError with libpq's own reason when it cannot be parsed.
@@ -40,6 +41,9 @@ public:
     // The value as the stored UTF-8 bytes; a NULL reads as an empty text.
     QString value(int row, int column) const;
     QString columnName(int column) const;
+    // The rows an insert, update or delete touched, or a select returned, as the
+    // server counted them; -1 for a statement of another kind.
+    long long rowsAffected() const;
 
 private:
     PGresult* result_;
@@ -62,6 +66,8 @@ public:
     // at most once, and only when the server wants a password and none was found.
     ServerSession(const QString& conninfo, const PasswordPrompt& prompt = {});
     ~ServerSession();
+    // How often a refused password is asked for before the connect gives up.
+    static constexpr int kPasswordTries = 3;
     ServerSession(const ServerSession&) = delete;
     ServerSession& operator=(const ServerSession&) = delete;
 
@@ -114,6 +120,8 @@ private:
     void refuseWhileWaiting() const;
     bool refusedForShutdown(const PGresult* result) const;
     std::function<QString()> described() const;
+    // A failed connect, in the operator's words where the server did not prove itself.
+    [[noreturn]] void failToConnect() const;
     [[noreturn]] void fail(const QString& engineText) const;
     [[noreturn]] void failResult(const PGresult* result) const;
     QString failureText(const QString& engineText) const;

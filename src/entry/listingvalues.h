@@ -32,6 +32,8 @@ public:
 
     // Names the submit of this listing until its row is known to be stored, so that a
     // submit made again after one whose outcome was unknown finds the row it stored.
+    // It belongs to this one listing: made at its first submit, forgotten once it is
+    // stored, abandoned, or a new listing begins.
     QString submitToken;
 
 private:

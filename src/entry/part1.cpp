@@ -107,6 +107,9 @@ void Part1::Command1_Click() {
         focus(QStringLiteral("Combo1"));
         return;
     }
+    // A new listing begins: the token of an earlier one, stored or abandoned, must
+    // never name this one, or its Subnmit would rewrite that listing's row.
+    listingValues().submitToken.clear();
     listingValues().assign(0, values);
     handOnTo(QStringLiteral("Part2"));
 }

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QMainWindow>
 #include <QPlainTextEdit>
+#include <QScopeGuard>
 
 #include "followfocus.h"
 #include "listinginsert.h"
@@ -66,6 +67,14 @@ Part3::Part3() : EntryWindow(QStringLiteral("Part3"), QStringLiteral("Data Entry
     followFocus(this);
 }
 
+Part3::~Part3() {
+    // The window gone, its listing is stored or abandoned ("Back Main Menu", the close
+    // box): its token names no other listing. Only its own: a window deleted late,
+    // after a handler of its own returned, may find the next listing's token.
+    if (!submitToken_.isEmpty() && listingValues().submitToken == submitToken_)
+        listingValues().submitToken.clear();
+}
+
 void Part3::formLoad() {
     // The designed width stays; only the height is set, and the window lies against
     // the left edge, its top a third of the way down even when that is above the
@@ -117,6 +126,7 @@ void Part3::Command1_Click() {
     // Every element counts, those of the first two windows too.
     if (!goAheadDespiteEmpty(listingValues().emptyCount()))
         return;
+    const auto remember = qScopeGuard([this] { submitToken_ = listingValues().submitToken; });
     insertListing(listingValues(), rs_);
     shell::inform(QString::fromLatin1(shell::kRecordInserted));
     startNextListing();

@@ -11,6 +11,7 @@ class Part3 : public EntryWindow {
     Q_OBJECT
 public:
     Part3();
+    ~Part3() override;
 
     void formLoad() override;
 
@@ -22,6 +23,9 @@ private:
     // Writes this window's values into elements 13 to 75 of the record.
     void captureValues();
     void startNextListing();
+
+    // The token of this window's last submit that failed, kept in the record.
+    QString submitToken_;
 };
 
 }  // namespace entry

@@ -12,6 +12,7 @@
 #include "shell/failure.h"
 #include "shell/keypress.h"
 #include "shell/messages.h"
+#include "shell/storedcheck.h"
 #include "shell/texts.h"
 
 namespace lookup {
@@ -98,14 +99,15 @@ QString LookupEditor::MakeInsStr() const {
            rowLiterals().join(QLatin1Char(',')) + QStringLiteral(");");
 }
 
-QString LookupEditor::MakeUpdStr() {
+QString LookupEditor::MakeUpdStr() const {
     // The columns set are named as the table names them, not as the program does.
-    openRs(MakeGenStr());
+    // Their names come from the table's layout: reading the whole table under its
+    // lock only to learn them would hold every other desk's editor up for as long.
+    const QStringList columns = dbConnect::Conn().columnNames(TblName);
     const QStringList values = rowLiterals();
     QStringList assignments;
     for (int position = 0; position < values.size(); ++position)
-        assignments.append(Rs.fieldName(position) + QLatin1Char('=') + values.at(position));
-    Rs.close();
+        assignments.append(columns.at(position) + QLatin1Char('=') + values.at(position));
     return QStringLiteral("Update ") + TblName + QStringLiteral(" Set ") +
            assignments.join(QStringLiteral(", ")) + QStringLiteral(" Where ") + FldName +
            QLatin1Char('=') + values.first() + QLatin1Char(';');
@@ -194,19 +196,28 @@ void LookupEditor::TextChk() {
 
 void LookupEditor::dbUpdate() {
     QString done;
+    bool touched = true;
     // The test and the write are one step: on a shared server another operator cannot
     // store the same new entry between them.
-    dbConnect::Conn().withTableLock(TblName, [this, &done] {
+    dbConnect::Conn().withTableLock(TblName, [this, &done, &touched] {
         IsExist();
         if (ExistFlag != 0) {
             openRs(MakeUpdStr());
+            touched = Rs.rowsAffected() != 0;
             done = QStringLiteral("Rcord Successfully Updated");
         } else {
             openRs(MakeInsStr());
+            shell::requireStored(Rs, db::sqlText(editValue()), TblName);
             done = QString::fromLatin1(shell::kRecordInserted);
         }
     });
-    refillAfter(done, shell::Icon::None);
+    // An update that touched no row found the entry gone after all.
+    if (touched) {
+        refillAfter(done, shell::Icon::None);
+    } else {
+        ListUpd();
+        notFound();
+    }
     command1_[Clear]->setFocus();
 }
 
@@ -225,13 +236,23 @@ void LookupEditor::refillAfter(const QString& done, shell::Icon icon) {
 void LookupEditor::dbDelete() {
     IsExist();
     if (ExistFlag != 1) {
-        shell::inform(QStringLiteral("Record Not found"), shell::Icon::Exclamation);
+        notFound();
     } else {
         openRs(QStringLiteral("Delete * From ") + TblName + QStringLiteral(" Where ") + FldName +
                QLatin1Char('=') + db::sqlText(editValue()) + QLatin1Char(';'));
-        refillAfter(QStringLiteral("Record Successfully Deleted"), shell::Icon::Exclamation);
+        // Another desk may have deleted it between the test and the delete.
+        if (Rs.rowsAffected() != 0) {
+            refillAfter(QStringLiteral("Record Successfully Deleted"), shell::Icon::Exclamation);
+        } else {
+            ListUpd();
+            notFound();
+        }
     }
     command1_[Clear]->setFocus();
+}
+
+void LookupEditor::notFound() {
+    shell::inform(QStringLiteral("Record Not found"), shell::Icon::Exclamation);
 }
 
 // --- events -----------------------------------------------------------------

@@ -43,7 +43,7 @@ private:
     QString MakeFindStr() const;
     QString MakeGenStr() const;
     QString MakeInsStr() const;
-    QString MakeUpdStr();
+    QString MakeUpdStr() const;
     void IsExist();
     void TblToText();
     void ListToText();
@@ -53,6 +53,7 @@ private:
     void dbDelete();
     // Fills the list again after a write and tells the operator that it was done.
     void refillAfter(const QString& done, shell::Icon icon);
+    void notFound();
 
     void Text1_Enter();
     void CmbLoad();

@@ -10,12 +10,15 @@ namespace {
 
 class InputBox : public PasswordSource {
 public:
-    std::optional<QString> ask(const QString& server) override {
+    std::optional<QString> ask(const QString& server, bool refused) override {
         bool ok = false;
-        const QString text =
-            QInputDialog::getText(QApplication::activeWindow(), QStringLiteral("PelmarEntry"),
-                                  QStringLiteral("Password for the database %1:").arg(server),
-                                  QLineEdit::Password, QString(), &ok);
+        const QString question = QStringLiteral("Password for the database %1:").arg(server);
+        const QString text = QInputDialog::getText(
+            QApplication::activeWindow(), QStringLiteral("PelmarEntry"),
+            refused ? QStringLiteral("The server did not accept that password; type it again.\n") +
+                          question
+                    : question,
+            QLineEdit::Password, QString(), &ok);
         if (!ok)
             return std::nullopt;
         return text;
@@ -27,8 +30,8 @@ PasswordSource* current = &inputBox;
 
 }  // namespace
 
-std::optional<QString> askPassword(const QString& server) {
-    return current->ask(server);
+std::optional<QString> askPassword(const QString& server, bool refused) {
+    return current->ask(server, refused);
 }
 
 PasswordSource* setPasswordSource(PasswordSource* source) {

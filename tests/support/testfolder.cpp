@@ -130,3 +130,22 @@ QStringList TestFolder::column(const QString& statement) const {
         values.append(row.value(0));
     return values;
 }
+
+void TestFolder::dropRows(const QString& table, const QString& event, bool on) const {
+    const QString name = QStringLiteral("pelmar_test_drop_") + event;
+    if (!on) {
+        exec(QStringLiteral("DROP TRIGGER %1%2")
+                 .arg(name, server_.isEmpty() ? QString() : QStringLiteral(" ON ") + table));
+        return;
+    }
+    if (server_.isEmpty()) {
+        exec(QStringLiteral("CREATE TRIGGER %1 BEFORE %2 ON %3 BEGIN SELECT RAISE(IGNORE); END")
+                 .arg(name, event, table));
+        return;
+    }
+    exec(QStringLiteral("CREATE OR REPLACE FUNCTION pelmar_test_drop() RETURNS trigger "
+                        "LANGUAGE plpgsql AS $$BEGIN RETURN NULL; END$$; "
+                        "CREATE TRIGGER %1 BEFORE %2 ON %3 FOR EACH ROW "
+                        "EXECUTE FUNCTION pelmar_test_drop()")
+             .arg(name, event, table));
+}

@@ -26,6 +26,10 @@ public:
     QList<QStringList> rows(const QString& query) const;
     QStringList column(const QString& query) const;
 
+    // A trigger on the table that drops every row an insert, update or delete
+    // (`event`) meant to write, without an error; false takes it away again.
+    void dropRows(const QString& table, const QString& event, bool on = true) const;
+
 private:
     QTemporaryDir dir_;
     QString server_;

@@ -130,6 +130,13 @@ void TestServer::start() {
     running_ = true;
 }
 
+QString TestServer::restartCommand() const {
+    return asServerUser({bin_ + QStringLiteral("pg_ctl"), QStringLiteral("-D"), dataDir(),
+                         QStringLiteral("-l"), dir_.filePath(QStringLiteral("log")),
+                         QStringLiteral("-w"), QStringLiteral("restart")})
+        .join(QLatin1Char(' '));
+}
+
 void TestServer::stop() {
     if (!running_)
         return;

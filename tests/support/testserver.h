@@ -22,6 +22,15 @@ public:
     void stop();
     void start();
 
+    // What a set-up written for Debian's own cluster needs instead of it: the
+    // server's data folder (its configuration files), its port, the folder of its
+    // programs, and a shell command that restarts it as its user, with the options
+    // it was started with and the configuration files read afresh.
+    QString dataDir() const { return dir_.filePath(QStringLiteral("data")); }
+    int port() const { return port_; }
+    const QString& binDir() const { return bin_; }
+    QString restartCommand() const;
+
     // The role that must give a password (scram), never found by libpq on its own.
     static constexpr const char* kPasswordRole = "desk";
 

@@ -1,10 +1,12 @@
 // pelmar-newdb [--samples] FILE
 // pelmar-newdb [--samples] --server CONNINFO
+// pelmar-newdb --desk ROLE --server CONNINFO
 // Creates a new, empty database with the program's five tables, in a new file or in
 // the server's database that a libpq connection text names; with --samples it adds
 // lookup rows (states, street extensions, property types, publications) so that a
 // new user can enter a listing at once. An existing file, or a server database that
-// holds any of the five tables already, is never touched.
+// holds any of the five tables already, is never touched. With --desk it gives a
+// server role the rights of an operator's desk on the tables there, and no more.
 // pelmar-newdb --corrections FILE | --server CONNINFO adds the table Corrections (on
 // a server with the functions that correct and delete listings) to a database made
 // before it, and touches nothing else.
@@ -23,14 +25,27 @@ int main(int argc, char** argv) {
     const bool samples = args.removeAll(QStringLiteral("--samples")) > 0;
     const bool server = args.removeAll(QStringLiteral("--server")) > 0;
     const bool corrections = args.removeAll(QStringLiteral("--corrections")) > 0;
-    if (args.size() != 1 || args.first().startsWith(QLatin1Char('-'))) {
+    QString desk;
+    if (const qsizetype at = args.indexOf(QStringLiteral("--desk"));
+        at >= 0 && at + 1 < args.size()) {
+        desk = args.takeAt(at + 1);
+        args.removeAt(at);
+    }
+    if (args.size() != 1 || args.first().startsWith(QLatin1Char('-')) ||
+        (!desk.isEmpty() && (!server || samples || corrections))) {
         std::fprintf(stderr,
                      "usage: pelmar-newdb [--samples] FILE\n"
                      "       pelmar-newdb [--samples] --server CONNINFO\n"
-                     "       pelmar-newdb --corrections FILE | --server CONNINFO\n");
+                     "       pelmar-newdb --corrections FILE | --server CONNINFO\n"
+                     "       pelmar-newdb --desk ROLE --server CONNINFO\n");
         return 2;
     }
     try {
+        if (!desk.isEmpty()) {
+            db::schema::grantDeskRights(args.first(), desk);
+            std::printf("The role %s has the rights of a desk\n", qUtf8Printable(desk));
+            return 0;
+        }
         if (corrections) {
             db::Connection connection;
             if (server)
