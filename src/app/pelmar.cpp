@@ -151,6 +151,10 @@ void Pelmar::nEx_Click() {
 }
 
 void Pelmar::closeEvent(QCloseEvent* event) {
+    if (!windows_.mayCloseAll()) {
+        event->ignore();
+        return;
+    }
     windows_.closeAll();
     workArea_->closeAllSubWindows();
     event->accept();

@@ -41,6 +41,8 @@ public:
     // server when it cannot be reached or refuses the login.
     void openServer(const QString& conninfo, const PasswordPrompt& prompt = {});
     bool isServer() const { return server_ != nullptr; }
+    // A statement on the server is waiting for its answer (ServerSession::isWaiting).
+    bool isWaiting() const { return server_ && server_->isWaiting(); }
     ServerSession& server() const { return *server_; }
 
     // Runs fn as one atomic step against every other session writing the table: on a

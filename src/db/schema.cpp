@@ -351,9 +351,9 @@ void grantDeskRights(const QString& conninfo, const QString& role) {
                 .arg(kStoreListing, kListingStored, role));
         // Corrections go through the administrator's functions as the insert does; a
         // database made before them gets them from --corrections first.
-        const ServerResult corrections = session.exec(
-            QStringLiteral("SELECT to_regprocedure(%1) IS NOT NULL")
-                .arg(sqlText(kCorrectFunction)));
+        const ServerResult corrections =
+            session.exec(QStringLiteral("SELECT to_regprocedure(%1) IS NOT NULL")
+                             .arg(sqlText(kCorrectFunction)));
         if (corrections.value(0, 0) == QLatin1String("t"))
             run(QStringLiteral("GRANT EXECUTE ON FUNCTION %1, %2 TO %3")
                     .arg(kCorrectFunction, kDeleteFunction, role));

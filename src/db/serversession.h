@@ -90,6 +90,8 @@ public:
 
     // "server HOST, database NAME": what messages name; never the password.
     QString describe() const;
+    // A statement is waiting for its answer: no other may start until it is done.
+    bool isWaiting() const { return waiting_; }
 
     // How long a statement waits for a lock held by another session, and how long
     // the server keeps a transaction of a desk that has gone silent in the middle.

@@ -54,6 +54,14 @@ void insertListing(ListingValues& record, db::Recordset& rs) {
         rs.close();
     try {
         rs.open(insertStatement(row), dbConnect::Conn(), record.submitToken);
+    } catch (const db::Cancelled&) {
+        // The server may have had the insert when the operator gave up the wait: kept
+        // as after a lost answer, without a message, since the operator chose it.
+        try {
+            keepUnconfirmed(dbConnect::appFolder(), {record.submitToken, row.columns()});
+        } catch (const db::Failure&) {
+        }
+        throw;
     } catch (const db::DbError& error) {
         if (!error.outcomeUnknown())
             throw;

@@ -1,5 +1,8 @@
 #include "listingsmodel.h"
 
+#include <QTimer>
+
+#include "db/connection.h"
 #include "db/corrections.h"
 #include "db/dberror.h"
 #include "db/schema.h"
@@ -69,8 +72,25 @@ const QStringList& ListingsModel::storedValues(int row) const {
         if (pages_.size() >= kPagesKept)
             forgetPages();
         const QList<db::ListingId> ids = ids_.mid(qsizetype(page) * kPage, kPage);
+        // The view asks from its paint. While another statement waits for the server
+        // the rows show empty and are asked for again shortly; a failed read is told
+        // by the window, never thrown through the paint.
+        if (connection_.isWaiting()) {
+            QTimer::singleShot(kRetryMs, this, [this] {
+                auto* model = const_cast<ListingsModel*>(this);
+                emit model->dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+            });
+            return kNoValues;
+        }
         QList<QStringList> values;
-        const QList<db::StoredListing> found = store_->read(ids);
+        QList<db::StoredListing> found;
+        try {
+            found = store_->read(ids);
+        } catch (const db::Failure& failure) {
+            QTimer::singleShot(0, this, [this, text = failure.text()] {
+                emit const_cast<ListingsModel*>(this)->readFailed(text);
+            });
+        }
         // A row deleted elsewhere since the identities were read shows empty.
         qsizetype next = 0;
         for (db::ListingId id : ids) {

@@ -19,6 +19,8 @@ public:
     explicit ListingsModel(db::Connection& connection, QObject* parent = nullptr);
 
     static constexpr int kPage = 100;
+    // How soon rows not read while the server was busy are asked for again.
+    static constexpr int kRetryMs = 300;
 
     // The first screen at once, from the newest rows alone; then every identity.
     void loadFirstScreen();
@@ -53,6 +55,10 @@ public:
     // Whether storing needs the table Corrections made first; addCorrections makes it.
     bool lacksCorrections();
     void addCorrections();
+
+signals:
+    // Rows the view asked for could not be read; they show empty until the next search.
+    void readFailed(const QString& text);
 
 private:
     // The stored values of a row, its page read when it is not at hand.

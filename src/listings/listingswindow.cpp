@@ -108,6 +108,14 @@ ListingsWindow::ListingsWindow()
     pause_.setInterval(kSearchPauseMs);
     connect(&pause_, &QTimer::timeout, this, shell::guarded(this, [this] { searchNow(); }));
     connect(search_, &QLineEdit::textChanged, this, [this] { pause_.start(); });
+    connect(model_, &ListingsModel::readFailed, this, [this](const QString& text) {
+        showState(QStringLiteral("Some listings could not be read."));
+        shell::inform(QStringLiteral("Some listings could not be read from the database, so "
+                                     "their rows show empty; nothing was changed. Search again "
+                                     "to read them again.\n\n%1")
+                          .arg(text),
+                      shell::Icon::Exclamation);
+    });
     connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current, const QModelIndex& previous) {
                 if (previous.isValid() && current.row() != previous.row())
@@ -195,6 +203,13 @@ void ListingsWindow::prepareCorrections() {
                                  "and from now on every correction and deletion of a listing is "
                                  "kept in it."),
                   shell::Icon::Information);
+}
+
+bool ListingsWindow::mayClose() {
+    // A cell still being edited hands its text to the row when it loses the focus.
+    if (table_->indexWidget(table_->currentIndex()))
+        search_->setFocus();
+    return storeEdits();
 }
 
 bool ListingsWindow::storeEdits() {

@@ -20,6 +20,8 @@ class ListingsWindow : public shell::ChildWindow {
 public:
     ListingsWindow();
     void formLoad() override;
+    // The row being corrected is stored before the window goes.
+    bool mayClose() override;
 
     ListingsModel& model() { return *model_; }
     QTableView* table() const { return table_; }

@@ -23,6 +23,9 @@ public:
 
     // Form_Load: runs once each time the window is loaded. May throw.
     virtual void formLoad() = 0;
+    // Asked before the close box or the frame's closing unloads the window: one that
+    // holds work not yet stored stores it now, or says why it cannot and stays open.
+    virtual bool mayClose() { return true; }
 
     // Geometry of the whole window, border and caption included, in twips.
     double widthTwips() const { return width_; }

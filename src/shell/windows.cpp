@@ -26,6 +26,12 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override {
         auto* window = qobject_cast<ChildWindow*>(widget());
+        // The close box of a window the rules still hold: it may have work to store.
+        if (window && !window->isBusy() && window->windows().find(window->objectName()) == window &&
+            !window->mayClose()) {
+            event->ignore();
+            return;
+        }
         if (window && window->isBusy())
             event->ignore();  // the rules close it once its handler has returned
         else
@@ -115,6 +121,13 @@ void Windows::dispose(ChildWindow* window) {
         subWindow->deleteLater();
     else
         window->deleteLater();
+}
+
+bool Windows::mayCloseAll() const {
+    for (ChildWindow* window : open_)
+        if (window && !window->isBusy() && !window->mayClose())
+            return false;
+    return true;
 }
 
 void Windows::closeAll() {

@@ -38,6 +38,8 @@ public:
     ChildWindow* open(const QString& name);
     void close(const QString& name);
     void closeAll();
+    // Asks every open window whether it may close (ChildWindow::mayClose).
+    bool mayCloseAll() const;
 
     // The open window of that name, or nullptr.
     ChildWindow* find(const QString& name) const;
