@@ -167,11 +167,12 @@ void ListingsWindow::formLoad() {
 
 void ListingsWindow::showState(const QString& event) {
     const int count = model_->rowCount();
-    QString text = model_->search().isEmpty()
-                       ? QStringLiteral("%1 listing%2").arg(count).arg(count == 1 ? "" : "s")
-                       : QStringLiteral("%1 listing%2 match \u201c%3\u201d")
-                             .arg(count)
-                             .arg(count == 1 ? "" : "s", model_->search());
+    QString text =
+        model_->search().isEmpty()
+            ? QStringLiteral("%1 listing%2").arg(count).arg(count == 1 ? "" : "s")
+            : QStringLiteral("%1 %2 \u201c%3\u201d")
+                  .arg(count)
+                  .arg(count == 1 ? "listing matches" : "listings match", model_->search());
     if (!event.isEmpty())
         text = event + QStringLiteral(" ") + text;
     // A label that changes its text tells a screen reader so.
