@@ -18,6 +18,7 @@
 
 #include "db/serversession.h"
 #include "entry/listinginsert.h"
+#include "median.h"
 #include "shell/controltable.h"
 #include "support/appharness.h"
 #include "support/scriptedmessages.h"
@@ -27,11 +28,6 @@ namespace {
 
 constexpr int kRows = 100000;
 constexpr int kRounds = 41;
-
-double median(QList<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
-}
 
 void fillData(const TestFolder& folder) {
     QStringList columns;

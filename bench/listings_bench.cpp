@@ -21,6 +21,7 @@
 #include "db/schema.h"
 #include "db/serversession.h"
 #include "listings/listingswindow.h"
+#include "median.h"
 #include "support/appharness.h"
 #include "support/scriptedmessages.h"
 #include "support/testfolder.h"
@@ -30,11 +31,6 @@ namespace {
 
 constexpr int kRows = 1000000;
 constexpr int kRounds = 5;
-
-double median(QList<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
-}
 
 double timed(const std::function<void()>& fn) {
     QElapsedTimer timer;

@@ -15,6 +15,7 @@
 #include <cstdio>
 
 #include "db/serversession.h"
+#include "median.h"
 #include "shell/dbconnect.h"
 #include "support/appharness.h"
 #include "support/scriptedmessages.h"
@@ -23,11 +24,6 @@
 namespace {
 
 constexpr int kRows = 100000;
-
-double median(QList<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
-}
 
 template <class Fn>
 double timeMs(Fn fn) {

@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "lookupsession.h"
+#include "median.h"
 #include "support/testproxy.h"
 #include "support/testserver.h"
 
@@ -16,11 +17,6 @@ namespace {
 
 constexpr int kRounds = 5;
 constexpr int kUpdate = 1;
-
-qint64 median(QList<qint64> values) {
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
-}
 
 // How long the event loop takes to run a zero-delay timer: the window's own pace.
 qint64 eventTurnUs() {

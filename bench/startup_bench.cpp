@@ -13,15 +13,11 @@
 #include <cstdio>
 
 #include "app/pelmar.h"
+#include "median.h"
 #include "shell/dbconnect.h"
 #include "support/testfolder.h"
 
 namespace {
-
-double median(QList<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
-}
 
 // Shows the window and waits until it is on the screen with its first paint done.
 void showAndPaint(QWidget* window) {
