@@ -189,6 +189,9 @@ int main(int argc, char** argv) {
         scroll.append(timed([&] {
             bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
             window->table()->viewport()->repaint();
+            // On a server the page is read just after the paint, then painted.
+            QCoreApplication::processEvents();
+            window->table()->viewport()->repaint();
         }));
         bareScroll.append(timed([&] {
             bare.run(QStringLiteral("SELECT %1 FROM Data WHERE %2 < %3 ORDER BY %2 DESC LIMIT %4")

@@ -673,19 +673,30 @@ void TestServerMode::columnsInAnotherOrder() {
 void TestServerMode::newdbServer_data() {
     QTest::addColumn<QString>("existing");  // a table already there, or none
     QTest::addColumn<int>("status");
-    QTest::newRow("empty database") << "" << 0;
-    QTest::newRow("State there") << "State" << 1;
-    QTest::newRow("data there, any case") << "DATA" << 1;
+    QTest::addColumn<bool>("owner");  // made by the database's owner, who may add pg_trgm
+    QTest::newRow("empty database") << "" << 0 << true;
+    QTest::newRow("State there") << "State" << 1 << true;
+    QTest::newRow("data there, any case") << "DATA" << 1 << true;
+    // Another role may make tables but no extension: all is made but the search's index.
+    QTest::newRow("no right to add pg_trgm") << "" << 0 << false;
 }
 
 void TestServerMode::newdbServer() {
     QFETCH(QString, existing);
     QFETCH(int, status);
+    QFETCH(bool, owner);
     TestServer& server = TestServer::instance();
-    const QString conninfo = server.newDatabase();
+    QString conninfo = server.newDatabase();
     const QString database = conninfo.section("dbname=", 1).section(' ', 0, 0);
     if (!existing.isEmpty())
         server.exec(database, "CREATE TABLE " + existing + " (mine TEXT)");
+    if (!owner) {
+        const QString role = database + QStringLiteral("_maker");
+        server.exec(database, QStringLiteral("CREATE ROLE %1 LOGIN; GRANT CREATE, USAGE ON "
+                                             "SCHEMA public TO %1")
+                                  .arg(role));
+        conninfo = server.conninfo(database, role);
+    }
     QProcess tool;
     tool.start(QStringLiteral(PELMAR_BIN_DIR "/pelmar-newdb"), {"--samples", "--server", conninfo});
     QVERIFY(tool.waitForFinished(60000));
@@ -700,6 +711,12 @@ void TestServerMode::newdbServer() {
     if (status == 0) {
         QCOMPARE(tables,
                  QStringList({"corrections", "data", "proptype", "pubname", "state", "street"}));
+        QCOMPARE(db::columnValues(rs,
+                                  "SELECT count(*) FROM pg_indexes WHERE indexname = "
+                                  "'listingssearch'",
+                                  connection),
+                 QStringList{owner ? "1" : "0"});
+        QCOMPARE(tool.readAllStandardError().contains("pg_trgm"), !owner);
     } else {
         QCOMPARE(tables, QStringList{existing.toLower()});
         QVERIFY(tool.readAllStandardError().contains("already has the table"));

@@ -83,7 +83,8 @@ void TestStartup::failureEndsBeforeTheMainWindow_data() {
     QTest::newRow("missing table")
         << "tables" << QStringList{"drop table PubName"} << tool + QStringList{"PubName"};
     QTest::newRow("missing column")
-        << "tables" << QStringList{"alter table Data drop column Suburb"}
+        << "tables"
+        << QStringList{"drop index if exists ListingsSearch", "alter table Data drop column Suburb"}
         << tool + QStringList{"Data", "Suburb"};
     QTest::newRow("renamed column")
         << "tables" << QStringList{"alter table Street rename column StreetName to Name"}

@@ -78,7 +78,7 @@ QStringList correctionsStatements(bool server, const QString& serverSchema) {
     };
 }
 
-void addCorrections(Connection& connection) {
+QString addCorrections(Connection& connection) {
     QString schemaName;
     if (connection.isServer()) {
         Recordset rs;
@@ -89,7 +89,11 @@ void addCorrections(Connection& connection) {
     try {
         for (const QString& statement : correctionsStatements(connection.isServer(), schemaName))
             connection.execute(statement);
+        const QString refused = addSearchIndex(
+            connection.isServer(),
+            [&connection](const QString& statement) { connection.execute(statement); });
         connection.execute(QStringLiteral("COMMIT"));
+        return refused;
     } catch (const DbError&) {
         try {
             connection.execute(QStringLiteral("ROLLBACK"));
@@ -109,19 +113,36 @@ const QList<int>& searchedColumns() {
 QString searchExpression(bool server) {
     QStringList columns;
     for (int k : searchedColumns())
-        columns.append(dataColumns().at(k));
+        columns.append(QStringLiteral("coalesce(%1, '')").arg(dataColumns().at(k)));
     // A unit separator between the columns, so that a text never matches across two.
-    if (server)
-        return QStringLiteral("lower(concat_ws(chr(31), %1))")
-            .arg(columns.join(QStringLiteral(", ")));
-    for (QString& column : columns)
-        column = QStringLiteral("coalesce(%1, '')").arg(column);
-    return QStringLiteral("lower(%1)").arg(columns.join(QStringLiteral(" || char(31) || ")));
+    // Only functions a server may index by (its concat_ws may not be).
+    const QString separator =
+        server ? QStringLiteral(" || chr(31) || ") : QStringLiteral(" || char(31) || ");
+    return QStringLiteral("lower(%1)").arg(columns.join(separator));
 }
 
-QString searchIndexStatement() {
-    return QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON Data (%2)")
-        .arg(kSearchIndex, searchExpression(false));
+QString addSearchIndex(bool server, const std::function<void(const QString&)>& run) {
+    const QString index =
+        QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON Data %2")
+            .arg(kSearchIndex,
+                 (server ? QStringLiteral("USING gin ((%1) gin_trgm_ops)") : QStringLiteral("(%1)"))
+                     .arg(searchExpression(server)));
+    if (!server) {
+        run(index);
+        return {};
+    }
+    // pg_trgm comes with Debian's server, and its owner may add it (a trusted
+    // extension); another server may lack it or its administrator may refuse it.
+    run(QStringLiteral("SAVEPOINT search_index"));
+    try {
+        run(QStringLiteral("CREATE EXTENSION IF NOT EXISTS pg_trgm"));
+        run(index);
+        run(QStringLiteral("RELEASE SAVEPOINT search_index"));
+        return {};
+    } catch (const DbError& error) {
+        run(QStringLiteral("ROLLBACK TO SAVEPOINT search_index"));
+        return error.text();
+    }
 }
 
 }  // namespace db::schema

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace db {
 class Connection;
@@ -30,18 +31,24 @@ inline const QString kDeleteFunction = QStringLiteral("pelmar_delete(bigint, tex
 // reading by identity needs). Each can run again on a database that has them.
 QStringList correctionsStatements(bool server, const QString& serverSchema = {});
 
-// Adds what correctionsStatements gives to the connection's database, in one
-// transaction. Throws DbError.
-void addCorrections(Connection& connection);
+// Adds what correctionsStatements gives, and the search's index, to the connection's
+// database in one transaction. Gives what addSearchIndex gives. Throws DbError.
+QString addCorrections(Connection& connection);
 
 // The columns a search looks at: state, publication, date, street, suburb and the
 // agents' names.
 const QList<int>& searchedColumns();
 
-// Those columns joined in lower case, as a search compares them; on the file an
-// index holds exactly this expression, so that a search reads the index alone.
+// Those columns joined in lower case, as a search compares them. The index
+// kSearchIndex holds exactly this expression: on a file a search reads that index
+// alone, a fraction of the table; on a server it is a trigram index (pg_trgm), which
+// finds the rows that contain a text without reading the others.
 QString searchExpression(bool server);
 inline const QString kSearchIndex = QStringLiteral("ListingsSearch");
-QString searchIndexStatement();
+
+// Makes kSearchIndex where it is missing, through run. A server may lack pg_trgm or
+// refuse to add it: then nothing is changed, searches read the whole table, and the
+// server's reason comes back; an empty text means the index is in place.
+QString addSearchIndex(bool server, const std::function<void(const QString&)>& run);
 
 }  // namespace db::schema

@@ -97,29 +97,41 @@ QList<StoredListing> ListingStore::newest(int limit) {
                     .arg(limit));
 }
 
+QString ListingStore::searchCondition(const QString& search) {
+    if (connection_.isServer()) {
+        // LIKE, which the trigram index serves; the text's own wildcards stand for
+        // themselves.
+        QString pattern = search;
+        for (const QString& special :
+             {QStringLiteral("\\"), QStringLiteral("%"), QStringLiteral("_")})
+            pattern.replace(special, QLatin1Char('\\') + special);
+        return QStringLiteral(" WHERE %1 LIKE lower(%2)")
+            .arg(schema::searchExpression(true),
+                 sqlText(QLatin1Char('%') + pattern + QLatin1Char('%')));
+    }
+    // The file's index holds the searched text of every row, a fraction of the table;
+    // a file made before it is searched through the whole table until the index is
+    // added (with Corrections, by the first correction).
+    if (!searchIndexed_)
+        searchIndexed_ =
+            firstValue(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'index' "
+                                      "AND name = %1 COLLATE NOCASE")
+                           .arg(sqlText(schema::kSearchIndex)),
+                       connection_) != QLatin1String("0");
+    return QStringLiteral("%1 WHERE instr(%2, lower(%3)) > 0")
+        .arg(searchIndexed_ ? QStringLiteral(" INDEXED BY ") + schema::kSearchIndex : QString(),
+             schema::searchExpression(false), sqlText(search));
+}
+
 QList<ListingId> ListingStore::identities(const QString& search) {
     const bool server = connection_.isServer();
-    QString where;
-    if (!search.isEmpty()) {
-        // Whatever the text holds is looked for as it stands: no wildcards.
-        where = QStringLiteral(" WHERE %1(%2, lower(%3)) > 0")
-                    .arg(server ? QStringLiteral("strpos") : QStringLiteral("instr"),
-                         schema::searchExpression(server), sqlText(search));
-        if (!server) {
-            // The file's index holds the searched text of every row, a fraction of the
-            // table: it is made once, by the first search, and kept up by every insert.
-            if (!searchIndexed_)
-                connection_.execute(schema::searchIndexStatement());
-            searchIndexed_ = true;
-            where.prepend(QStringLiteral(" INDEXED BY ") + schema::kSearchIndex);
-        }
-    }
     // In the order the rows lie, which costs no sort on either engine; newest first here.
-    QList<ListingId> ids = parseIds(firstValue(
-        QStringLiteral("SELECT %1(%2%3, ',') FROM Data%4")
-            .arg(server ? QStringLiteral("string_agg") : QStringLiteral("group_concat"), identity(),
-                 server ? QStringLiteral("::text") : QString(), where),
-        connection_));
+    QList<ListingId> ids = parseIds(
+        firstValue(QStringLiteral("SELECT %1(%2%3, ',') FROM Data%4")
+                       .arg(server ? QStringLiteral("string_agg") : QStringLiteral("group_concat"),
+                            identity(), server ? QStringLiteral("::text") : QString(),
+                            search.isEmpty() ? QString() : searchCondition(search)),
+                   connection_));
     std::sort(ids.begin(), ids.end(), std::greater<>());
     return ids;
 }

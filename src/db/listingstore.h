@@ -52,12 +52,14 @@ private:
     QString identity() const;
     QString columnList() const;
     QList<StoredListing> rows(const QString& statement);
+    // " WHERE ...": the searched columns contain the text, letter case ignored.
+    QString searchCondition(const QString& search);
     // Runs the change on a file inside one write transaction with its record.
     Outcome fileChange(const QString& change, ListingId id, const QStringList& shown,
                        const QStringList* wanted);
 
     Connection& connection_;
-    bool searchIndexed_ = false;
+    bool searchIndexed_ = false;  // the file has kSearchIndex; asked until it has
 };
 
 }  // namespace db

@@ -242,6 +242,8 @@ void createDatabase(const QString& path, bool withSamples) {
                     run(query, createStatement(table));
                 for (const QString& statement : correctionsStatements(false))
                     run(query, statement);
+                addSearchIndex(false,
+                               [&query](const QString& statement) { run(query, statement); });
                 if (withSamples)
                     fill([&query](const QString& statement) { run(query, statement); });
                 run(query, QStringLiteral("COMMIT"));
@@ -299,8 +301,9 @@ void inOneTransaction(const QString& conninfo,
 
 }  // namespace
 
-void createServerTables(const QString& conninfo, bool withSamples) {
-    inOneTransaction(conninfo, [withSamples](ServerSession& session, const Run& run) {
+QString createServerTables(const QString& conninfo, bool withSamples) {
+    QString refused;
+    inOneTransaction(conninfo, [withSamples, &refused](ServerSession& session, const Run& run) {
         QStringList names;
         for (const Table& table : tables())
             names.append(sqlText(table.name.toLower()));
@@ -324,9 +327,11 @@ void createServerTables(const QString& conninfo, bool withSamples) {
         statements += correctionsStatements(true, schemaName);
         for (const QString& statement : statements)
             run(statement);
+        refused = addSearchIndex(true, run);
         if (withSamples)
             fill(run);
     });
+    return refused;
 }
 
 void grantDeskRights(const QString& conninfo, const QString& role) {

@@ -46,8 +46,9 @@ void createDatabase(const QString& path, bool withSamples);
 
 // Creates the five tables (and, when asked, the sample lookup rows) in the server's
 // database that the libpq connection text names, in one transaction. Refuses, and
-// touches nothing, when any of the five is already there. Throws DbError.
-void createServerTables(const QString& conninfo, bool withSamples);
+// touches nothing, when any of the five is already there. Gives the server's reason
+// when it would not make the search's index (addSearchIndex). Throws DbError.
+QString createServerTables(const QString& conninfo, bool withSamples);
 
 // Gives the server role `role` the rights of an operator's desk on the five tables,
 // and no more: the lookup tables to read and edit (and to lock for an editor's test

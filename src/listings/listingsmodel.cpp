@@ -1,6 +1,7 @@
 #include "listingsmodel.h"
 
 #include <QTimer>
+#include <algorithm>
 
 #include "db/connection.h"
 #include "db/corrections.h"
@@ -72,9 +73,9 @@ const QStringList& ListingsModel::storedValues(int row) const {
         if (pages_.size() >= kPagesKept)
             forgetPages();
         const QList<db::ListingId> ids = ids_.mid(qsizetype(page) * kPage, kPage);
-        // The view asks from its paint. While another statement waits for the server
-        // the rows show empty and are asked for again shortly; a failed read is told
-        // by the window, never thrown through the paint.
+        // While another statement waits for the server the rows show empty and are
+        // asked for again shortly; a failed read is told by the window, never thrown
+        // through the view.
         if (connection_.isWaiting()) {
             QTimer::singleShot(kRetryMs, this, [this] {
                 auto* model = const_cast<ListingsModel*>(this);
@@ -119,7 +120,30 @@ QVariant ListingsModel::data(const QModelIndex& index, int role) const {
         return {};
     if (index.row() == editedRow_)
         return edits_.value(index.column());
+    // The view asks from its paint. A wait for the server runs the event loop, which
+    // must not run inside a paint: there a page not at hand is read just after, and
+    // its rows shown then. A file answers at once, without the event loop.
+    if (connection_.isServer() && !pages_.contains(index.row() / kPage)) {
+        readSoon(index.row() / kPage);
+        return {};
+    }
     return storedValues(index.row()).value(index.column());
+}
+
+void ListingsModel::readSoon(int page) const {
+    if (pagesAsked_.contains(page))
+        return;
+    pagesAsked_.insert(page);
+    QTimer::singleShot(0, this, [this, page] {
+        pagesAsked_.remove(page);
+        const int first = page * kPage;
+        if (first >= rowCount())
+            return;
+        storedValues(first);
+        const int last = std::min(first + kPage, rowCount()) - 1;
+        emit const_cast<ListingsModel*>(this)->dataChanged(index(first, 0),
+                                                           index(last, columnCount() - 1));
+    });
 }
 
 QVariant ListingsModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -2,6 +2,7 @@
 
 #include <QAbstractTableModel>
 #include <QHash>
+#include <QSet>
 #include <QStringList>
 #include <memory>
 
@@ -63,6 +64,8 @@ signals:
 private:
     // The stored values of a row, its page read when it is not at hand.
     const QStringList& storedValues(int row) const;
+    // Reads the page from the event loop, and then tells the view its rows changed.
+    void readSoon(int page) const;
     void refreshRow(int row);
     void forgetPages() const { pages_.clear(); }
     void removeFromView(int row);
@@ -73,6 +76,7 @@ private:
     QList<db::ListingId> ids_;
     QString search_;
     mutable QHash<int, QList<QStringList>> pages_;
+    mutable QSet<int> pagesAsked_;  // pages readSoon will read
     int editedRow_ = -1;
     QStringList edits_;
     QStringList editedFrom_;  // the row as stored when its editing began

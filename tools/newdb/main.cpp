@@ -19,6 +19,20 @@
 #include "db/dberror.h"
 #include "db/schema.h"
 
+namespace {
+
+void warnUnindexed(const QString& refused) {
+    if (!refused.isEmpty())
+        std::fprintf(stderr,
+                     "pelmar-newdb: the server would not add the extension pg_trgm or its "
+                     "index (%s); everything else is in place, and a search in Listings "
+                     "reads the whole table until the extension is installed and this is "
+                     "run again with --corrections.\n",
+                     qUtf8Printable(refused));
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QStringList args = QCoreApplication::arguments().mid(1);
@@ -52,12 +66,12 @@ int main(int argc, char** argv) {
                 connection.openServer(args.first());
             else
                 connection.openFile(args.first());
-            db::schema::addCorrections(connection);
+            warnUnindexed(db::schema::addCorrections(connection));
             std::printf("Corrections is in place\n");
             return 0;
         }
         if (server)
-            db::schema::createServerTables(args.first(), samples);
+            warnUnindexed(db::schema::createServerTables(args.first(), samples));
         else
             db::schema::createDatabase(args.first(), samples);
     } catch (const db::DbError& error) {
