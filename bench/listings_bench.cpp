@@ -152,17 +152,32 @@ int main(int argc, char** argv) {
 
     QList<double> shown, everyId, search, scroll, correct;
     QList<double> bareShown, bareIds, bareFound, bareScroll, bareUpdate;
+    QList<double> everywhere;
     double firstSearch = 0;
+    double longestPart = 0;
     AppHarness app(folder.path());
     for (int round = 0; round < kRounds; ++round) {
         listings::ListingsWindow* window = nullptr;
+        // On a server a page not at hand is read just after the paint, then painted.
+        const auto paintNow = [&] {
+            window->table()->viewport()->repaint();
+            QCoreApplication::processEvents();
+            window->table()->viewport()->repaint();
+        };
         shown.append(timed([&] {
             app.menuItem(QStringLiteral("nListings"))->trigger();
             window =
                 qobject_cast<listings::ListingsWindow*>(app.window(QStringLiteral("Listings")));
             window->table()->viewport()->repaint();
         }));
-        everyId.append(timed([&] { QCoreApplication::processEvents(); }));
+        // The window answers between the parts it reads: the longest part is how long
+        // a key waits at most.
+        const auto readAll = [&] {
+            while (!window->model().complete() || window->model().rowCount() < kRows)
+                longestPart =
+                    std::max(longestPart, timed([] { QCoreApplication::processEvents(); }));
+        };
+        everyId.append(timed(readAll));
         if (window->model().rowCount() < kRows)
             qFatal("not every listing is in view");
         bareShown.append(timed([&] { bare.run(firstPage); }));
@@ -171,16 +186,22 @@ int main(int argc, char** argv) {
         }));
 
         auto* box = app.control<QLineEdit>(QStringLiteral("Listings"), QStringLiteral("Text1"));
-        const double searched = timed([&] {
-            box->setText(needle);
-            window->searchNow();
-            window->table()->viewport()->repaint();
-        });
+        const auto searchFor = [&](const QString& text) {
+            return timed([&] {
+                box->setText(text);
+                window->searchNow();
+                paintNow();
+            });
+        };
+        const double searched = searchFor(needle);
         (round == 0 ? firstSearch : search.emplaceBack()) = searched;
-        if (round > 0)
+        if (round > 0) {
             bareFound.append(timed([&] { bare.run(bareSearch); }));
+            everywhere.append(searchFor(QStringLiteral("sydney")));
+        }
         box->clear();
         window->searchNow();
+        readAll();
 
         // A page down, far down the table: the rows there are read as they come into view.
         QScrollBar* bar = window->table()->verticalScrollBar();
@@ -188,10 +209,7 @@ int main(int argc, char** argv) {
         window->table()->viewport()->repaint();
         scroll.append(timed([&] {
             bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
-            window->table()->viewport()->repaint();
-            // On a server the page is read just after the paint, then painted.
-            QCoreApplication::processEvents();
-            window->table()->viewport()->repaint();
+            paintNow();
         }));
         bareScroll.append(timed([&] {
             bare.run(QStringLiteral("SELECT %1 FROM Data WHERE %2 < %3 ORDER BY %2 DESC LIMIT %4")
@@ -224,10 +242,12 @@ int main(int argc, char** argv) {
            "bare SELECT of the first page");
     report("every identity read, count shown", median(everyId), median(bareIds),
            "bare SELECT of every identity");
+    std::printf("  longest part read while the window answers between parts: %.1f ms\n",
+                longestPart);
     report("search (matches and first page shown)", median(search), median(bareFound),
            "bare SELECT ... LIKE, first page");
-    std::printf("  first search of the run (makes the file's index when missing): %.1f ms\n",
-                firstSearch);
+    std::printf("  first search of the run: %.1f ms; a search every listing matches: %.1f ms\n",
+                firstSearch, median(everywhere));
     report("one page down in the middle", median(scroll), median(bareScroll),
            "bare SELECT of that page");
     report("one correction stored (row left)", median(correct), median(bareUpdate),

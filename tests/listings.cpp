@@ -18,6 +18,7 @@
 #include "support/testfolder.h"
 #include "support/testserver.h"
 
+using listings::ListingsModel;
 using listings::ListingsWindow;
 
 namespace {
@@ -75,6 +76,8 @@ QStringList corrections(const TestFolder& folder) {
 class TestListings : public QObject {
     Q_OBJECT
 private slots:
+    void readInParts_data();
+    void readInParts();
     void search_data();
     void search();
     void correct_data();
@@ -84,6 +87,33 @@ private slots:
     void operatorRights_data();
     void operatorRights();
 };
+
+void TestListings::readInParts_data() {
+    QTest::addColumn<int>("rows");
+    QTest::newRow("none") << 0;
+    QTest::newRow("the first screen") << ListingsModel::kPage;
+    QTest::newRow("in parts") << ListingsModel::kPage + ListingsModel::kIdentitiesRead + 1;
+}
+
+void TestListings::readInParts() {
+    QFETCH(int, rows);
+    TestFolder folder;
+    folder.exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                               "WHERE i < %1) INSERT INTO Data (UnitNo) SELECT CAST(i AS TEXT) "
+                               "FROM n")
+                    .arg(rows));
+    if (rows == 0)
+        folder.exec(QStringLiteral("DELETE FROM Data"));
+    Session session(folder);
+    auto* state = session.app.control<QLabel>(QStringLiteral("Listings"), QStringLiteral("Label3"));
+    QTRY_COMPARE(state->text(), QStringLiteral("%1 listings.").arg(rows));
+    QCOMPARE(session.window->model().rowCount(), rows);
+    // Newest first, each once: the last row is the first stored.
+    if (rows > 0) {
+        QCOMPARE(session.cell(0, 3), QString::number(rows));
+        QCOMPARE(session.cell(rows - 1, 3), QStringLiteral("1"));
+    }
+}
 
 void TestListings::search_data() {
     QTest::addColumn<QString>("text");

@@ -123,17 +123,34 @@ QString ListingStore::searchCondition(const QString& search) {
              schema::searchExpression(false), sqlText(search));
 }
 
-QList<ListingId> ListingStore::identities(const QString& search) {
+QList<ListingId> ListingStore::identitiesIn(const QString& from, const QString& id) {
     const bool server = connection_.isServer();
-    // In the order the rows lie, which costs no sort on either engine; newest first here.
+    // In the order the rows come, which costs no sort on either engine; newest first here.
     QList<ListingId> ids = parseIds(
-        firstValue(QStringLiteral("SELECT %1(%2%3, ',') FROM Data%4")
+        firstValue(QStringLiteral("SELECT %1(%2%3, ',') FROM %4")
                        .arg(server ? QStringLiteral("string_agg") : QStringLiteral("group_concat"),
-                            identity(), server ? QStringLiteral("::text") : QString(),
-                            search.isEmpty() ? QString() : searchCondition(search)),
+                            id, server ? QStringLiteral("::text") : QString(), from),
                    connection_));
     std::sort(ids.begin(), ids.end(), std::greater<>());
     return ids;
+}
+
+QList<ListingId> ListingStore::identities(const QString& search) {
+    return identitiesIn(
+        QStringLiteral("Data") + (search.isEmpty() ? QString() : searchCondition(search)),
+        identity());
+}
+
+QList<ListingId> ListingStore::olderThan(ListingId before, int limit) {
+    return identitiesIn(
+        QStringLiteral("(SELECT %1 AS id FROM Data%2 ORDER BY %1 DESC LIMIT %3) "
+                       "AS older")
+            .arg(identity(),
+                 before > 0
+                     ? QStringLiteral(" WHERE %1 < %2").arg(identity(), QString::number(before))
+                     : QString())
+            .arg(limit),
+        QStringLiteral("id"));
 }
 
 QList<StoredListing> ListingStore::read(const QList<ListingId>& ids) {

@@ -31,6 +31,9 @@ public:
     // The identities of every listing whose searched columns contain the text, letter
     // case ignored (every listing for an empty text), newest first.
     QList<ListingId> identities(const QString& search);
+    // The identities of at most limit listings stored before the one of the identity
+    // (before every listing for 0), newest first: a table read a part at a time.
+    QList<ListingId> olderThan(ListingId before, int limit);
 
     // The listings of those identities in the order given; one that is gone is left out.
     QList<StoredListing> read(const QList<ListingId>& ids);
@@ -52,6 +55,8 @@ private:
     QString identity() const;
     QString columnList() const;
     QList<StoredListing> rows(const QString& statement);
+    // Every value of the column id of the rows from, read as one text; newest first.
+    QList<ListingId> identitiesIn(const QString& from, const QString& id);
     // " WHERE ...": the searched columns contain the text, letter case ignored.
     QString searchCondition(const QString& search);
     // Runs the change on a file inside one write transaction with its record.

@@ -29,29 +29,41 @@ void ListingsModel::loadFirstScreen() {
     beginResetModel();
     ids_.clear();
     forgetPages();
+    editedRow_ = -1;
+    edits_.clear();
     QList<QStringList> page;
     for (const db::StoredListing& row : store_->newest(kPage)) {
         ids_.append(row.id);
         page.append(row.values);
     }
+    allRead_ = page.size() < kPage;
     pages_.insert(0, page);
     endResetModel();
 }
 
+bool ListingsModel::readMore() {
+    if (!search_.isEmpty() || allRead_)
+        return false;
+    const QList<db::ListingId> older =
+        store_->olderThan(ids_.isEmpty() ? 0 : ids_.last(), kIdentitiesRead);
+    if (!older.isEmpty()) {
+        beginInsertRows({}, int(ids_.size()), int(ids_.size() + older.size()) - 1);
+        ids_ += older;
+        endInsertRows();
+    }
+    allRead_ = older.size() < kIdentitiesRead;
+    return !allRead_;
+}
+
 void ListingsModel::setSearch(const QString& text) {
-    const QList<db::ListingId> ids = store_->identities(text);
-    search_ = text;
-    // The rows already shown stay in place, a row being corrected with them, when the
-    // rest only follows them.
-    if (ids.size() >= ids_.size() && std::equal(ids_.begin(), ids_.end(), ids.begin())) {
-        if (ids.size() > ids_.size()) {
-            beginInsertRows({}, int(ids_.size()), int(ids.size()) - 1);
-            ids_ = ids;
-            endInsertRows();
-        }
+    if (text.isEmpty()) {
+        search_.clear();
+        loadFirstScreen();
         return;
     }
+    const QList<db::ListingId> ids = store_->identities(text);
     beginResetModel();
+    search_ = text;
     ids_ = ids;
     forgetPages();
     editedRow_ = -1;

@@ -23,10 +23,18 @@ public:
     // How soon rows not read while the server was busy are asked for again.
     static constexpr int kRetryMs = 300;
 
-    // The first screen at once, from the newest rows alone; then every identity.
+    // So many identities readMore reads in one go: a small part of a second's work.
+    static constexpr int kIdentitiesRead = 50000;
+
+    // The first screen at once, from the newest rows alone; readMore then adds the
+    // older rows, a part at a time, so that the window answers between the parts.
     void loadFirstScreen();
-    void loadAll() { setSearch(search_); }
-    // Shows the listings that match the text (all of them for an empty text).
+    // Adds the next older rows to the table without a search; false once all are in.
+    bool readMore();
+    // Whether the table holds every listing it shows: all that match the search.
+    bool complete() const { return allRead_ || !search_.isEmpty(); }
+    // Shows the listings that match the text, every one found at once; an empty
+    // text shows the first screen again.
     void setSearch(const QString& text);
     const QString& search() const { return search_; }
 
@@ -81,6 +89,7 @@ private:
     QStringList edits_;
     QStringList editedFrom_;  // the row as stored when its editing began
     bool correctionsKnown_ = false;
+    bool allRead_ = false;  // the table without a search holds every identity
 };
 
 }  // namespace listings

@@ -156,13 +156,32 @@ void ListingsWindow::formLoad() {
     placeOnScreen();
     showHeaderPicture(controls_.get<QLabel>(QStringLiteral("Picture1")),
                       QStringLiteral("head1.jpg"));
-    // The newest rows at once; every identity once the window is on the screen.
+    // The newest rows at once; the older ones once the window is on the screen.
     model_->loadFirstScreen();
-    showState();
-    QTimer::singleShot(0, this, shell::guarded(this, [this] {
-                           model_->loadAll();
-                           showState();
-                       }));
+    readRest();
+}
+
+void ListingsWindow::readRest() {
+    if (model_->complete()) {
+        showState();
+        return;
+    }
+    if (reading_)
+        return;
+    state_->setText(QStringLiteral("Reading the listings\u2026"));
+    reading_ = true;
+    QTimer::singleShot(0, this, shell::guarded(this, [this] { readMore(); }));
+}
+
+void ListingsWindow::readMore() {
+    // A failed read ends the reading with the rows read so far, and says why.
+    reading_ = false;
+    if (!model_->readMore()) {
+        showState();
+        return;
+    }
+    reading_ = true;
+    QTimer::singleShot(0, this, shell::guarded(this, [this] { readMore(); }));
 }
 
 void ListingsWindow::showState(const QString& event) {
@@ -184,7 +203,10 @@ void ListingsWindow::searchNow() {
     if (!storeEdits())
         return;
     model_->setSearch(search_->text());
-    showState();
+    if (search_->text().isEmpty())
+        readRest();
+    else
+        showState();
 }
 
 void ListingsWindow::prepareCorrections() {

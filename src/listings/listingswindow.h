@@ -45,12 +45,16 @@ private:
     // keeps them has just been made.
     void prepareCorrections();
     void showState(const QString& event = {});
+    // Adds the older rows to the table without a search, from the event loop.
+    void readRest();
+    void readMore();
 
     ListingsModel* model_;
     QTableView* table_;
     QLineEdit* search_;
     QLabel* state_;
     QTimer pause_;
+    bool reading_ = false;  // readMore is on its way
 };
 
 }  // namespace listings
