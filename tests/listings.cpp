@@ -106,7 +106,7 @@ void TestListings::readInParts() {
         folder.exec(QStringLiteral("DELETE FROM Data"));
     Session session(folder);
     auto* state = session.app.control<QLabel>(QStringLiteral("Listings"), QStringLiteral("Label3"));
-    QTRY_COMPARE(state->text(), QStringLiteral("%1 listings.").arg(rows));
+    QTRY_COMPARE(state->text(), QStringLiteral("%1 listings.").arg(QLocale().toString(rows)));
     QCOMPARE(session.window->model().rowCount(), rows);
     // Newest first, each once: the last row is the first stored.
     if (rows > 0) {

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QTableView>
 
@@ -186,11 +187,13 @@ void ListingsWindow::readMore() {
 
 void ListingsWindow::showState(const QString& event) {
     const int count = model_->rowCount();
+    // Grouped as the desk's language writes numbers: "1,000,000" is read at a glance.
+    const QString number = QLocale().toString(count);
     QString text =
         model_->search().isEmpty()
-            ? QStringLiteral("%1 listing%2").arg(count).arg(count == 1 ? "" : "s")
+            ? QStringLiteral("%1 listing%2").arg(number, count == 1 ? "" : "s")
             : QStringLiteral("%1 %2 \u201c%3\u201d")
-                  .arg(count)
+                  .arg(number)
                   .arg(count == 1 ? "listing matches" : "listings match", model_->search());
     if (!event.isEmpty())
         text = event + QStringLiteral(" ") + text;
