@@ -152,7 +152,7 @@ int main(int argc, char** argv) {
 
     QList<double> shown, everyId, search, scroll, correct;
     QList<double> bareShown, bareIds, bareFound, bareScroll, bareUpdate;
-    QList<double> everywhere;
+    QList<double> everywhere, everywhereAll;
     double firstSearch = 0;
     double longestPart = 0;
     AppHarness app(folder.path());
@@ -173,9 +173,12 @@ int main(int argc, char** argv) {
         // The window answers between the parts it reads: the longest part is how long
         // a key waits at most.
         const auto readAll = [&] {
-            while (!window->model().complete() || window->model().rowCount() < kRows)
+            while (!window->model().complete() || window->model().rowCount() < kRows) {
+                if (!messages.shown().isEmpty())
+                    qFatal("%s", qPrintable(messages.last().text));
                 longestPart =
                     std::max(longestPart, timed([] { QCoreApplication::processEvents(); }));
+            }
         };
         everyId.append(timed(readAll));
         if (window->model().rowCount() < kRows)
@@ -197,7 +200,12 @@ int main(int argc, char** argv) {
         (round == 0 ? firstSearch : search.emplaceBack()) = searched;
         if (round > 0) {
             bareFound.append(timed([&] { bare.run(bareSearch); }));
-            everywhere.append(searchFor(QStringLiteral("sydney")));
+            double shownAt = 0;
+            everywhereAll.append(timed([&] {
+                shownAt = searchFor(QStringLiteral("sydney"));
+                readAll();
+            }));
+            everywhere.append(shownAt);
         }
         box->clear();
         window->searchNow();
@@ -246,8 +254,9 @@ int main(int argc, char** argv) {
                 longestPart);
     report("search (matches and first page shown)", median(search), median(bareFound),
            "bare SELECT ... LIKE, first page");
-    std::printf("  first search of the run: %.1f ms; a search every listing matches: %.1f ms\n",
-                firstSearch, median(everywhere));
+    std::printf("  first search of the run: %.1f ms\n", firstSearch);
+    std::printf("  a search every listing matches: first rows shown %.1f ms, all counted %.1f ms\n",
+                median(everywhere), median(everywhereAll));
     report("one page down in the middle", median(scroll), median(bareScroll),
            "bare SELECT of that page");
     report("one correction stored (row left)", median(correct), median(bareUpdate),

@@ -16,6 +16,7 @@
 #include "support/appharness.h"
 #include "support/scriptedmessages.h"
 #include "support/testfolder.h"
+#include "support/testproxy.h"
 #include "support/testserver.h"
 
 using listings::ListingsModel;
@@ -86,27 +87,39 @@ private slots:
     void refused();
     void operatorRights_data();
     void operatorRights();
+    void searchTypedWhileTheServerStalls();
 };
 
 void TestListings::readInParts_data() {
     QTest::addColumn<int>("rows");
-    QTest::newRow("none") << 0;
-    QTest::newRow("the first screen") << ListingsModel::kPage;
-    QTest::newRow("in parts") << ListingsModel::kPage + ListingsModel::kIdentitiesRead + 1;
+    QTest::addColumn<QString>("search");  // typed once the window is open, or none
+    const int parts = ListingsModel::kPage + ListingsModel::kIdentitiesRead + 1;
+    QTest::newRow("none") << 0 << "";
+    QTest::newRow("the first screen") << ListingsModel::kPage << "";
+    QTest::newRow("in parts") << parts << "";
+    QTest::newRow("a search in parts") << parts << "nsw";
 }
 
 void TestListings::readInParts() {
     QFETCH(int, rows);
+    QFETCH(QString, search);
     TestFolder folder;
     folder.exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
-                               "WHERE i < %1) INSERT INTO Data (UnitNo) SELECT CAST(i AS TEXT) "
-                               "FROM n")
+                               "WHERE i < %1) INSERT INTO Data (ListingState, UnitNo) "
+                               "SELECT 'NSW', CAST(i AS TEXT) FROM n")
                     .arg(rows));
     if (rows == 0)
         folder.exec(QStringLiteral("DELETE FROM Data"));
     Session session(folder);
+    if (!search.isEmpty()) {
+        QTest::keyClicks(
+            session.app.control<QLineEdit>(QStringLiteral("Listings"), QStringLiteral("Text1")),
+            search);
+        session.window->searchNow();
+    }
     auto* state = session.app.control<QLabel>(QStringLiteral("Listings"), QStringLiteral("Label3"));
-    QTRY_COMPARE(state->text(), QStringLiteral("%1 listings.").arg(QLocale().toString(rows)));
+    QTRY_VERIFY2(state->text().startsWith(QLocale().toString(rows) + QStringLiteral(" listing")),
+                 qPrintable(state->text()));
     QCOMPARE(session.window->model().rowCount(), rows);
     // Newest first, each once: the last row is the first stored.
     if (rows > 0) {
@@ -314,6 +327,30 @@ void TestListings::operatorRights() {
              QStringList{mayDelete ? "2" : "3"});
     // The question, and for the operator the server's refusal.
     QCOMPARE(session.messages.shown().size(), mayDelete ? 1 : 2);
+}
+
+void TestListings::searchTypedWhileTheServerStalls() {
+    if (!onServer())
+        QSKIP("a file answers without the event loop");
+    // The search's pause runs out while a deletion waits for a stalled server: the
+    // search comes once the deletion has its answer, and no statement is refused.
+    TestFolder folder;
+    fill(folder);
+    TestProxy proxy(folder.server());
+    writeServerSetting(folder.path(), proxy.conninfo());
+    Session session(folder);
+    QTest::keyClicks(
+        session.app.control<QLineEdit>(QStringLiteral("Listings"), QStringLiteral("Text1")),
+        QStringLiteral("nsw"));
+    session.table()->setCurrentIndex(session.window->model().index(1, 0));
+    session.messages.answer({shell::Answer::Yes});
+    proxy.setMode(TestProxy::Hold);
+    QTimer::singleShot(ListingsWindow::kSearchPauseMs * 2,
+                       [&proxy] { proxy.setMode(TestProxy::Pass); });
+    session.window->deleteCurrent();
+    QTRY_COMPARE(session.window->model().search(), QStringLiteral("nsw"));
+    QCOMPARE(session.window->model().rowCount(), 2);
+    QCOMPARE(session.messages.shown().size(), 1);  // the question alone
 }
 
 QTEST_MAIN(TestListings)

@@ -141,16 +141,23 @@ QList<ListingId> ListingStore::identities(const QString& search) {
         identity());
 }
 
-QList<ListingId> ListingStore::olderThan(ListingId before, int limit) {
+QList<ListingId> ListingStore::olderThan(ListingId before, int limit, const QString& search) {
+    QString from = QStringLiteral("Data");
+    if (!search.isEmpty())
+        from += searchCondition(search);
+    if (before > 0)
+        from += QStringLiteral(" %1 %2 < %3")
+                    .arg(search.isEmpty() ? QStringLiteral("WHERE") : QStringLiteral("AND"),
+                         identity(), QString::number(before));
     return identitiesIn(
-        QStringLiteral("(SELECT %1 AS id FROM Data%2 ORDER BY %1 DESC LIMIT %3) "
-                       "AS older")
-            .arg(identity(),
-                 before > 0
-                     ? QStringLiteral(" WHERE %1 < %2").arg(identity(), QString::number(before))
-                     : QString())
+        QStringLiteral("(SELECT %1 AS id FROM %2 ORDER BY %1 DESC LIMIT %3) AS older")
+            .arg(identity(), from)
             .arg(limit),
         QStringLiteral("id"));
+}
+
+bool ListingStore::searchesInParts() const {
+    return connection_.isServer();
 }
 
 QList<StoredListing> ListingStore::read(const QList<ListingId>& ids) {

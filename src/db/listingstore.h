@@ -32,8 +32,13 @@ public:
     // case ignored (every listing for an empty text), newest first.
     QList<ListingId> identities(const QString& search);
     // The identities of at most limit listings stored before the one of the identity
-    // (before every listing for 0), newest first: a table read a part at a time.
-    QList<ListingId> olderThan(ListingId before, int limit);
+    // (before every listing for 0) that match the search (all for an empty text),
+    // newest first: a table read a part at a time.
+    QList<ListingId> olderThan(ListingId before, int limit, const QString& search = {});
+    // Whether a search is best read a part at a time too. A server reads a part by the
+    // identities' index, or by the trigram index when few rows match; a file's search
+    // reads its whole index whatever the part, so there identities() reads it once.
+    bool searchesInParts() const;
 
     // The listings of those identities in the order given; one that is gone is left out.
     QList<StoredListing> read(const QList<ListingId>& ids);

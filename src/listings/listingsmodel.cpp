@@ -41,11 +41,15 @@ void ListingsModel::loadFirstScreen() {
     endResetModel();
 }
 
+bool ListingsModel::busy() const {
+    return connection_.isWaiting();
+}
+
 bool ListingsModel::readMore() {
-    if (!search_.isEmpty() || allRead_)
+    if (allRead_)
         return false;
     const QList<db::ListingId> older =
-        store_->olderThan(ids_.isEmpty() ? 0 : ids_.last(), kIdentitiesRead);
+        store_->olderThan(ids_.isEmpty() ? 0 : ids_.last(), kIdentitiesRead, search_);
     if (!older.isEmpty()) {
         beginInsertRows({}, int(ids_.size()), int(ids_.size() + older.size()) - 1);
         ids_ += older;
@@ -61,10 +65,13 @@ void ListingsModel::setSearch(const QString& text) {
         loadFirstScreen();
         return;
     }
-    const QList<db::ListingId> ids = store_->identities(text);
+    const bool inParts = store_->searchesInParts();
+    const QList<db::ListingId> ids =
+        inParts ? store_->olderThan(0, kIdentitiesRead, text) : store_->identities(text);
     beginResetModel();
     search_ = text;
     ids_ = ids;
+    allRead_ = !inParts || ids.size() < kIdentitiesRead;
     forgetPages();
     editedRow_ = -1;
     edits_.clear();

@@ -29,12 +29,14 @@ public:
     // The first screen at once, from the newest rows alone; readMore then adds the
     // older rows, a part at a time, so that the window answers between the parts.
     void loadFirstScreen();
-    // Adds the next older rows to the table without a search; false once all are in.
+    // Adds the next older rows that match the search; false once all are in.
     bool readMore();
-    // Whether the table holds every listing it shows: all that match the search.
-    bool complete() const { return allRead_ || !search_.isEmpty(); }
-    // Shows the listings that match the text, every one found at once; an empty
-    // text shows the first screen again.
+    // Another statement waits for the server: one that the event loop starts must wait.
+    bool busy() const;
+    // Whether the table holds every listing that matches the search.
+    bool complete() const { return allRead_; }
+    // Shows the listings that match the text: the first part, or on a file all of
+    // them, at once; an empty text shows the first screen again.
     void setSearch(const QString& text);
     const QString& search() const { return search_; }
 
@@ -89,7 +91,7 @@ private:
     QStringList edits_;
     QStringList editedFrom_;  // the row as stored when its editing began
     bool correctionsKnown_ = false;
-    bool allRead_ = false;  // the table without a search holds every identity
+    bool allRead_ = false;  // every identity that matches the search is in ids_
 };
 
 }  // namespace listings

@@ -107,7 +107,13 @@ ListingsWindow::ListingsWindow()
 
     pause_.setSingleShot(true);
     pause_.setInterval(kSearchPauseMs);
-    connect(&pause_, &QTimer::timeout, this, shell::guarded(this, [this] { searchNow(); }));
+    connect(&pause_, &QTimer::timeout, this, shell::guarded(this, [this] {
+        // Typed while another statement waits for the server: searched after it.
+        if (model_->busy())
+            pause_.start();
+        else
+            searchNow();
+    }));
     connect(search_, &QLineEdit::textChanged, this, [this] { pause_.start(); });
     connect(model_, &ListingsModel::readFailed, this, [this](const QString& text) {
         showState(QStringLiteral("Some listings could not be read."));
@@ -169,20 +175,25 @@ void ListingsWindow::readRest() {
     }
     if (reading_)
         return;
-    state_->setText(QStringLiteral("Reading the listings\u2026"));
+    state_->setText(model_->search().isEmpty() ? QStringLiteral("Reading the listings\u2026")
+                                               : QStringLiteral("Searching\u2026"));
     reading_ = true;
     QTimer::singleShot(0, this, shell::guarded(this, [this] { readMore(); }));
 }
 
 void ListingsWindow::readMore() {
-    // A failed read ends the reading with the rows read so far, and says why.
+    // A failed read ends the reading with the rows read so far, and says why. A step
+    // that comes while another statement waits for the server (a page the view
+    // asked for) comes again shortly.
     reading_ = false;
-    if (!model_->readMore()) {
+    const bool busy = model_->busy();
+    if (!busy && !model_->readMore()) {
         showState();
         return;
     }
     reading_ = true;
-    QTimer::singleShot(0, this, shell::guarded(this, [this] { readMore(); }));
+    QTimer::singleShot(busy ? ListingsModel::kRetryMs : 0, this,
+                       shell::guarded(this, [this] { readMore(); }));
 }
 
 void ListingsWindow::showState(const QString& event) {
@@ -206,10 +217,7 @@ void ListingsWindow::searchNow() {
     if (!storeEdits())
         return;
     model_->setSearch(search_->text());
-    if (search_->text().isEmpty())
-        readRest();
-    else
-        showState();
+    readRest();
 }
 
 void ListingsWindow::prepareCorrections() {
