@@ -167,6 +167,7 @@ void TestListings::search() {
     auto* state = session.app.control<QLabel>(QStringLiteral("Listings"), QStringLiteral("Label3"));
     QVERIFY2(state->text().startsWith(QString::number(suburbs.size()) + QLatin1Char(' ')),
              qPrintable(state->text()));
+    QCOMPARE(box->accessibleDescription(), state->text());  // the focused control tells it
     // Escape clears the search and shows every listing again.
     QTest::keyClick(box, Qt::Key_Escape);
     QCOMPARE(session.window->model().rowCount(), 3);

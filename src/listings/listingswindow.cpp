@@ -208,8 +208,12 @@ void ListingsWindow::showState(const QString& event) {
                   .arg(count == 1 ? "listing matches" : "listings match", model_->search());
     if (!event.isEmpty())
         text = event + QStringLiteral(" ") + text;
-    // A label that changes its text tells a screen reader so.
+    // A label that changes its text tells a screen reader so. A screen reader speaks
+    // what changes on the control that has the focus, so the search box and the
+    // table, where the operator works, carry the state as their description too.
     state_->setText(text + QLatin1Char('.'));
+    search_->setAccessibleDescription(state_->text());
+    table_->setAccessibleDescription(state_->text());
 }
 
 void ListingsWindow::searchNow() {
