@@ -186,6 +186,9 @@ void TestListings::correct_data() {
                             << "O'Neil \"Jr\"" << 0 << false;
     QTest::newRow("emoji, trimmed") << none << "  Café 🏠 " << false << "Café 🏠"
                                     << "Café 🏠" << 0 << false;
+    // Written with QStringLiteral: a plain string would go through fromUtf8, which drops it.
+    const QString marked = QStringLiteral("\uFEFFBondi");
+    QTest::newRow("a leading U+FEFF") << none << marked << false << marked << marked << 0 << false;
     QTest::newRow("empty") << none << "   " << false << "x"
                            << "x" << 0 << false;
     QTest::newRow("undone by Escape") << none << "WRONG" << true << "Carlton"

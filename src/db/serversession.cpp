@@ -4,6 +4,7 @@
 
 #include <QElapsedTimer>
 #include <QRegularExpression>
+#include <QStringDecoder>
 #include <thread>
 
 #include "dberror.h"
@@ -54,7 +55,11 @@ int ServerResult::columns() const {
 }
 
 QString ServerResult::value(int row, int column) const {
-    return QString::fromUtf8(PQgetvalue(result_, row, column), PQgetlength(result_, row, column));
+    // Exactly as stored: a leading U+FEFF is a character of the value, which
+    // QString::fromUtf8 would take for a byte-order mark and drop.
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    return decoder.decode(
+        QByteArrayView(PQgetvalue(result_, row, column), PQgetlength(result_, row, column)));
 }
 
 QString ServerResult::columnName(int column) const {
