@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "db/textunits.h"
 #include "xls/biffrecords.h"
 #include "xls/celltext.h"
 #include "xls/compoundfile.h"
@@ -648,7 +649,7 @@ void ExportBiffTest::cutToCell() {
         QVERIFY(!cut);
     } else {
         QVERIFY(cut);
-        QCOMPARE(xls::fromStoredUtf8(*cut), text.left(kept));
+        QCOMPARE(db::fromStoredUtf8(*cut), text.left(kept));
     }
 }
 

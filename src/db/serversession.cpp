@@ -4,12 +4,12 @@
 
 #include <QElapsedTimer>
 #include <QRegularExpression>
-#include <QStringDecoder>
 #include <thread>
 
 #include "dberror.h"
 #include "servertrust.h"
 #include "serverwait.h"
+#include "textunits.h"
 
 namespace db {
 
@@ -55,10 +55,7 @@ int ServerResult::columns() const {
 }
 
 QString ServerResult::value(int row, int column) const {
-    // Exactly as stored: a leading U+FEFF is a character of the value, which
-    // QString::fromUtf8 would take for a byte-order mark and drop.
-    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
-    return decoder.decode(
+    return fromStoredUtf8(
         QByteArrayView(PQgetvalue(result_, row, column), PQgetlength(result_, row, column)));
 }
 

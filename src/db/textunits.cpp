@@ -1,5 +1,7 @@
 #include "textunits.h"
 
+#include <QStringDecoder>
+
 namespace db {
 
 namespace {
@@ -30,6 +32,11 @@ QString withWholeCharacters(const QString& text) {
     for (; at >= 0; at = nextLoneSurrogate(whole, at + 1))
         whole[at] = QChar::ReplacementCharacter;
     return whole;
+}
+
+QString fromStoredUtf8(QByteArrayView utf8) {
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    return decoder.decode(utf8);
 }
 
 }  // namespace db

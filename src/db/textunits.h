@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 
 namespace db {
@@ -12,5 +13,9 @@ QString withWholeCharacters(const QString& text);
 
 // Whether the text holds a lone surrogate.
 bool hasLoneSurrogate(const QString& text);
+
+// The stored UTF-8 text as UTF-16, exactly: a leading U+FEFF is a character of the
+// text, which QString::fromUtf8 would take for a byte-order mark and drop.
+QString fromStoredUtf8(QByteArrayView utf8);
 
 }  // namespace db

@@ -1,19 +1,14 @@
 #include "celltext.h"
 
-#include <QStringDecoder>
+#include "db/textunits.h"
 
 namespace xls {
-
-QString fromStoredUtf8(std::string_view utf8) {
-    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
-    return decoder.decode(QByteArrayView(utf8.data(), qsizetype(utf8.size())));
-}
 
 std::optional<std::string> cutToCell(std::string_view utf8) {
     // UTF-8 takes at least one byte per UTF-16 unit: a short text needs no decoding.
     if (utf8.size() <= kMaxCellText)
         return std::nullopt;
-    const QString text = fromStoredUtf8(utf8);
+    const QString text = db::fromStoredUtf8(utf8);
     if (std::size_t(text.size()) <= kMaxCellText)
         return std::nullopt;
     qsizetype keep = kMaxCellText;

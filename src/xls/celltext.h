@@ -10,10 +10,6 @@ namespace xls {
 // The most characters (UTF-16 units) an Excel 97 cell holds.
 constexpr std::size_t kMaxCellText = 32767;
 
-// The stored UTF-8 text as UTF-16, exactly: a leading U+FEFF is a character of the
-// text, which QString::fromUtf8 would take for a byte-order mark and drop.
-QString fromStoredUtf8(std::string_view utf8);
-
 // A text longer than a cell holds, cut to the limit without splitting a surrogate
 // pair; nothing when it fits as it is.
 std::optional<std::string> cutToCell(std::string_view utf8);
