@@ -16,7 +16,9 @@
 #include <cstdio>
 #include <memory>
 
+#include "db/listing.h"
 #include "db/serversession.h"
+#include "db/statementtext.h"
 #include "entry/listinginsert.h"
 #include "median.h"
 #include "shell/controltable.h"
@@ -31,7 +33,7 @@ constexpr int kRounds = 41;
 
 void fillData(const TestFolder& folder) {
     QStringList columns;
-    for (int k = 0; k < entry::ListingValues::kColumns; ++k)
+    for (int k = 0; k < db::kColumnCount; ++k)
         columns.append(k >= 42 && k <= 60
                            ? QStringLiteral("'0'")
                            : QStringLiteral("'listing ' || i || ' value %1'").arg(k));
@@ -115,10 +117,8 @@ struct BareDatabase {
 };
 
 double timeBareInsert(BareDatabase& database, int round) {
-    entry::ListingValues record;
-    for (int k = 0; k < entry::ListingValues::kColumns; ++k)
-        record[k] = QStringLiteral("bare %1").arg(round);
-    const QString statement = entry::insertStatement(record);
+    const QString statement =
+        db::insertText(QStringList(db::kColumnCount, QStringLiteral("bare %1").arg(round)));
     QElapsedTimer timer;
     timer.start();
     database.exec(statement);

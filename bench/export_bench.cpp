@@ -21,10 +21,10 @@
 #include "db/dberror.h"
 #include "db/schema.h"
 #include "db/tablereader.h"
-#include "shell/dbconnect.h"
+#include "export/tableexport.h"
+#include "shell/desk.h"
 #include "support/testfolder.h"
 #include "support/testserver.h"
-#include "xls/tableexport.h"
 
 namespace {
 
@@ -107,16 +107,15 @@ std::string distinctValues(const TestFolder& folder) {
 }
 
 // The export as the program runs it, on the database that the folder names.
-xls::ExportSummary exportFolder(const QString& folder, const QString& workbook) {
-    dbConnect::startUp(folder);
-    const xls::ExportSummary summary = xls::exportTable(dbConnect::Conn().tableReader(), workbook);
-    dbConnect::Conn().close();
+exporter::ExportSummary exportFolder(const QString& folder, const QString& workbook) {
+    const exporter::ExportSummary summary =
+        exporter::exportTable(shell::Desk::startUp(folder)->store().exportReader(), workbook);
     return summary;
 }
 
 int exportOnce(const QString& folder, const QString& workbook) {
     try {
-        const xls::ExportSummary summary = exportFolder(folder, workbook);
+        const exporter::ExportSummary summary = exportFolder(folder, workbook);
         std::printf("%llu rows, %zu sheets\n", (unsigned long long)summary.rows, summary.sheets);
         return 0;
     } catch (const std::exception& error) {

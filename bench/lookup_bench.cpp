@@ -16,7 +16,7 @@
 
 #include "db/serversession.h"
 #include "median.h"
-#include "shell/dbconnect.h"
+#include "shell/desk.h"
 #include "support/appharness.h"
 #include "support/scriptedmessages.h"
 #include "support/testfolder.h"
@@ -50,16 +50,15 @@ void fillStreets(const TestFolder& folder) {
             .arg(kRows - 1));
 }
 
-QStringList bareSelect() {
-    if (dbConnect::Conn().isServer()) {
-        const db::ServerResult result =
-            dbConnect::Conn().server().exec("SELECT StreetName FROM Street");
+QStringList bareSelect(db::Connection& connection) {
+    if (connection.isServer()) {
+        const db::ServerResult result = connection.server().exec("SELECT StreetName FROM Street");
         QStringList values;
         for (int row = 0; row < result.rows(); ++row)
             values.append(result.value(row, 0));
         return values;
     }
-    QSqlQuery query(dbConnect::Conn().database());
+    QSqlQuery query(connection.database());
     query.setForwardOnly(true);
     query.exec(QStringLiteral("SELECT * FROM Street"));
     QStringList values;
@@ -93,9 +92,10 @@ int main(int argc, char** argv) {
 
     const int rounds = 7;
     QList<double> select, open;
-    bareSelect();
+    db::Connection& connection = app.store().connection();
+    bareSelect(connection);
     for (int i = 0; i < rounds; ++i) {
-        select.append(timeMs([] { bareSelect(); }));
+        select.append(timeMs([&] { bareSelect(connection); }));
         open.append(timeMs([&] { app.choose(QStringLiteral("mStreet")); }));
         if (i + 1 < rounds)
             closeEditor(app);
@@ -118,7 +118,7 @@ int main(int argc, char** argv) {
 
     // One key typed into an empty box, for every letter and for one that no entry
     // begins with (the whole list is searched).
-    const QStringList entries = bareSelect();
+    const QStringList entries = bareSelect(connection);
     QList<double> keys, scans;
     QString keysTyped = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ#");
     for (const QChar key : keysTyped) {

@@ -12,8 +12,9 @@
 #include <cstdio>
 
 #include "db/recordset.h"
+#include "db/statementtext.h"
 #include "entry/listinginsert.h"
-#include "shell/dbconnect.h"
+#include "shell/desk.h"
 #include "support/testfolder.h"
 #include "support/testserver.h"
 
@@ -22,20 +23,20 @@ namespace {
 constexpr int kDesks = 8;
 constexpr int kListings = 1000;
 
-entry::ListingValues listing(int desk, int n) {
-    entry::ListingValues record;
-    for (int k = 0; k < entry::ListingValues::kColumns; ++k)
-        record[k] = QStringLiteral("desk %1 listing %2 value %3").arg(desk).arg(n).arg(k);
+db::Listing listing(int desk, int n) {
+    db::Listing record;
+    for (int k = 0; k < db::kColumnCount; ++k)
+        record[db::Column(k)] =
+            QStringLiteral("desk %1 listing %2 value %3").arg(desk).arg(n).arg(k);
     return record;
 }
 
 int runDesk(const QString& folder, int desk, const QString& mode) {
     if (mode == QLatin1String("program")) {
-        dbConnect::startUp(folder);
-        db::Recordset rs;
+        const std::unique_ptr<shell::Desk> program = shell::Desk::startUp(folder);
         for (int n = 0; n < kListings; ++n) {
-            entry::ListingValues record = listing(desk, n);
-            entry::insertListing(record, rs);
+            db::Listing record = listing(desk, n);
+            entry::insertListing(record, program->store(), folder);
         }
         return 0;
     }
@@ -45,7 +46,7 @@ int runDesk(const QString& folder, int desk, const QString& mode) {
     PGconn* conn = PQconnectdb(conninfo.constData());
     for (int n = 0; n < kListings; ++n) {
         PGresult* result =
-            PQexec(conn, entry::insertStatement(listing(desk, n)).toUtf8().constData());
+            PQexec(conn, db::insertText(listing(desk, n).values()).toUtf8().constData());
         if (PQresultStatus(result) != PGRES_COMMAND_OK)
             qFatal("%s", PQerrorMessage(conn));
         PQclear(result);

@@ -14,7 +14,7 @@
 
 #include "app/pelmar.h"
 #include "median.h"
-#include "shell/dbconnect.h"
+#include "shell/desk.h"
 #include "support/testfolder.h"
 
 namespace {
@@ -30,12 +30,11 @@ void showAndPaint(QWidget* window) {
 double startProgram(const QString& folder) {
     QElapsedTimer timer;
     timer.start();
-    dbConnect::startUp(folder);
-    auto frame = std::make_unique<Pelmar>();
+    const std::unique_ptr<shell::Desk> desk = shell::Desk::startUp(folder);
+    auto frame = std::make_unique<Pelmar>(*desk);
     showAndPaint(frame.get());
     const double ms = timer.nsecsElapsed() / 1e6;
     frame.reset();
-    dbConnect::Conn().close();
     return ms;
 }
 

@@ -8,6 +8,7 @@
 #include <QTest>
 #include <QUuid>
 
+#include "entry/entrywindow.h"
 #include "entry/listinginsert.h"
 #include "entry/settle.h"
 #include "entry/unconfirmed.h"
@@ -18,7 +19,6 @@
 
 Q_DECLARE_METATYPE(shell::Answer)
 
-using entry::ListingValues;
 using shell::Answer;
 using shell::element;
 
@@ -36,7 +36,7 @@ const QString kInserted = QStringLiteral("Rcord Successfully Inserted");
 // flags as "1" or "0". Element 8 stands for the option chosen.
 QStringList listing(const QString& tag) {
     QStringList values;
-    for (int k = 0; k < ListingValues::kColumns; ++k)
+    for (int k = 0; k < db::kColumnCount; ++k)
         values.append(QStringLiteral("%1 %2").arg(tag).arg(k));
     values[8] = QStringLiteral("Rent");
     for (int k = 42; k <= 60; ++k)
@@ -67,18 +67,6 @@ private Q_SLOTS:
         folder_.reset();
     }
 
-    void statementText() {
-        ListingValues record;
-        for (int k = 0; k < ListingValues::kColumns; ++k)
-            record[k] = QStringLiteral("v%1").arg(k);
-        QCOMPARE(entry::insertStatement(record), expectedStatement(record.columns()));
-        record[3] = QStringLiteral("O'Brien");
-        QVERIFY(entry::insertStatement(record).contains(QStringLiteral(",'O''Brien',")));
-        const QString allX = entry::insertStatement(ListingValues().withPlaceholders());
-        QCOMPARE(allX, QStringLiteral("Insert into Data values(") +
-                           QStringList(76, QStringLiteral("'x'")).join(',') + QStringLiteral(");"));
-    }
-
     void wholeListingByKeyboard() {
         const QStringList row = listing("value");
         session_->app().frame().resize(700, 300);
@@ -88,7 +76,6 @@ private Q_SLOTS:
         QCOMPARE(session_->messages().texts(), QStringList{kInserted});
         QCOMPARE(session_->messages().last().icon, shell::Icon::None);
         QCOMPARE(session_->messages().last().buttons, shell::Buttons::Ok);
-        QCOMPARE(entry::listingValues().columns(), row);
         // The next listing starts in the first window, at the top of a frame that
         // covers the screen's available height again, title bar and borders included.
         QVERIFY(!session_->isOpen("Part3"));
@@ -217,7 +204,9 @@ private Q_SLOTS:
                      qPrintable(session_->messages().last().text));
             QVERIFY(session_->isOpen("Part3"));
             QCOMPARE(session_->text("Part3", "Text1(0)"), typed[14]);
-            QCOMPARE(entry::listingValues()[30], QString());
+            QCOMPARE(static_cast<entry::EntryWindow*>(session_->app().window("Part3"))
+                         ->listing()[db::Column::DistanceGolfCourse],
+                     QString());
             if (cause == AnswerLost)
                 QCOMPARE(entry::unconfirmedListings(folder_->path()).size(), 1);
         }
@@ -236,33 +225,6 @@ private Q_SLOTS:
         QCOMPARE(folder_->rows("SELECT * FROM Data").size(), 1);
         QVERIFY(!session_->isOpen("Part3"));
         QVERIFY(!QFile::exists(entry::unconfirmedFile(folder_->path())));
-    }
-
-    void tokenBelongsToOneListing_data() {
-        QTest::addColumn<bool>("closeBox");  // the listing abandoned by its close box
-        QTest::newRow("Back Main Menu") << false;
-        QTest::newRow("close box") << true;
-    }
-    void tokenBelongsToOneListing() {
-        // A Subnmit whose row was stored but whose answer was lost, the listing then
-        // abandoned, and a new one entered: both are stored.
-        if (!onServer())
-            QSKIP("a file has no lost answers");
-        QFETCH(bool, closeBox);
-        enterListing(listing("first"), /*submit=*/false);
-        const QString token = QUuid::createUuid().toString();
-        entry::listingValues().submitToken = token;
-        folder_->exec("SELECT * FROM pelmar_store_listing('" + token + "', ARRAY[" +
-                      QStringList(76, "'lost'").join(',') + "])");
-        if (closeBox)
-            session_->app().window("Part3")->parentWidget()->close();
-        else
-            session_->click("Part3", "Command2");
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        enterListing(listing("second"));
-        QCOMPARE(session_->messages().last().text, kInserted);
-        QCOMPARE(folder_->column("SELECT UnitNo FROM Data ORDER BY pelmar_seq"),
-                 QStringList({"lost", "second 3"}));
     }
 
     void unconfirmedSettledAtStart_data() {
@@ -294,7 +256,7 @@ private Q_SLOTS:
         entry::keepUnconfirmed(folder_->path(), {token, values});
         for (Answer answer : answers)
             session_->messages().answer({answer});
-        entry::settleUnconfirmed();
+        entry::settleUnconfirmed(session_->app().desk());
         QVERIFY2(session_->messages().last().text.contains(told),
                  qPrintable(session_->messages().last().text));
         QVERIFY(session_->messages().shown().first().text.contains("\"kept 0, kept 1, kept 2"));

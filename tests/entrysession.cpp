@@ -7,15 +7,15 @@
 #include <QTest>
 
 #include "entry/entrywindow.h"
-#include "shell/dbconnect.h"
+#include "shell/desk.h"
 
 EntrySession::EntrySession(const QString& exeFolder)
     : app_(std::make_unique<AppHarness>(exeFolder)) {
-    dbConnect::Conn().setTrace([this](const QString& statement) { statements_.append(statement); });
+    app_->store().setTrace([this](const QString& statement) { statements_.append(statement); });
 }
 
 EntrySession::~EntrySession() {
-    dbConnect::Conn().setTrace({});
+    app_->store().setTrace({});
     app_.reset();
 }
 

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "db/textunits.h"
+#include "base/utf8text.h"
 #include "xls/biffrecords.h"
 #include "xls/celltext.h"
 #include "xls/compoundfile.h"
@@ -649,7 +649,7 @@ void ExportBiffTest::cutToCell() {
         QVERIFY(!cut);
     } else {
         QVERIFY(cut);
-        QCOMPARE(db::fromStoredUtf8(*cut), text.left(kept));
+        QCOMPARE(base::fromStoredUtf8(*cut), text.left(kept));
     }
 }
 

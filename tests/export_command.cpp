@@ -23,11 +23,11 @@
 #include "db/sqlliteral.h"
 #include "export/exportcommand.h"
 #include "export/exportprogress.h"
-#include "shell/dbconnect.h"
+#include "export/tableexport.h"
+#include "shell/desk.h"
 #include "support/appharness.h"
 #include "support/scriptedmessages.h"
 #include "support/testfolder.h"
-#include "xls/tableexport.h"
 #include "xls/xlserror.h"
 
 QString workbookProblems(const QString& workbook, const QStringList& expected, bool ssconvert);
@@ -106,7 +106,7 @@ QByteArray exportTwoMegabytes(const TestFolder& folder) {
     for (int c = 1; c < 11; ++c)
         columns.append(QStringLiteral("'x'"));
     insertGenerated(folder, 2000, columns);
-    xls::exportTable(folder.dbPath(), workbookOf(folder));
+    exporter::exportTable(folder.dbPath(), workbookOf(folder));
     insertRow(folder, {QStringLiteral("a row since")});
     const QByteArray previous = contentOf(workbookOf(folder));
     if (previous.size() < 2'000'000)
@@ -141,7 +141,8 @@ private slots:
 
 void ExportCommandTest::headerOnly() {
     TestFolder folder;
-    const xls::ExportSummary summary = xls::exportTable(folder.dbPath(), workbookOf(folder));
+    const exporter::ExportSummary summary =
+        exporter::exportTable(folder.dbPath(), workbookOf(folder));
     QCOMPARE(summary.rows, 0u);
     QCOMPARE(summary.sheets, 1u);
     verifyWorkbook(folder);
@@ -177,7 +178,7 @@ void ExportCommandTest::values() {
     insertRow(folder, row);
     insertRow(folder, {});  // a second row shares its texts with the first
     insertRow(folder, row);
-    QCOMPARE(xls::exportTable(folder.dbPath(), workbookOf(folder)).rows, 3u);
+    QCOMPARE(exporter::exportTable(folder.dbPath(), workbookOf(folder)).rows, 3u);
     verifyWorkbook(folder);
 }
 
@@ -195,7 +196,8 @@ void ExportCommandTest::sheetRollover() {
     insertGenerated(
         folder, rows,
         {QStringLiteral("'row ' || i"), QStringLiteral("'x'"), QStringLiteral("i % 2")});
-    const xls::ExportSummary summary = xls::exportTable(folder.dbPath(), workbookOf(folder));
+    const exporter::ExportSummary summary =
+        exporter::exportTable(folder.dbPath(), workbookOf(folder));
     QCOMPARE(summary.rows, quint64(rows));
     QCOMPARE(summary.sheets, std::size_t(sheets));
     verifyWorkbook(folder);
@@ -210,7 +212,7 @@ void ExportCommandTest::manyLongStrings() {
                      QStringLiteral("printf('%.*c', 700 + i * 11, 'é') || i"),
                      QStringLiteral("replace(printf('%.*c', 500 + i * 13, '~'), '~', '€') || i"),
                      QStringLiteral("'short ' || i")});
-    xls::exportTable(folder.dbPath(), workbookOf(folder));
+    exporter::exportTable(folder.dbPath(), workbookOf(folder));
     verifyWorkbook(folder);
 }
 
@@ -221,7 +223,7 @@ void ExportCommandTest::nearSevenMegabytes() {
     for (int c = 0; c < kColumns; ++c)
         columns.append(QStringLiteral("'c%1-' || (i * %2 % 9973)").arg(c).arg(c + 1));
     insertGenerated(folder, 3900, columns);
-    xls::exportTable(folder.dbPath(), workbookOf(folder));
+    exporter::exportTable(folder.dbPath(), workbookOf(folder));
     const qint64 size = QFileInfo(workbookOf(folder)).size();
     QVERIFY2(size > 7'300'000 && size < 8'000'000, qPrintable(QString::number(size)));
     verifyWorkbook(folder, false);
@@ -232,9 +234,9 @@ void ExportCommandTest::repeatable() {
     insertRow(folder,
               {QStringLiteral("NSW"), QStringLiteral("Herald"), QStringLiteral("12/03/98")});
     insertRow(folder, {QStringLiteral("VIC"), QStringLiteral("Age"), QStringLiteral("13/03/98")});
-    xls::exportTable(folder.dbPath(), workbookOf(folder));
+    exporter::exportTable(folder.dbPath(), workbookOf(folder));
     const QByteArray first = contentOf(workbookOf(folder));
-    xls::exportTable(folder.dbPath(), workbookOf(folder));
+    exporter::exportTable(folder.dbPath(), workbookOf(folder));
     QCOMPARE(contentOf(workbookOf(folder)), first);
     QCOMPARE(filesIn(folder),
              (QStringList{QStringLiteral("Data.xls"), QStringLiteral("Pelmar.mdb"),
@@ -252,12 +254,12 @@ void ExportCommandTest::menuExport() {
     AppHarness app(folder.path());
     // A window's result set may be open on Conn meanwhile.
     db::Recordset open;
-    open.open(QStringLiteral("SELECT * FROM State"), dbConnect::Conn());
+    open.open(QStringLiteral("SELECT * FROM State"), app.store().connection());
     app.choose(QStringLiteral("nExport"));
     QVERIFY2(messages.shown().isEmpty(), qPrintable(messages.texts().join('\n')));
     verifyWorkbook(folder);
     QVERIFY(!open.eof());
-    QVERIFY(dbConnect::Conn().isOpen());
+    QVERIFY(app.store().connection().isOpen());
 }
 
 void ExportCommandTest::longValuesAreCut() {
@@ -412,7 +414,7 @@ void ExportCommandTest::exportAfterAWriterDied() {
         QVERIFY(QFile::copy(stash + QLatin1Char('/') + name, folder.file(name)));
     }
     QVERIFY(QFile::exists(folder.file(names.last())));
-    QCOMPARE(xls::exportTable(folder.dbPath(), workbookOf(folder)).rows, 2000u);
+    QCOMPARE(exporter::exportTable(folder.dbPath(), workbookOf(folder)).rows, 2000u);
     verifyWorkbook(folder, false);
     QCOMPARE(folder.column(QStringLiteral("SELECT count(*) FROM Data WHERE ListingState = 'half "
                                           "written'")),
@@ -440,12 +442,12 @@ void ExportCommandTest::linkedWorkbook() {
     }
     QVERIFY(QFile::link(target, workbookOf(folder)));
     if (targetThere) {
-        xls::exportTable(folder.dbPath(), workbookOf(folder));
+        exporter::exportTable(folder.dbPath(), workbookOf(folder));
         verifyWorkbook(folder, false);
         QVERIFY(contentOf(target).startsWith("\xD0\xCF\x11\xE0"));
     } else {
         try {
-            xls::exportTable(folder.dbPath(), workbookOf(folder));
+            exporter::exportTable(folder.dbPath(), workbookOf(folder));
             QFAIL("an export through a link to nowhere");
         } catch (const xls::Error& error) {
             QVERIFY2(error.text().contains(QStringLiteral("does not exist")),

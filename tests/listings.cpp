@@ -33,9 +33,10 @@ QString listing(const QHash<int, QString>& values) {
 }
 
 void fill(const TestFolder& folder) {
-    folder.exec(listing({{0, "NSW"}, {5, "GEORGE"}, {6, "Parramatta"}, {64, "O''Brien"}}));
+    folder.exec(listing({{0, "NSW"}, {5, "3 GEORGE"}, {6, "Parramatta"}, {64, "O''Brien"}}));
     folder.exec(listing({{0, "VIC"}, {5, "COLLINS"}, {6, "Carlton"}, {61, "near george st"}}));
-    folder.exec(listing({{0, "NSW"}, {1, "Herald 50%"}, {6, "Manly"}, {72, "Smith"}}));
+    folder.exec(
+        listing({{0, "NSW"}, {1, "Herald 50%"}, {2, "01/05/24"}, {6, "Manly"}, {72, "Smith"}}));
 }
 
 struct Session {
@@ -88,6 +89,7 @@ private slots:
     void operatorRights_data();
     void operatorRights();
     void searchTypedWhileTheServerStalls();
+    void numberNeverGivenTwice();
 };
 
 void TestListings::readInParts_data() {
@@ -143,6 +145,11 @@ void TestListings::search_data() {
     QTest::newRow("suburb") << "carl" << QStringList{"Carlton"} << true;
     QTest::newRow("nothing") << "zzz" << QStringList{} << true;
     QTest::newRow("no index") << "george" << QStringList{"Parramatta"} << false;
+    // Texts that once ended up inside the statement: each is only a value.
+    QTest::newRow("a date") << "01/05/24" << QStringList{"Manly"} << true;
+    QTest::newRow("a number and a street") << "3 george" << QStringList{"Parramatta"} << true;
+    QTest::newRow("another number") << "2 george" << QStringList{} << true;
+    QTest::newRow("a percentage") << "100%" << QStringList{} << true;
 }
 
 void TestListings::search() {
@@ -246,6 +253,29 @@ void TestListings::correct() {
     QCOMPARE(recorded.size(), 1);
     QVERIFY2(recorded.first().startsWith(QStringLiteral("corrected:") + json.chopped(1)),
              qPrintable(recorded.first()));
+}
+
+void TestListings::numberNeverGivenTwice() {
+    // The listing entered twice is usually the newest: deleted, its number must not
+    // come back with the next listing, or its history would name another one.
+    TestFolder folder;
+    fill(folder);
+    Session session(folder);
+    session.table()->setCurrentIndex(session.window->model().index(0, 0));
+    session.messages.answer({shell::Answer::Yes});
+    QTest::keyClick(session.table(), Qt::Key_Delete);
+    QCOMPARE(folder.column(QStringLiteral("SELECT Change FROM Corrections")),
+             QStringList{"deleted"});
+    db::Listing next = db::Listing::fromValues(QStringList(db::kColumnCount, "next"));
+    next.token = QStringLiteral("next");
+    QCOMPARE(session.app.store().storeListing(next), 1);
+    const QString identity = onServer() ? QStringLiteral("pelmar_seq") : QStringLiteral("rowid");
+    const QStringList deleted = folder.column(QStringLiteral("SELECT ListingId FROM Corrections"));
+    const QStringList stored =
+        folder.column(QStringLiteral("SELECT %1 FROM Data WHERE Suburb = 'next'").arg(identity));
+    QCOMPARE(stored.size(), 1);
+    QVERIFY2(stored.first().toLongLong() > deleted.first().toLongLong(),
+             qPrintable(stored.first() + " after " + deleted.first()));
 }
 
 void TestListings::refused_data() {

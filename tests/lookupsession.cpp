@@ -3,17 +3,17 @@
 #include <QApplication>
 #include <QTest>
 
-#include "shell/dbconnect.h"
+#include "shell/desk.h"
 
 LookupSession::LookupSession(const TestFolder& folder, const QString& menuItem,
                              const QString& window)
     : app_(std::make_unique<AppHarness>(folder.path())) {
-    dbConnect::Conn().setTrace([this](const QString& statement) { statements_.append(statement); });
+    app_->store().setTrace([this](const QString& statement) { statements_.append(statement); });
     open(menuItem, window);
 }
 
 LookupSession::~LookupSession() {
-    dbConnect::Conn().setTrace(nullptr);
+    app_->store().setTrace(nullptr);
     app_.reset();
 }
 

@@ -7,7 +7,7 @@
 #include <QTest>
 
 #include "lookupsession.h"
-#include "shell/dbconnect.h"
+#include "shell/desk.h"
 #include "support/testserver.h"
 
 Q_DECLARE_METATYPE(shell::Icon)
@@ -633,7 +633,7 @@ void TestLookup::failedStatementKeepsWindow() {
         dropped = true;
     };
     if (atRefill) {
-        dbConnect::Conn().setTrace([&](const QString& statement) {
+        session.app().store().setTrace([&](const QString& statement) {
             if (statement == kSelectStreet && !dropped)
                 drop();
         });

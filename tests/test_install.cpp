@@ -9,7 +9,7 @@
 
 #include "db/recordset.h"
 #include "entrysession.h"
-#include "shell/dbconnect.h"
+#include "shell/desk.h"
 #include "shell/texts.h"
 
 using shell::Answer;
@@ -64,12 +64,11 @@ private Q_SLOTS:
         {
             ScriptedMessages messages;
             messages.answer({Answer::Yes});
-            dbConnect::startUp(kBin);
-            dbConnect::Conn().close();
+            const QString path = shell::Desk::startUp(kBin)->dbPath();
             QCOMPARE(messages.shown().size(), 1);
             QCOMPARE(messages.last().buttons, shell::Buttons::YesNo);
             QVERIFY2(messages.last().text.contains(desk_), qPrintable(messages.last().text));
-            QCOMPARE(dbConnect::DbPath(), desk_ + QStringLiteral("/Pelmar.mdb"));
+            QCOMPARE(path, desk_ + QStringLiteral("/Pelmar.mdb"));
         }
         {
             // A listing stored through the windows, whose pictures only the installed
@@ -88,7 +87,7 @@ private Q_SLOTS:
             session.click("Part3", "Command1");
             QCOMPARE(session.messages().last().text, QString::fromLatin1(shell::kRecordInserted));
             db::Recordset data;
-            data.open(QStringLiteral("SELECT * FROM Data"), dbConnect::Conn());
+            data.open(QStringLiteral("SELECT * FROM Data"), session.app().store().connection());
             QVERIFY(!data.eof());
             QCOMPARE(data.value(0), QStringLiteral("NSW"));
         }

@@ -17,19 +17,19 @@
 #include "app/pelmar.h"
 #include "db/connection.h"
 #include "db/dberror.h"
-#include "db/listingtoken.h"
 #include "db/recordset.h"
 #include "db/schema.h"
 #include "db/schemacheck.h"
+#include "db/store.h"
 #include "db/tablereader.h"
 #include "entry/listinginsert.h"
 #include "entrysession.h"
+#include "export/tableexport.h"
 #include "lookupsession.h"
-#include "shell/dbconnect.h"
+#include "shell/desk.h"
 #include "shell/passwordprompt.h"
 #include "support/testproxy.h"
 #include "support/testserver.h"
-#include "xls/tableexport.h"
 
 using shell::Answer;
 using shell::Icon;
@@ -64,12 +64,10 @@ QString databaseOf(const TestFolder& folder) {
 
 // A listing whose every value is the text given, stored through the program's
 // insert path on a connection of its own.
-void storeListing(db::Connection& connection, const QString& value, const QString& token) {
-    entry::ListingValues record;
-    for (int k = 0; k < entry::ListingValues::kColumns; ++k)
-        record[k] = value;
-    db::Recordset rs;
-    rs.open(entry::insertStatement(record), connection, token);
+void storeListing(db::Store& store, const QString& value, const QString& token) {
+    db::Listing listing = db::Listing::fromValues(QStringList(db::kColumnCount, value));
+    listing.token = token;
+    store.storeListing(listing);
 }
 
 // The fenced blocks of the README between "<!-- NAME:begin -->" and "<!-- NAME:end -->".
@@ -356,9 +354,7 @@ void TestServerMode::setting() {
         QVERIFY(!QFile::exists(folder.dbPath()));
         return;
     }
-    dbConnect::startUp(folder.path());
-    QCOMPARE(dbConnect::Conn().isServer(), engine == "server");
-    dbConnect::Conn().close();
+    QCOMPARE(shell::Desk::startUp(folder.path())->store().isServer(), engine == "server");
 }
 
 void TestServerMode::password_data() {
@@ -387,9 +383,7 @@ void TestServerMode::password() {
     ScriptedPassword prompt(answers);
     ScriptedMessages messages;
     if (opens) {
-        dbConnect::startUp(folder.path());
-        QVERIFY(dbConnect::Conn().isServer());
-        dbConnect::Conn().close();
+        QVERIFY(shell::Desk::startUp(folder.path())->store().isServer());
     } else {
         QCOMPARE(pelmar::run(folder.path()), 1);
         QVERIFY2(messages.last().text.contains("password"), qPrintable(messages.last().text));
@@ -410,14 +404,12 @@ void TestServerMode::quotesWithBackslashesOff() {
     TestServer::instance().exec("postgres", "ALTER DATABASE " + databaseOf(folder) +
                                                 " SET standard_conforming_strings = off");
     const QStringList values = {"C:\\NEW\\", "O'BRIEN \\' x", "'); DROP TABLE Data; --"};
-    dbConnect::startUp(folder.path());
+    const std::unique_ptr<shell::Desk> desk = shell::Desk::startUp(folder.path());
     for (const QString& value : values) {
-        entry::ListingValues record;
-        record[3] = value;
-        db::Recordset rs;
-        entry::insertListing(record, rs);
+        db::Listing record;
+        record[db::Column::UnitNo] = value;
+        entry::insertListing(record, desk->store(), folder.path());
     }
-    dbConnect::Conn().close();
     const QStringList stored = folder.column("SELECT UnitNo FROM Data ORDER BY pelmar_seq");
     QCOMPARE(stored, values);
 }
@@ -432,14 +424,14 @@ void TestServerMode::concurrentSubmits() {
     for (int desk = 0; desk < kDesks; ++desk) {
         desks.emplace_back([&, desk] {
             try {
-                db::Connection connection;
-                connection.openServer(folder.server());
+                const std::unique_ptr<db::Store> connection =
+                    db::Store::openServer(folder.server(), {});
                 for (int n = 0; n < kEach; ++n) {
                     const QString token = QUuid::createUuid().toString();
                     const QString value = QStringLiteral("%1-%2").arg(desk).arg(n);
-                    storeListing(connection, value, token);
+                    storeListing(*connection, value, token);
                     if (n % 10 == 0)
-                        storeListing(connection, value, token);
+                        storeListing(*connection, value, token);
                 }
             } catch (const db::DbError&) {
                 ++failures;
@@ -494,18 +486,13 @@ void TestServerMode::serverGoesAway() {
 
     // A submit whose row was committed but whose answer was lost: made again, the
     // listing is stored once, with the values of the last submit.
-    entry::ListingValues record;
-    record.submitToken = QUuid::createUuid().toString();
-    {
-        db::Connection first;
-        first.openServer(folder.server());
-        storeListing(first, "first", record.submitToken);
-    }
-    record[0] = "again";
-    db::Recordset rs;
-    entry::insertListing(record, rs);
+    db::Listing record;
+    record.token = QUuid::createUuid().toString();
+    storeListing(*db::Store::openServer(folder.server(), {}), "first", record.token);
+    record[db::Column::ListingState] = "again";
+    entry::insertListing(record, session.app().store(), folder.path());
     QCOMPARE(folder.column("SELECT * FROM Data"), QStringList{"again"});
-    QVERIFY(record.submitToken.isEmpty());
+    QVERIFY(record.token.isEmpty());
 }
 
 void TestServerMode::disturbedServer_data() {
@@ -582,22 +569,20 @@ void TestServerMode::exportSnapshot() {
     std::atomic<bool> done = false;
     std::atomic<int> stored = 0;
     std::thread desk([&] {
-        db::Connection connection;
-        connection.openServer(folder.server());
+        const std::unique_ptr<db::Store> other = db::Store::openServer(folder.server(), {});
         for (int n = 0; !done || n < 500; ++n) {
-            storeListing(connection, QString::number(n), QUuid::createUuid().toString());
+            storeListing(*other, QString::number(n), QUuid::createUuid().toString());
             stored = n + 1;
         }
     });
     while (stored < 300)
         QThread::msleep(5);
-    dbConnect::startUp(folder.path());
+    const std::unique_ptr<shell::Desk> program = shell::Desk::startUp(folder.path());
     const QString workbook = folder.file("Data.xls");
     const int before = stored;
-    xls::exportTable(dbConnect::Conn().tableReader(), workbook);
+    exporter::exportTable(program->store().exportReader(), workbook);
     done = true;
     desk.join();
-    dbConnect::Conn().close();
     const QStringList units = workbookColumn(workbook, 3);
     const QStringList last = workbookColumn(workbook, 75);
     QVERIFY(!units.isEmpty());
@@ -628,8 +613,8 @@ void TestServerMode::exportMatchesFile() {
     embedded.close();
     db::Connection server;
     server.openServer(folder.server());
-    xls::exportTable(server.tableReader(), folder.file("server.xls"));
-    xls::exportTable(file, folder.file("file.xls"));
+    exporter::exportTable(server.tableReader(), folder.file("server.xls"));
+    exporter::exportTable(file, folder.file("file.xls"));
     QFile a(folder.file("server.xls")), b(folder.file("file.xls"));
     QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
     QVERIFY(a.readAll() == b.readAll());
@@ -729,22 +714,20 @@ void TestServerMode::officeSetUp() {
     // insert path, once however often its submit is made, and may do nothing more.
     const Office& set = office();
     qputenv("PGSSLROOTCERT", set.rootCert().toUtf8());
-    dbConnect::startUp(set.folder());
-    entry::ListingValues record;
-    for (int k = 0; k < entry::ListingValues::kColumns; ++k)
-        record[k] = "office";
+    const std::unique_ptr<shell::Desk> desk = shell::Desk::startUp(set.folder());
+    db::Store& store = desk->store();
+    db::Listing record = db::Listing::fromValues(QStringList(db::kColumnCount, "office"));
     const QString token = QUuid::createUuid().toString();
     for (const char* unit : {"first", "again"}) {
-        entry::ListingValues submit = record;
-        submit[3] = unit;
-        submit.submitToken = token;
-        db::Recordset rs;
-        entry::insertListing(submit, rs);
+        db::Listing submit = record;
+        submit[db::Column::UnitNo] = unit;
+        submit.token = token;
+        entry::insertListing(submit, store, set.folder());
     }
-    QVERIFY(db::isListingStored(dbConnect::Conn(), token));
-    QVERIFY(!db::isListingStored(dbConnect::Conn(), QUuid::createUuid().toString()));
+    QVERIFY(store.isListingStored(token));
+    QVERIFY(!store.isListingStored(QUuid::createUuid().toString()));
     db::Recordset rs;
-    QCOMPARE(db::columnValues(rs, "Select * From Data;", dbConnect::Conn(), 3),
+    QCOMPARE(db::columnValues(rs, "Select * From Data;", store.connection(), 3),
              QStringList{"again"});
     const QStringList refused = {
         "UPDATE data SET UnitNo = 'x'",
@@ -756,18 +739,17 @@ void TestServerMode::officeSetUp() {
     };
     for (const QString& statement : refused) {
         QString refusal;
-        dbConnect::Conn().execute("BEGIN");
+        store.connection().execute("BEGIN");
         try {
-            dbConnect::Conn().execute(statement);
+            store.connection().execute(statement);
         } catch (const db::DbError& error) {
             refusal = error.text();
         }
-        dbConnect::Conn().execute("ROLLBACK");
+        store.connection().execute("ROLLBACK");
         QVERIFY2(refusal.contains("permission denied"), qPrintable(statement + ": " + refusal));
     }
     // The lookup editors' lock stays allowed.
-    dbConnect::Conn().withTableLock("Street", [] {});
-    dbConnect::Conn().close();
+    store.connection().withTableLock("Street", [] {});
     qunsetenv("PGSSLROOTCERT");
 }
 

@@ -22,10 +22,9 @@
 #include <cmath>
 
 #include "db/dberror.h"
+#include "shell/action.h"
 #include "shell/childwindow.h"
 #include "shell/commandbutton.h"
-#include "shell/dbconnect.h"
-#include "shell/failure.h"
 #include "shell/keypress.h"
 #include "shell/messages.h"
 #include "shell/twips.h"

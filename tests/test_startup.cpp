@@ -12,7 +12,7 @@
 
 #include "app/pelmar.h"
 #include "db/dberror.h"
-#include "shell/dbconnect.h"
+#include "shell/desk.h"
 #include "shell/programfolder.h"
 #include "support/foreignlock.h"
 #include "support/scriptedmessages.h"
@@ -133,7 +133,6 @@ void TestStartup::failureEndsBeforeTheMainWindow() {
         QVERIFY2(messages.last().text.contains(part), qPrintable(messages.last().text));
     QCOMPARE(messages.last().title, QStringLiteral("PelmarEntry"));
     QVERIFY(!mainWindowShown());
-    QVERIFY(!dbConnect::Conn().isOpen());
     if (database == QLatin1String("none"))
         QVERIFY2(!QFile::exists(path), "start-up must not create a database");
 }
@@ -155,15 +154,14 @@ void TestStartup::connectionTextNamesTheFolder() {
     QVERIFY(QFile::copy(base.dbPath(), folder + QStringLiteral("/Pelmar.mdb")));
 
     const QString given = trailingSeparator ? folder + QLatin1Char('/') : folder;
-    dbConnect::startUp(given);
+    const std::unique_ptr<shell::Desk> desk = shell::Desk::startUp(given);
     const QString expectedPath = given + QStringLiteral("/Pelmar.mdb");
-    QCOMPARE(dbConnect::DbPath(), expectedPath);
-    QCOMPARE(dbConnect::Conn().connectionString(),
+    QCOMPARE(desk->dbPath(), expectedPath);
+    QCOMPARE(shell::connectionText(desk->dbPath()),
              QStringLiteral("provider=Microsoft.Jet.OLEDB.3.51;data source=") + expectedPath + ";");
-    QVERIFY(dbConnect::Conn().isOpen());
-    dbConnect::Conn().execute(QStringLiteral("insert into State values ('VIC');"));
+    QCOMPARE(desk->store().connection().path(), expectedPath);
+    desk->store().connection().execute(QStringLiteral("insert into State values ('VIC');"));
     QCOMPARE(base.rows(QStringLiteral("select * from State")).size(), 0);  // the folder's own file
-    dbConnect::Conn().close();
 }
 
 void TestStartup::runsUntilTheFrameCloses_data() {
@@ -217,7 +215,6 @@ void TestStartup::runsUntilTheFrameCloses() {
                  qPrintable(messages.last().text));
         QCOMPARE(messages.last().icon, shell::Icon::Exclamation);
     }
-    dbConnect::Conn().close();
 }
 
 void TestStartup::programFolderFromTheFileSystemsBytes_data() {

@@ -12,8 +12,8 @@
 #include "export/exportcommand.h"
 #include "listings/listingswindows.h"
 #include "lookup/lookupwindows.h"
-#include "shell/dbconnect.h"
-#include "shell/failure.h"
+#include "shell/action.h"
+#include "shell/desk.h"
 #include "shell/framefit.h"
 #include "shell/messages.h"
 #include "shell/programfolder.h"
@@ -45,9 +45,9 @@ constexpr MenuItem kMenu[] = {
 
 }  // namespace
 
-Pelmar::Pelmar()
+Pelmar::Pelmar(shell::Desk& desk)
     : workArea_(new QMdiArea(this)),
-      windows_(this, workArea_),
+      windows_(this, workArea_, desk),
       exit_([] { QCoreApplication::exit(0); }) {
     setObjectName(QStringLiteral("Pelmar"));
     setWindowTitle(QString::fromLatin1(shell::kBanner));
@@ -144,7 +144,7 @@ void Pelmar::nListings_Click() {
     openWindow("Listings");
 }
 void Pelmar::nExport_Click() {
-    shell::runAction([this] { exporter::runExport(this); });
+    shell::runAction([this] { exporter::runExport(this, windows_.desk()); });
 }
 void Pelmar::nEx_Click() {
     exit_();
@@ -172,26 +172,22 @@ int run() {
 }
 
 int run(const QString& folder) {
+    std::unique_ptr<shell::Desk> desk;
     try {
-        dbConnect::startUp(folder);
+        desk = shell::Desk::startUp(folder);
     } catch (const db::DbError& error) {
         shell::inform(error.text(), shell::Icon::Critical);
         return 1;
     }
-    if (!dbConnect::Conn().isServer()) {
-        const QString warning = shell::readOnlyWarning(dbConnect::DbPath());
+    if (!desk->store().isServer()) {
+        const QString warning = shell::readOnlyWarning(desk->dbPath());
         if (!warning.isEmpty())
             shell::inform(warning, shell::Icon::Exclamation);
     }
-    int status = 0;
-    {
-        Pelmar frame;
-        frame.show();
-        entry::settleUnconfirmed();
-        status = QApplication::exec();
-    }
-    dbConnect::Conn().close();
-    return status;
+    Pelmar frame(*desk);
+    frame.show();
+    entry::settleUnconfirmed(*desk);
+    return QApplication::exec();
 }
 
 }  // namespace pelmar

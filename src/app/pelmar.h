@@ -8,11 +8,16 @@
 
 class QMdiArea;
 
-// The main frame: a menu bar over the work area in which every other window opens.
+namespace shell {
+class Desk;
+}
+
+// The main frame: a menu bar over the work area in which every other window opens,
+// each working with the frame's desk.
 class Pelmar : public QMainWindow {
     Q_OBJECT
 public:
-    Pelmar();
+    explicit Pelmar(shell::Desk& desk);
     ~Pelmar() override;
 
     QMdiArea* workArea() const { return workArea_; }

@@ -1,14 +1,17 @@
 #include "connection.h"
 
+#include <sqlite3.h>
 #include <sys/stat.h>
 
 #include <QAtomicInt>
 #include <QFile>
 #include <QFileInfo>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 
+#include "base/utf8text.h"
 #include "dberror.h"
 #include "dialect.h"
 #include "schema.h"
@@ -16,7 +19,6 @@
 #include "sqlerror.h"
 #include "sqlitefile.h"
 #include "tablereader.h"
-#include "textunits.h"
 
 namespace db {
 
@@ -110,9 +112,10 @@ void Connection::openFile(const QString& path) {
     path_ = path;
 }
 
-void Connection::openServer(const QString& conninfo, const PasswordPrompt& prompt) {
+void Connection::openServer(const QString& conninfo, const PasswordPrompt& prompt,
+                            WaitDisplay* display) {
     close();
-    server_ = std::make_unique<ServerSession>(conninfo, prompt);
+    server_ = std::make_unique<ServerSession>(conninfo, prompt, display);
 }
 
 bool Connection::isOpen() const {
@@ -157,7 +160,7 @@ void Connection::checkSameFile() const {
 
 std::unique_ptr<TableReader> Connection::tableReader() const {
     if (server_)
-        return std::make_unique<ServerTableReader>(*server_);
+        return std::make_unique<ServerTableReader>(server_->another());
     checkSameFile();
     return std::make_unique<FileTableReader>(path_);
 }
@@ -178,14 +181,14 @@ QSqlDatabase Connection::database() const {
     return QSqlDatabase::database(connectionName_, false);
 }
 
-QString Connection::prepareText(const QString& statement, const QString& rowToken) const {
+QString Connection::prepareText(const QString& statement) const {
     if (!isOpen())
         throw DbError(QStringLiteral("The database connection is not open."));
     checkSameFile();
     if (trace_)
         trace_(statement);
-    const QString whole = withWholeCharacters(statement);
-    return server_ ? toPostgres(whole, rowToken) : toSqlite(whole);
+    const QString whole = base::withWholeCharacters(statement);
+    return server_ ? toPostgres(whole) : toSqlite(whole);
 }
 
 void Connection::refreshSchema() {
@@ -210,6 +213,114 @@ QStringList Connection::columnNames(const QString& table) const {
         throw DbError(
             QStringLiteral("The table %1 has no columns that the program knows.").arg(table));
     return names;
+}
+
+namespace {
+
+// The file's own handle beneath Qt's driver: bound values go to SQLite as UTF-8, as
+// they are. Qt binds text as UTF-16, of which SQLite drops a leading U+FEFF, taking
+// it for a byte-order mark.
+sqlite3* handleOf(const QSqlDatabase& database) {
+    const QVariant handle = database.driver()->handle();
+    sqlite3* db = handle.isValid() ? *static_cast<sqlite3* const*>(handle.constData()) : nullptr;
+    if (!db)
+        throw DbError(QStringLiteral("The database connection is not open."));
+    return db;
+}
+
+// One prepared statement of the file, with its values bound; finalised with it.
+class BoundStatement {
+public:
+    BoundStatement(sqlite3* db, const QString& statement, const QStringList& parameters) : db_(db) {
+        const QByteArray text = statement.toUtf8();
+        if (sqlite3_prepare_v2(db_, text.constData(), int(text.size()), &statement_, nullptr) !=
+            SQLITE_OK)
+            fail(QStringLiteral("Unable to execute statement"));
+        for (int k = 0; k < parameters.size(); ++k) {
+            const QString& value = parameters.at(k);
+            const QByteArray utf8 = base::withWholeCharacters(value).toUtf8();
+            const int bound = value.isNull()
+                                  ? sqlite3_bind_null(statement_, k + 1)
+                                  : sqlite3_bind_text(statement_, k + 1, utf8.constData(),
+                                                      int(utf8.size()), SQLITE_TRANSIENT);
+            if (bound != SQLITE_OK)
+                fail(QStringLiteral("Unable to bind a value"));
+        }
+    }
+    ~BoundStatement() { sqlite3_finalize(statement_); }
+    BoundStatement(const BoundStatement&) = delete;
+    BoundStatement& operator=(const BoundStatement&) = delete;
+
+    // The next row; false at the end. A step that fails is no end of the rows.
+    bool step() {
+        const int result = sqlite3_step(statement_);
+        if (result == SQLITE_ROW)
+            return true;
+        if (result != SQLITE_DONE)
+            fail(QStringLiteral("Unable to fetch row"));
+        return false;
+    }
+    int columns() const { return sqlite3_column_count(statement_); }
+    QString value(int column) const {
+        if (sqlite3_column_type(statement_, column) == SQLITE_NULL)
+            return {};
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement_, column));
+        return base::fromStoredUtf8(QByteArrayView(text, sqlite3_column_bytes(statement_, column)));
+    }
+    long long changes() const { return sqlite3_changes64(db_); }
+
+private:
+    [[noreturn]] void fail(const QString& doing) const {
+        const QString engine = QString::fromUtf8(sqlite3_errmsg(db_)).trimmed();
+        throw DbError(engine.isEmpty() || engine == QLatin1String("not an error")
+                          ? doing + QStringLiteral(": the database engine gave no reason.")
+                          : doing + QStringLiteral(": ") + engine);
+    }
+
+    sqlite3* db_;
+    sqlite3_stmt* statement_ = nullptr;
+};
+
+}  // namespace
+QList<QStringList> Connection::select(const QString& statement, const QStringList& parameters) {
+    if (!isOpen())
+        throw DbError(QStringLiteral("The database connection is not open."));
+    checkSameFile();
+    QList<QStringList> rows;
+    if (server_) {
+        const ServerResult result = server_->exec(statement, parameters);
+        const int columns = result.columns();
+        for (int row = 0; row < result.rows(); ++row) {
+            QStringList values;
+            values.reserve(columns);
+            for (int column = 0; column < columns; ++column)
+                values.append(result.isNull(row, column) ? QString() : result.value(row, column));
+            rows.append(values);
+        }
+        return rows;
+    }
+    BoundStatement query(handleOf(database()), statement, parameters);
+    const int columns = query.columns();
+    while (query.step()) {
+        QStringList values;
+        values.reserve(columns);
+        for (int column = 0; column < columns; ++column)
+            values.append(query.value(column));
+        rows.append(values);
+    }
+    return rows;
+}
+
+long long Connection::change(const QString& statement, const QStringList& parameters) {
+    if (!isOpen())
+        throw DbError(QStringLiteral("The database connection is not open."));
+    checkSameFile();
+    if (server_)
+        return server_->exec(statement, parameters).rowsAffected();
+    BoundStatement query(handleOf(database()), statement, parameters);
+    while (query.step()) {
+    }
+    return query.changes();
 }
 
 void Connection::execute(const QString& statement) {

@@ -14,6 +14,7 @@ namespace db {
 using StatementTrace = std::function<void(const QString& statement)>;
 
 class TableReader;
+class WaitDisplay;
 
 // One open database: a file, named by a connection text such as
 // "provider=...;data source=PATH;" (only the data source is read from the text),
@@ -39,7 +40,8 @@ public:
 
     // Opens a session with a server instead of a file; throws DbError naming the
     // server when it cannot be reached or refuses the login.
-    void openServer(const QString& conninfo, const PasswordPrompt& prompt = {});
+    void openServer(const QString& conninfo, const PasswordPrompt& prompt = {},
+                    WaitDisplay* display = nullptr);
     bool isServer() const { return server_ != nullptr; }
     // A statement on the server is waiting for its answer (ServerSession::isWaiting).
     bool isWaiting() const { return server_ && server_->isWaiting(); }
@@ -72,6 +74,15 @@ public:
     // Runs a statement that returns no rows; throws DbError on failure.
     void execute(const QString& statement);
 
+    // The store's way in: a statement whose every value is a parameter, written "?"
+    // on a file and "$1", "$2", ... on a server, and the values in that order (a null
+    // text is NULL). The values never become statement text. Gives every row's
+    // values, exactly as stored (NULL as a null text); change() gives the rows an
+    // insert, update or delete touched. Neither is seen by the trace: the store
+    // reports its operations itself. Throws DbError.
+    QList<QStringList> select(const QString& statement, const QStringList& parameters = {});
+    long long change(const QString& statement, const QStringList& parameters = {});
+
     // Makes SQLite read the tables' layout afresh. It keeps the layout it read last,
     // and a statement that fails against that picture (an insert with a number of
     // values that no longer matches, after another program altered the table and put
@@ -81,9 +92,7 @@ public:
     void setTrace(StatementTrace trace) { trace_ = std::move(trace); }
     // Reports the statement to the trace and gives the text that the engine is to run,
     // with every lone surrogate replaced (textunits.h). Throws DbError as checkSameFile.
-    // A row token makes an insert into Data one that stores its row once however
-    // often it is run (the server only: there an outcome can be unknown).
-    QString prepareText(const QString& statement, const QString& rowToken = {}) const;
+    QString prepareText(const QString& statement) const;
 
     QSqlDatabase database() const;
     const QString& path() const { return path_; }

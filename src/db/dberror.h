@@ -1,13 +1,13 @@
 #pragma once
 
-#include "failure.h"
+#include "base/failure.h"
 
 namespace db {
 
 // A failure of the database: the engine's own text, ready to show.
-class DbError : public Failure {
+class DbError : public base::Failure {
 public:
-    using Failure::Failure;
+    using base::Failure::Failure;
     DbError(const QString& text, bool outcomeUnknown)
         : Failure(text), outcomeUnknown_(outcomeUnknown) {}
 

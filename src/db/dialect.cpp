@@ -25,18 +25,6 @@ QString selectAll(const QString& statement) {
              schema::kStoredOrder);
 }
 
-QString insertOnce(const QString& statement, const QString& rowToken) {
-    static const QRegularExpression insert(
-        QStringLiteral("^\\s*insert\\s+into\\s+data\\s+values\\s*\\((.*)\\)\\s*;?\\s*$"), kOptions);
-    const QRegularExpressionMatch match = insert.match(statement);
-    if (!match.hasMatch())
-        return statement;
-    // A desk may not write Data itself: the administrator's function stores the row,
-    // and gives one row back for each row it stored.
-    return QStringLiteral("SELECT * FROM %1(%2, ARRAY[%3])")
-        .arg(schema::kStoreListing, sqlText(rowToken), match.captured(1));
-}
-
 }  // namespace
 
 QString toSqlite(const QString& statement) {
@@ -47,9 +35,8 @@ QString toSqlite(const QString& statement) {
     return text.replace(jetDelete, QStringLiteral("DELETE FROM "));
 }
 
-QString toPostgres(const QString& statement, const QString& rowToken) {
-    const QString text = toSqlite(statement);
-    return rowToken.isEmpty() ? selectAll(text) : insertOnce(text, rowToken);
+QString toPostgres(const QString& statement) {
+    return selectAll(toSqlite(statement));
 }
 
 }  // namespace db

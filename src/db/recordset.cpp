@@ -18,12 +18,8 @@ Recordset::~Recordset() {
 }
 
 void Recordset::open(const QString& statement, Connection& connection) {
-    open(statement, connection, QString());
-}
-
-void Recordset::open(const QString& statement, Connection& connection, const QString& rowToken) {
     close();
-    text_ = connection.prepareText(statement, rowToken);
+    text_ = connection.prepareText(statement);
     if (connection.isServer()) {
         result_ = std::make_unique<ServerResult>(connection.server().exec(text_));
     } else {

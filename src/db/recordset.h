@@ -20,9 +20,6 @@ public:
     bool isOpen() const { return open_; }
     // Runs the statement; throws DbError with the engine's text when it fails.
     void open(const QString& statement, Connection& connection);
-    // The same for an insert into Data made with a token of its own: run again with
-    // the same token (after a failure whose outcome was unknown) it stores no second row.
-    void open(const QString& statement, Connection& connection, const QString& rowToken);
     void close();
 
     // Before-first and end: both are true at once for a statement that found nothing.
@@ -32,8 +29,7 @@ public:
     // Throws DbError, and closes the result set, when the next row cannot be read.
     void moveNext();
 
-    // The rows the last insert, update or delete touched (a server's insert into Data
-    // with a token: the rows it stored); -1 when the engine does not say.
+    // The rows the last insert, update or delete touched; -1 when the engine does not say.
     long long rowsAffected() const;
 
     int fieldCount() const;

@@ -9,6 +9,7 @@
 
 #include "corrections.h"
 #include "dberror.h"
+#include "listing.h"
 #include "samplerows.h"
 #include "serversession.h"
 #include "sqlerror.h"
@@ -18,84 +19,9 @@
 namespace db::schema {
 
 const QStringList& dataColumns() {
-    static const QStringList columns = {
-        QStringLiteral("ListingState"),
-        QStringLiteral("PublicationName"),
-        QStringLiteral("PublicationDate"),
-        QStringLiteral("UnitNo"),
-        QStringLiteral("StreetNo"),
-        QStringLiteral("PropertyStreet"),
-        QStringLiteral("Suburb"),
-        QStringLiteral("PropertyType"),
-        QStringLiteral("SaleOrRent"),
-        QStringLiteral("AgencyName"),
-        QStringLiteral("StreetNoSuffix"),
-        QStringLiteral("StreetExt"),
-        QStringLiteral("StreetDirection"),
-        QStringLiteral("SaleType"),
-        QStringLiteral("PriceFrom"),
-        QStringLiteral("PriceTo"),
-        QStringLiteral("PriceDescription"),
-        QStringLiteral("AuctionDate"),
-        QStringLiteral("AuctionTime"),
-        QStringLiteral("AuctionLocation"),
-        QStringLiteral("Bedrooms"),
-        QStringLiteral("FloorAreaM2"),
-        QStringLiteral("Ensuites"),
-        QStringLiteral("Toilets"),
-        QStringLiteral("DiningRooms"),
-        QStringLiteral("LoungeDiningRooms"),
-        QStringLiteral("OtherRooms"),
-        QStringLiteral("LockupGarages"),
-        QStringLiteral("DistanceSchool"),
-        QStringLiteral("DistanceShops"),
-        QStringLiteral("DistanceGolfCourse"),
-        QStringLiteral("UnitFloorLevel"),
-        QStringLiteral("UnitFloorLevels"),
-        QStringLiteral("Bathrooms"),
-        QStringLiteral("LoungeRooms"),
-        QStringLiteral("StudyRooms"),
-        QStringLiteral("RumpusRooms"),
-        QStringLiteral("CarSpaces"),
-        QStringLiteral("BuildingFloors"),
-        QStringLiteral("DistanceHospital"),
-        QStringLiteral("DistanceWater"),
-        QStringLiteral("YearBuilt"),
-        QStringLiteral("DoubleStorey"),
-        QStringLiteral("ScenicView"),
-        QStringLiteral("PolishedFloors"),
-        QStringLiteral("SwimmingPool"),
-        QStringLiteral("HeritageClassified"),
-        QStringLiteral("AccessSecurity"),
-        QStringLiteral("VendorWillTrade"),
-        QStringLiteral("Fireplace"),
-        QStringLiteral("DuctedVacuum"),
-        QStringLiteral("BeachFront"),
-        QStringLiteral("WaterFrontage"),
-        QStringLiteral("AirConditioned"),
-        QStringLiteral("OpenPlan"),
-        QStringLiteral("OffThePlan"),
-        QStringLiteral("LiftInstalled"),
-        QStringLiteral("NearPublicTransport"),
-        QStringLiteral("Renovated"),
-        QStringLiteral("DuctedHeating"),
-        QStringLiteral("GolfFront"),
-        QStringLiteral("AdditionalDetails"),
-        QStringLiteral("Agent1Agency"),
-        QStringLiteral("Agent1FirstName"),
-        QStringLiteral("Agent1Surname"),
-        QStringLiteral("Agent1Phone"),
-        QStringLiteral("Agent2Agency"),
-        QStringLiteral("Agent2FirstName"),
-        QStringLiteral("Agent2Surname"),
-        QStringLiteral("Agent2Phone"),
-        QStringLiteral("Agent3Agency"),
-        QStringLiteral("Agent3FirstName"),
-        QStringLiteral("Agent3Surname"),
-        QStringLiteral("Agent3Phone"),
-        QStringLiteral("DetailPublicationName"),
-        QStringLiteral("DetailPublicationDate"),
-    };
+#define PELMAR_NAME(name) QStringLiteral(#name),
+    static const QStringList columns = {PELMAR_DATA_COLUMNS(PELMAR_NAME)};
+#undef PELMAR_NAME
     return columns;
 }
 

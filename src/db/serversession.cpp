@@ -6,10 +6,10 @@
 #include <QRegularExpression>
 #include <thread>
 
+#include "base/utf8text.h"
 #include "dberror.h"
 #include "servertrust.h"
 #include "serverwait.h"
-#include "textunits.h"
 
 namespace db {
 
@@ -55,8 +55,12 @@ int ServerResult::columns() const {
 }
 
 QString ServerResult::value(int row, int column) const {
-    return fromStoredUtf8(
+    return base::fromStoredUtf8(
         QByteArrayView(PQgetvalue(result_, row, column), PQgetlength(result_, row, column)));
+}
+
+bool ServerResult::isNull(int row, int column) const {
+    return PQgetisnull(result_, row, column) != 0;
 }
 
 QString ServerResult::columnName(int column) const {
@@ -70,15 +74,34 @@ long long ServerResult::rowsAffected() const {
 
 namespace {
 
-// A guard of the flag that says a statement waits for its answer.
+// The session is busy for as long as one statement waits for its answer.
 class Waiting {
 public:
-    explicit Waiting(bool& flag) : flag_(flag) { flag_ = true; }
-    ~Waiting() { flag_ = false; }
+    Waiting(ServerSession::State& state, const std::function<void()>& idle)
+        : state_(state), idle_(idle) {
+        state_ = ServerSession::State::Busy;
+    }
+    ~Waiting() {
+        if (state_ != ServerSession::State::Busy)
+            return;
+        state_ = ServerSession::State::Idle;
+        if (idle_)
+            idle_();
+    }
 
 private:
-    bool& flag_;
+    ServerSession::State& state_;
+    const std::function<void()>& idle_;
 };
+
+// Parameters as libpq takes them: UTF-8 texts, a null one for NULL.
+QList<QByteArray> encoded(const QStringList& parameters) {
+    QList<QByteArray> texts;
+    texts.reserve(parameters.size());
+    for (const QString& value : parameters)
+        texts.append(value.isNull() ? QByteArray() : base::withWholeCharacters(value).toUtf8());
+    return texts;
+}
 
 // How long libpq is given to connect: its own connect_timeout, which it keeps only
 // when it connects on its own thread.
@@ -127,10 +150,21 @@ void ServerSession::Finish::operator()(PGconn* conn) const {
     PQfinish(conn);
 }
 
-ServerSession::ServerSession(const QString& conninfo, const PasswordPrompt& prompt)
-    : conninfo_(conninfo.toUtf8()) {
+ServerSession::ServerSession(const QString& conninfo, const PasswordPrompt& prompt,
+                             WaitDisplay* display)
+    : conninfo_(conninfo.toUtf8()), display_(display) {
     checkServerText(conninfo);
     connect(prompt);
+}
+
+ServerSession::ServerSession(const QByteArray& conninfo, const std::optional<QByteArray>& password,
+                             WaitDisplay* display)
+    : conninfo_(conninfo), password_(password), display_(display) {
+    connect({});
+}
+
+std::unique_ptr<ServerSession> ServerSession::another() const {
+    return std::unique_ptr<ServerSession>(new ServerSession(conninfo_, password_, display_));
 }
 
 ServerSession::~ServerSession() {
@@ -203,7 +237,7 @@ void ServerSession::noticed(void* session, const PGresult* notice) {
 
 void ServerSession::connect(const PasswordPrompt& prompt) {
     for (int asked = 0;;) {
-        ServerWait wait(described());
+        ServerWait wait(display_, described());
         if (open(wait)) {
             setUp(wait);
             return;
@@ -258,8 +292,15 @@ void ServerSession::ensureConnected(ServerWait& wait) {
             PGresult* said = PQgetResult(conn);
             if (!said)
                 break;
-            closedByServer_ = closedByServer_ || isFailure(PQresultStatus(said));
+            const ExecStatusType status = PQresultStatus(said);
             PQclear(said);
+            // A COPY still on the line gives the same result for ever: this connection
+            // is of no more use, and a fresh one carries the statement.
+            if (isCopy(status)) {
+                closedByServer_ = true;
+                break;
+            }
+            closedByServer_ = closedByServer_ || isFailure(status);
         }
         if (PQstatus(conn) == CONNECTION_OK && !closedByServer_)
             return;
@@ -329,7 +370,7 @@ void ServerSession::failResult(const PGresult* result) const {
 void ServerSession::refuseWhileWaiting() const {
     // A modal wait stops the keyboard and the mouse, but not an accessibility client
     // pressing another window's button: its statement would cross this one's answer.
-    if (waiting_)
+    if (state_ != State::Idle)
         throw DbError(
             QStringLiteral("The program is still waiting for the %1 to answer the previous "
                            "action. Try again once it is done.")
@@ -340,10 +381,20 @@ std::function<QString()> ServerSession::described() const {
     return [this] { return describe(); };
 }
 
-bool ServerSession::send(const QByteArray& statement, ServerWait& wait) {
+bool ServerSession::send(const QByteArray& statement, ServerWait& wait,
+                         const QList<QByteArray>* parameters) {
     PGconn* conn = conn_.get();
-    if (!PQsendQuery(conn, statement.constData()))
+    if (parameters) {
+        std::vector<const char*> values;
+        values.reserve(std::size_t(parameters->size()));
+        for (const QByteArray& value : *parameters)
+            values.push_back(value.isNull() ? nullptr : value.constData());
+        if (!PQsendQueryParams(conn, statement.constData(), int(values.size()), nullptr,
+                               values.data(), nullptr, nullptr, 0))
+            return false;
+    } else if (!PQsendQuery(conn, statement.constData())) {
         return false;
+    }
     for (;;) {
         const int flushed = PQflush(conn);
         if (flushed == 0)
@@ -409,7 +460,7 @@ void ServerSession::settle(int graceMs) {
     // that the connection is free for the next one; if it is not free in time, it
     // goes, and the next statement opens a fresh one.
     PQfreemem(std::exchange(copyRow_, nullptr));
-    ServerWait wait(nullptr, true);
+    ServerWait wait(nullptr, nullptr, true);
     QElapsedTimer settling;
     settling.start();
     while (conn_ && PQstatus(conn_.get()) == CONNECTION_OK) {
@@ -445,23 +496,25 @@ void ServerSession::settle(int graceMs) {
     drop();
 }
 
-ServerResult ServerSession::exec(const QString& statement) {
+ServerResult ServerSession::exec(const QString& statement, const QStringList& parameters) {
     refuseWhileWaiting();
-    const Waiting busy(waiting_);
+    const Waiting busy(state_, idleHook_);
     const QByteArray text = statement.toUtf8();
-    ServerWait wait(described());
+    const QList<QByteArray> values = encoded(parameters);
+    const QList<QByteArray>* bound = parameters.isEmpty() ? nullptr : &values;
+    ServerWait wait(display_, described());
     ensureConnected(wait);
     // A connection that broke on the way out has not delivered the statement, and a
     // server shutting down ends its connection instead of running what comes: either
     // way the statement goes once more over a fresh connection.
-    bool sent = send(text, wait);
+    bool sent = send(text, wait, bound);
     ServerResult result = sent ? collect(wait) : ServerResult();
     if (!inTransaction_ &&
         (sent ? refusedForShutdown(result.get()) : PQstatus(conn_.get()) != CONNECTION_OK)) {
         if (!open(wait))
             fail(engineText());
         setUp(wait);
-        if (!send(text, wait))
+        if (!send(text, wait, bound))
             fail(engineText());
         result = collect(wait);
     }
@@ -481,20 +534,33 @@ void ServerSession::startCopyOut(const QString& statement) {
     ServerResult result = exec(statement);
     if (PQresultStatus(result.get()) != PGRES_COPY_OUT)
         fail(QStringLiteral("the statement started no copy"));
+    // Until its last row is read the connection carries nothing else.
+    state_ = State::Copying;
 }
 
 bool ServerSession::readCopyRow(char*& row, int& length) {
     PQfreemem(std::exchange(copyRow_, nullptr));
-    if (!conn_)
+    if (state_ != State::Copying || !conn_)
         fail(QStringLiteral("the copy was abandoned"));
+    // Whatever ends the copy here, a failure included, frees the session.
+    struct EndOfCopy {
+        State& state;
+        const std::function<void()>& idle;
+        bool done = true;
+        ~EndOfCopy() {
+            if (!done)
+                return;
+            state = State::Idle;
+            if (idle)
+                idle();
+        }
+    } end{state_, idleHook_};
     PGconn* conn = conn_.get();
     // Most rows come straight out of libpq's buffer: a wait is made only for the others.
     std::optional<ServerWait> wait;
     while ((length = PQgetCopyData(conn, &copyRow_, 1)) == 0) {
-        refuseWhileWaiting();
-        const Waiting busy(waiting_);
         if (!wait)
-            wait.emplace(described());
+            wait.emplace(display_, described());
         if (wait->forSocket(PQsocket(conn), ServerWait::Read) == ServerWait::Cancelled)
             abandon(false);
         if (!PQconsumeInput(conn))
@@ -502,13 +568,14 @@ bool ServerSession::readCopyRow(char*& row, int& length) {
     }
     if (length > 0) {
         row = copyRow_;
+        end.done = false;
         return true;
     }
     if (length == -2)
         fail(engineText());
     // The end of the copy: the command's own result says whether all went well.
     if (!wait)
-        wait.emplace(described());
+        wait.emplace(display_, described());
     const ServerResult result = collect(*wait);
     if (result.get() && isFailure(PQresultStatus(result.get())))
         failResult(result.get());
@@ -518,6 +585,9 @@ bool ServerSession::readCopyRow(char*& row, int& length) {
 void ServerSession::cancelCopy() {
     // Without the cancel the whole rest of a large table would cross the network
     // only to be dropped. A cancel that comes too late does nothing.
+    if (state_ != State::Copying)
+        return;
+    state_ = State::Idle;
     if (!conn_ || PQstatus(conn_.get()) != CONNECTION_OK)
         return;
     requestCancel(conn_.get());

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -12,6 +13,7 @@ typedef struct pg_result PGresult;
 namespace db {
 
 class ServerWait;
+class WaitDisplay;
 
 // Asked when the server wants a password that none of libpq's own sources
 // (~/.pgpass, PGPASSFILE, a service file) gives, and again (`refused`) when the
@@ -40,6 +42,7 @@ public:
     int columns() const;
     // The value as the stored UTF-8 bytes; a NULL reads as an empty text.
     QString value(int row, int column) const;
+    bool isNull(int row, int column) const;
     QString columnName(int column) const;
     // The rows an insert, update or delete touched, or a select returned, as the
     // server counted them; -1 for a statement of another kind.
@@ -64,7 +67,9 @@ class ServerSession {
 public:
     // Connects; throws DbError naming the server when that fails. The prompt is asked
     // at most once, and only when the server wants a password and none was found.
-    ServerSession(const QString& conninfo, const PasswordPrompt& prompt = {});
+    // Long waits are shown on the display, when there is one (serverwait.h).
+    ServerSession(const QString& conninfo, const PasswordPrompt& prompt = {},
+                  WaitDisplay* display = nullptr);
     ~ServerSession();
     // How often a refused password is asked for before the connect gives up.
     static constexpr int kPasswordTries = 3;
@@ -72,8 +77,10 @@ public:
     ServerSession& operator=(const ServerSession&) = delete;
 
     // Runs a statement; throws DbError naming the server with the engine's text, or a
-    // text of the program's own when another session holds a lock too long.
-    ServerResult exec(const QString& statement);
+    // text of the program's own when another session holds a lock too long. With
+    // parameters, the statement is one statement that names them $1, $2, ...: each is
+    // sent apart from the text, a null text as NULL, and no value is ever read as SQL.
+    ServerResult exec(const QString& statement, const QStringList& parameters = {});
     // Runs a statement that starts a COPY to the client; reads follow with readCopyRow.
     void startCopyOut(const QString& statement);
     // The next row of a running COPY in text form, in a buffer of libpq's that lives
@@ -90,8 +97,20 @@ public:
 
     // "server HOST, database NAME": what messages name; never the password.
     QString describe() const;
+
+    // What the session is doing. One command at a time: a statement is refused while
+    // another waits for its answer or while a COPY is being read, whatever asks.
+    enum class State { Idle, Busy, Copying };
+    State state() const { return state_; }
+    bool inTransaction() const { return inTransaction_; }
     // A statement is waiting for its answer: no other may start until it is done.
-    bool isWaiting() const { return waiting_; }
+    bool isWaiting() const { return state_ != State::Idle; }
+
+    // A session of its own on the same server, logged in as this one: for a long read
+    // (the export's COPY) that the windows' statements must not wait behind.
+    std::unique_ptr<ServerSession> another() const;
+    // Called each time the session is free again after a statement or a COPY.
+    void setIdleHook(std::function<void()> hook) { idleHook_ = std::move(hook); }
 
     // How long a statement waits for a lock held by another session, and how long
     // the server keeps a transaction of a desk that has gone silent in the middle.
@@ -103,6 +122,8 @@ private:
         void operator()(PGconn* conn) const;
     };
 
+    ServerSession(const QByteArray& conninfo, const std::optional<QByteArray>& password,
+                  WaitDisplay* display);
     void connect(const PasswordPrompt& prompt);
     static void noticed(void* session, const PGresult* notice);
     // Opens a fresh connection without holding the thread; false when libpq refused.
@@ -111,7 +132,9 @@ private:
     void setUp(ServerWait& wait);
     void ensureConnected(ServerWait& wait);
     ServerResult run(const QByteArray& statement, ServerWait& wait);
-    bool send(const QByteArray& statement, ServerWait& wait);
+    // Parameters, when given, go apart from the text (PQsendQueryParams).
+    bool send(const QByteArray& statement, ServerWait& wait,
+              const QList<QByteArray>* parameters = nullptr);
     ServerResult collect(ServerWait& wait);
     // Waits until libpq has the whole of the next result; false: the connection broke.
     bool awaitInput(ServerWait& wait);
@@ -132,9 +155,11 @@ private:
     QByteArray conninfo_;
     std::optional<QByteArray> password_;
     std::unique_ptr<PGconn, Finish> conn_;
+    WaitDisplay* display_ = nullptr;
     QString described_;
     char* copyRow_ = nullptr;
-    bool waiting_ = false;
+    State state_ = State::Idle;
+    std::function<void()> idleHook_;
     bool inTransaction_ = false;
     bool closedByServer_ = false;
 };

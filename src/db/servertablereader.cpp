@@ -58,6 +58,9 @@ char unescape(const char*& at, const char* end) {
 
 }  // namespace
 
+ServerTableReader::ServerTableReader(std::unique_ptr<ServerSession> session)
+    : owned_(std::move(session)), session_(*owned_) {}
+
 ServerTableReader::~ServerTableReader() {
     // Abandoned half way, as by a cancelled export.
     if (copying_)

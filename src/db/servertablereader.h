@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QStringList>
+#include <memory>
 #include <vector>
 
 #include "tablereader.h"
@@ -11,10 +12,11 @@ class ServerSession;
 
 // The reader of a server's table: the query runs as one COPY to the client, in
 // text form, so every row comes from the one snapshot that the statement saw, and
-// each row is decoded in place in libpq's buffer.
+// each row is decoded in place in libpq's buffer. It reads on a session of its own,
+// so that the windows' statements go on while it reads.
 class ServerTableReader : public TableReader {
 public:
-    explicit ServerTableReader(ServerSession& session) : session_(session) {}
+    explicit ServerTableReader(std::unique_ptr<ServerSession> session);
     ~ServerTableReader() override;
 
     void open(const QString& query) override;
@@ -28,6 +30,7 @@ public:
 private:
     void decode(char* row, int length);
 
+    std::unique_ptr<ServerSession> owned_;
     ServerSession& session_;
     QStringList names_;
     std::vector<std::optional<std::string_view>> values_;

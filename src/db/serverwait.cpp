@@ -13,8 +13,6 @@ namespace db {
 
 namespace {
 
-WaitDisplay* display = nullptr;
-
 // Only the program's own thread has windows to keep alive; a helper thread of a
 // tool or test waits as libpq itself would.
 bool onProgramThread() {
@@ -36,12 +34,8 @@ ServerWait::Outcome pollSocket(int socket, int directions, int timeoutMs) {
 
 }  // namespace
 
-void setWaitDisplay(WaitDisplay* value) {
-    display = value;
-}
-
-ServerWait::ServerWait(std::function<QString()> server, bool quiet)
-    : server_(std::move(server)), quiet_(quiet) {
+ServerWait::ServerWait(WaitDisplay* display, std::function<QString()> server, bool quiet)
+    : display_(display), server_(std::move(server)), quiet_(quiet) {
     started_.start();
 }
 
@@ -50,12 +44,12 @@ ServerWait::~ServerWait() {
 }
 
 void ServerWait::hide() {
-    if (std::exchange(shown_, false) && display)
-        display->hide();
+    if (std::exchange(shown_, false) && display_)
+        display_->hide();
 }
 
 bool ServerWait::stillToShow() const {
-    return !quiet_ && !shown_ && display;
+    return !quiet_ && !shown_ && display_;
 }
 
 ServerWait::Outcome ServerWait::forSocket(int socket, int directions, int timeoutMs) {
@@ -73,7 +67,7 @@ ServerWait::Outcome ServerWait::forSocket(int socket, int directions, int timeou
             return outcome;
         if (stillToShow() && started_.elapsed() >= kShowAfterMs) {
             shown_ = true;
-            display->show(server_(), [this] {
+            display_->show(server_(), [this] {
                 cancelled_ = true;
                 if (loop_)
                     loop_->quit();

@@ -20,9 +20,6 @@ public:
     virtual void hide() = 0;
 };
 
-// Replaces the display (nullptr: none, the waits are only not frozen).
-void setWaitDisplay(WaitDisplay* display);
-
 // One wait of the program's thread for a server, as long as one statement lasts.
 // The program's events go on meanwhile, so that its windows repaint and its timers
 // run, but the operator's input waits until the display shows; the display is modal,
@@ -39,7 +36,8 @@ public:
     // A quiet wait never shows the display, for the short waits that carry out a
     // Cancel the operator has already chosen.
     // `server` names the server, asked only when the display shows.
-    explicit ServerWait(std::function<QString()> server, bool quiet = false);
+    // Without a display the waits are only not frozen.
+    ServerWait(WaitDisplay* display, std::function<QString()> server, bool quiet = false);
     ~ServerWait();
     ServerWait(const ServerWait&) = delete;
     ServerWait& operator=(const ServerWait&) = delete;
@@ -55,6 +53,7 @@ private:
     // Whether the display is still to show once the wait has gone on long enough.
     bool stillToShow() const;
 
+    WaitDisplay* display_;
     std::function<QString()> server_;
     QElapsedTimer started_;
     bool quiet_;

@@ -7,10 +7,9 @@
 #include <QSignalBlocker>
 #include <QTextDocument>
 
-#include "listingvalues.h"
+#include "shell/action.h"
 #include "shell/blanks.h"
-#include "shell/dbconnect.h"
-#include "shell/failure.h"
+#include "shell/desk.h"
 #include "shell/keypress.h"
 #include "shell/messages.h"
 #include "shell/windows.h"
@@ -35,7 +34,7 @@ QString textOf(const QWidget* control) {
 
 QStringList EntryWindow::queryColumn(const QString& statement, int position) {
     sql_ = statement;
-    return db::columnValues(rs_, sql_, dbConnect::Conn(), position);
+    return db::columnValues(rs_, sql_, desk().store().connection(), position);
 }
 
 void EntryWindow::showHeader(const QString& fileName, double heightTwips) {
@@ -89,7 +88,9 @@ int EntryWindow::countEmpty(const QStringList& values) {
 }
 
 void EntryWindow::handOnTo(const QString& next) {
-    windows().open(next);
+    windows().open(next, [this](shell::ChildWindow* window) {
+        static_cast<EntryWindow*>(window)->listing_ = listing_;
+    });
     closeWindow();
 }
 

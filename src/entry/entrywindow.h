@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <functional>
 
+#include "db/listing.h"
 #include "db/recordset.h"
 #include "shell/childwindow.h"
 
@@ -46,9 +47,17 @@ protected:
     bool goAheadDespiteEmpty(int emptyFields) const;
     static int countEmpty(const QStringList& values);
 
-    // Opens the next window of the listing, then closes this one: if the next one
-    // cannot be opened, what was typed here stays.
+    // Opens the next window of the listing with the listing as this window holds it,
+    // then closes this one: if the next one cannot be opened, what was typed here stays.
     void handOnTo(const QString& next);
+
+public:
+    // The listing on its way, as far as this window's predecessors and this window's
+    // own Submit have filled it.
+    const db::Listing& listing() const { return listing_; }
+
+protected:
+    db::Listing listing_;
 
     db::Recordset rs_;
     QString sql_;

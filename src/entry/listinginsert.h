@@ -2,26 +2,27 @@
 
 #include <QString>
 
-#include "listingvalues.h"
+#include "db/listing.h"
 
 namespace db {
-class Recordset;
+class Store;
 }
 
 namespace entry {
 
-// "Insert into Data values('v0','v1',...,'v75');": every value a quoted literal,
-// in column order, no column list.
-QString insertStatement(const ListingValues& record);
+// How many of the listing's values are empty once trimmed.
+int emptyCount(const db::Listing& listing);
 
-// Stores the record as one new row of Data, with "x" for each empty value, through
-// the window's result set on the program's connection. Only once the row is stored
-// does the record take the placeholders: after a failure (a lock held by another
-// program, an altered table, a lost server, an insert that stored no row) it is as
-// it was, and the same submit can be made again: its token makes the server store
-// the listing once. A submit whose answer was lost is kept in the program's folder
-// until a later one of the same listing is stored (unconfirmed.h).
-// Throws db::Failure.
-void insertListing(ListingValues& record, db::Recordset& rs);
+// A copy in which every empty value holds the placeholder "x".
+db::Listing withPlaceholders(const db::Listing& listing);
+
+// Stores the listing as one new row of Data, with "x" for each empty value. Only
+// once the row is stored does the listing take the placeholders: after a failure (a
+// lock held by another program, an altered table, a lost server, an insert that
+// stored no row) it is as it was, and the same submit can be made again: its token
+// makes the server store the listing once. A submit whose answer was lost is kept
+// in the desk folder until a later one of the same listing is stored
+// (unconfirmed.h). Throws base::Failure.
+void insertListing(db::Listing& listing, db::Store& store, const QString& deskFolder);
 
 }  // namespace entry

@@ -3,10 +3,9 @@
 #include <QMainWindow>
 #include <QScopedValueRollback>
 
-#include "listingvalues.h"
+#include "shell/action.h"
 #include "shell/blanks.h"
-#include "shell/dbconnect.h"
-#include "shell/failure.h"
+#include "shell/desk.h"
 #include "shell/keypress.h"
 #include "shell/texts.h"
 #include "shell/twips.h"
@@ -77,7 +76,7 @@ void Part1::formLoad() {
 
 void Part1::Combo1_Click() {
     sql_ = QStringLiteral("Select * from PubName;");
-    const QList<QStringList> rows = db::rowValues(rs_, sql_, dbConnect::Conn(), {0, 1});
+    const QList<QStringList> rows = db::rowValues(rs_, sql_, desk().store().connection(), {0, 1});
     // Exact comparison: same characters, same case; only the blanks around either
     // side do not count.
     const QString state = trimmedText(QStringLiteral("Combo1"));
@@ -107,10 +106,10 @@ void Part1::Command1_Click() {
         focus(QStringLiteral("Combo1"));
         return;
     }
-    // A new listing begins: the token of an earlier one, stored or abandoned, must
-    // never name this one, or its Subnmit would rewrite that listing's row.
-    listingValues().submitToken.clear();
-    listingValues().assign(0, values);
+    // A new listing begins here, with no token: the token of an earlier one, stored or
+    // abandoned, must never name this one, or its Subnmit would rewrite that row.
+    listing_ = db::Listing();
+    listing_.assign(db::Column::ListingState, values);
     handOnTo(QStringLiteral("Part2"));
 }
 

@@ -3,7 +3,6 @@
 #include <QLabel>
 #include <QRadioButton>
 
-#include "listingvalues.h"
 #include "shell/blanks.h"
 #include "shell/keypress.h"
 #include "shell/texts.h"
@@ -60,8 +59,8 @@ const QStringList kDirections = {"North", "South", "West", "East"};
 // rent choice takes element 8, between the property type and the agency.
 const QStringList kFields = {"Text1(0)", "Text1(1)", "Text1(2)", "Text1(3)", "Combo1",
                              "Text1(4)", "Text1(5)", "Combo2",   "Combo3"};
-constexpr int kFirstElement = 3;
-constexpr int kSaleOrRentAt = 5;
+constexpr db::Column kFirstColumn = db::Column::UnitNo;
+constexpr int kSaleOrRentAt = int(db::Column::SaleOrRent) - int(kFirstColumn);
 
 }  // namespace
 
@@ -83,7 +82,7 @@ void Part2::formLoad() {
     setSizeTwips(7700, 6600);
     placeOnScreen();
     showHeader(QStringLiteral("head1.jpg"));
-    controls_.get<QLabel>(QStringLiteral("Label2(5)"))->setText(listingValues()[0]);
+    controls_.get<QLabel>(QStringLiteral("Label2(5)"))->setText(listing_[db::Column::ListingState]);
     // One of the two is always selected.
     controls_.get<QRadioButton>(QStringLiteral("Option1"))->setChecked(true);
     CmbLoad();
@@ -120,7 +119,7 @@ void Part2::Command1_Click() {
     }
     const bool forSale = controls_.get<QRadioButton>(QStringLiteral("Option1"))->isChecked();
     values.insert(kSaleOrRentAt, forSale ? QStringLiteral("Sale") : QStringLiteral("Rent"));
-    listingValues().assign(kFirstElement, values);
+    listing_.assign(kFirstColumn, values);
     handOnTo(QStringLiteral("Part3"));
 }
 

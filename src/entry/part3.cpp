@@ -4,11 +4,11 @@
 #include <QKeyEvent>
 #include <QMainWindow>
 #include <QPlainTextEdit>
-#include <QScopeGuard>
 
 #include "followfocus.h"
 #include "listinginsert.h"
 #include "part3controls.h"
+#include "shell/desk.h"
 #include "shell/framefit.h"
 #include "shell/keypress.h"
 #include "shell/messages.h"
@@ -67,14 +67,6 @@ Part3::Part3() : EntryWindow(QStringLiteral("Part3"), QStringLiteral("Data Entry
     followFocus(this);
 }
 
-Part3::~Part3() {
-    // The window gone, its listing is stored or abandoned ("Back Main Menu", the close
-    // box): its token names no other listing. Only its own: a window deleted late,
-    // after a handler of its own returned, may find the next listing's token.
-    if (!submitToken_.isEmpty() && listingValues().submitToken == submitToken_)
-        listingValues().submitToken.clear();
-}
-
 void Part3::formLoad() {
     // The designed width stays; only the height is set, and the window lies against
     // the left edge, its top a third of the way down even when that is above the
@@ -97,37 +89,32 @@ void Part3::Command2_Click() {
 }
 
 void Part3::captureValues() {
-    // The elements are the columns of Data in order (db/schema.cpp); this window fills
-    // SaleType (13) to DetailPublicationDate (75). The text boxes are numbered in tab
-    // order, which puts the features, the check boxes, between the property's
-    // attributes and the additional details.
-    constexpr int kSaleType = 13;         // Combo1
-    constexpr int kPriceFrom = 14;        // Text1(0) to Text1(27): to YearBuilt
-    constexpr int kDoubleStorey = 42;     // Check1(0) to Check1(18): to GolfFront
-    constexpr int kDetails = 61;          // Text1(28) to Text1(40): to Agent3Phone
-    constexpr int kPublicationName = 74;  // Combo2
-    constexpr int kPublicationDate = 75;  // Text1(41)
-    ListingValues& record = listingValues();
-    record[kSaleType] = trimmedText(QStringLiteral("Combo1"));
+    // This window fills SaleType to DetailPublicationDate. The text boxes are numbered
+    // in tab order, which puts the features, the check boxes, between the property's
+    // attributes (PriceFrom to YearBuilt) and the additional details (to Agent3Phone).
+    using db::Column;
+    listing_[Column::SaleType] = trimmedText(QStringLiteral("Combo1"));
     for (int i = 0; i < kAdditionalDetails; ++i)
-        record[kPriceFrom + i] = trimmedText(text1(i));
+        listing_[Column::PriceFrom + i] = trimmedText(text1(i));
     for (int i = 0; i < kPart3CheckBoxes; ++i) {
         const auto* box = controls_.get<QCheckBox>(shell::element(QStringLiteral("Check1"), i));
-        record[kDoubleStorey + i] = box->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
+        listing_[Column::DoubleStorey + i] =
+            box->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
     }
     for (int i = kAdditionalDetails; i < kPart3TextBoxes - 1; ++i)
-        record[kDetails + i - kAdditionalDetails] = trimmedText(text1(i));
-    record[kPublicationName] = trimmedText(QStringLiteral("Combo2"));
-    record[kPublicationDate] = trimmedText(text1(kPart3TextBoxes - 1));
+        listing_[Column::AdditionalDetails + (i - kAdditionalDetails)] = trimmedText(text1(i));
+    listing_[Column::DetailPublicationName] = trimmedText(QStringLiteral("Combo2"));
+    listing_[Column::DetailPublicationDate] = trimmedText(text1(kPart3TextBoxes - 1));
 }
 
 void Part3::Command1_Click() {
     captureValues();
     // Every element counts, those of the first two windows too.
-    if (!goAheadDespiteEmpty(listingValues().emptyCount()))
+    if (!goAheadDespiteEmpty(emptyCount(listing_)))
         return;
-    const auto remember = qScopeGuard([this] { submitToken_ = listingValues().submitToken; });
-    insertListing(listingValues(), rs_);
+    // The window's listing keeps its token after a failed submit, and the token goes
+    // with the window: stored, or abandoned by "Back Main Menu" or the close box.
+    insertListing(listing_, desk().store(), desk().folder());
     shell::inform(QString::fromLatin1(shell::kRecordInserted));
     startNextListing();
 }

@@ -11,7 +11,6 @@ class Part3 : public EntryWindow {
     Q_OBJECT
 public:
     Part3();
-    ~Part3() override;
 
     void formLoad() override;
 
@@ -23,9 +22,6 @@ private:
     // Writes this window's values into elements 13 to 75 of the record.
     void captureValues();
     void startNextListing();
-
-    // The token of this window's last submit that failed, kept in the record.
-    QString submitToken_;
 };
 
 }  // namespace entry

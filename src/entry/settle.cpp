@@ -1,10 +1,9 @@
 #include "settle.h"
 
-#include "db/failure.h"
-#include "db/listingtoken.h"
-#include "db/recordset.h"
+#include "base/failure.h"
+#include "db/store.h"
 #include "listinginsert.h"
-#include "shell/dbconnect.h"
+#include "shell/desk.h"
 #include "shell/messages.h"
 #include "shell/texts.h"
 #include "unconfirmed.h"
@@ -17,20 +16,20 @@ namespace {
 // and the property's address.
 QString describe(const QStringList& values) {
     QStringList known;
-    for (int k : {0, 1, 2, 3, 4, 5, 6}) {
+    for (int k = int(db::Column::ListingState); k <= int(db::Column::Suburb); ++k) {
         if (values.at(k) != QLatin1String("x"))
             known.append(values.at(k));
     }
     return QStringLiteral("\"%1\"").arg(known.join(QStringLiteral(", ")));
 }
 
-void settle(const UnconfirmedListing& listing) {
-    const QString folder = dbConnect::appFolder();
+void settle(const UnconfirmedListing& listing, shell::Desk& desk) {
+    const QString& folder = desk.folder();
     const QString which = QStringLiteral(
                               "The listing %1, whose Subnmit had no answer before the "
                               "program was closed,")
                               .arg(describe(listing.values));
-    if (db::isListingStored(dbConnect::Conn(), listing.token)) {
+    if (desk.store().isListingStored(listing.token)) {
         forgetUnconfirmed(folder, listing.token);
         shell::inform(which + QStringLiteral(" is stored on the server; nothing more is needed."),
                       shell::Icon::Information);
@@ -41,23 +40,21 @@ void settle(const UnconfirmedListing& listing) {
                                               "next start."))) {
         return;
     }
-    ListingValues record;
-    record.assign(0, listing.values);
-    record.submitToken = listing.token;
-    db::Recordset rs;
-    insertListing(record, rs);
+    db::Listing record = db::Listing::fromValues(listing.values);
+    record.token = listing.token;
+    insertListing(record, desk.store(), folder);
     shell::inform(QString::fromLatin1(shell::kRecordInserted));
 }
 
 }  // namespace
 
-void settleUnconfirmed() {
-    if (!dbConnect::Conn().isServer())
+void settleUnconfirmed(shell::Desk& desk) {
+    if (!desk.store().isServer())
         return;
     try {
-        for (const UnconfirmedListing& listing : unconfirmedListings(dbConnect::appFolder()))
-            settle(listing);
-    } catch (const db::Failure& failure) {
+        for (const UnconfirmedListing& listing : unconfirmedListings(desk.folder()))
+            settle(listing, desk);
+    } catch (const base::Failure& failure) {
         shell::inform(
             failure.text() + QStringLiteral("\n\nWhat is not settled is kept; the program tries "
                                             "again at its next start."),

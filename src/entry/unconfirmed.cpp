@@ -6,8 +6,8 @@
 #include <QJsonObject>
 #include <QSaveFile>
 
-#include "listingvalues.h"
-#include "shell/failure.h"
+#include "db/listing.h"
+#include "shell/action.h"
 
 namespace entry {
 
@@ -61,7 +61,7 @@ QList<UnconfirmedListing> unconfirmedListings(const QString& folder) {
         UnconfirmedListing listing{object.value(QStringLiteral("token")).toString(), {}};
         for (const QJsonValue& value : object.value(QStringLiteral("values")).toArray())
             listing.values.append(value.toString());
-        if (listing.token.isEmpty() || listing.values.size() != ListingValues::kColumns)
+        if (listing.token.isEmpty() || listing.values.size() != db::kColumnCount)
             failOn(path, QStringLiteral("a listing in it is incomplete"));
         listings.append(listing);
     }

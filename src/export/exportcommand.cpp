@@ -3,9 +3,9 @@
 #include "exportprogress.h"
 
 #include "db/tablereader.h"
-#include "shell/dbconnect.h"
+#include "shell/desk.h"
 #include "shell/messages.h"
-#include "xls/tableexport.h"
+#include "tableexport.h"
 
 namespace exporter {
 
@@ -19,15 +19,15 @@ QString cutCellsMessage(std::uint64_t cells) {
         .arg(count);
 }
 
-void runExport(QWidget* frame) {
-    xls::ExportSummary summary;
+void runExport(QWidget* frame, shell::Desk& desk) {
+    ExportSummary summary;
     try {
         ExportProgress progress(frame);
-        // A reader of the export's own on the database of Conn: on a file a connection
-        // of its own, on a server one COPY, which sees one snapshot of Data.
-        summary = xls::exportTable(dbConnect::Conn().tableReader(),
-                                   dbConnect::appFolder() + QStringLiteral("/Data.xls"),
-                                   progress.callback());
+        // A reader of the export's own on the desk's database: on a file a connection
+        // of its own, on a server one COPY on a session of its own, which sees one
+        // snapshot of Data while the windows go on with theirs.
+        summary = exportTable(desk.store().exportReader(),
+                              desk.folder() + QStringLiteral("/Data.xls"), progress.callback());
     } catch (const xls::Cancelled&) {
         // The operator's own choice: the previous workbook is as it was, nothing to say.
         return;

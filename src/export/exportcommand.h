@@ -5,12 +5,16 @@
 
 class QWidget;
 
+namespace shell {
+class Desk;
+}
+
 namespace exporter {
 
 // The "Export" command: writes every listing to the workbook next to the program,
 // with a progress bar over the frame when it takes long. Throws on failure; a
 // cancelled export returns quietly and leaves the previous workbook.
-void runExport(QWidget* frame);
+void runExport(QWidget* frame, shell::Desk& desk);
 
 // What the operator is told when some texts did not fit their cells.
 QString cutCellsMessage(std::uint64_t cells);

@@ -4,7 +4,7 @@
 #include <QPointer>
 #include <chrono>
 
-#include "xls/progress.h"
+#include "xls/writeprogress.h"
 
 class QProgressDialog;
 class QWidget;

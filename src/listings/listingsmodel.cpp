@@ -3,7 +3,6 @@
 #include <QTimer>
 #include <algorithm>
 
-#include "db/connection.h"
 #include "db/corrections.h"
 #include "db/dberror.h"
 #include "db/schema.h"
@@ -20,10 +19,8 @@ const QStringList kNoValues;
 
 }  // namespace
 
-ListingsModel::ListingsModel(db::Connection& connection, QObject* parent)
-    : QAbstractTableModel(parent),
-      connection_(connection),
-      store_(std::make_unique<db::ListingStore>(connection)) {}
+ListingsModel::ListingsModel(db::Store& store, QObject* parent)
+    : QAbstractTableModel(parent), store_(store) {}
 
 void ListingsModel::loadFirstScreen() {
     beginResetModel();
@@ -32,7 +29,7 @@ void ListingsModel::loadFirstScreen() {
     editedRow_ = -1;
     edits_.clear();
     QList<QStringList> page;
-    for (const db::StoredListing& row : store_->newest(kPage)) {
+    for (const db::StoredListing& row : store_.newest(kPage)) {
         ids_.append(row.id);
         page.append(row.values);
     }
@@ -41,15 +38,11 @@ void ListingsModel::loadFirstScreen() {
     endResetModel();
 }
 
-bool ListingsModel::busy() const {
-    return connection_.isWaiting();
-}
-
 bool ListingsModel::readMore() {
     if (allRead_)
         return false;
     const QList<db::ListingId> older =
-        store_->olderThan(ids_.isEmpty() ? 0 : ids_.last(), kIdentitiesRead, search_);
+        store_.olderThan(ids_.isEmpty() ? 0 : ids_.last(), kIdentitiesRead, search_);
     if (!older.isEmpty()) {
         beginInsertRows({}, int(ids_.size()), int(ids_.size() + older.size()) - 1);
         ids_ += older;
@@ -65,9 +58,9 @@ void ListingsModel::setSearch(const QString& text) {
         loadFirstScreen();
         return;
     }
-    const bool inParts = store_->searchesInParts();
+    const bool inParts = store_.searchesInParts();
     const QList<db::ListingId> ids =
-        inParts ? store_->olderThan(0, kIdentitiesRead, text) : store_->identities(text);
+        inParts ? store_.olderThan(0, kIdentitiesRead, text) : store_.identities(text);
     beginResetModel();
     search_ = text;
     ids_ = ids;
@@ -93,20 +86,21 @@ const QStringList& ListingsModel::storedValues(int row) const {
             forgetPages();
         const QList<db::ListingId> ids = ids_.mid(qsizetype(page) * kPage, kPage);
         // While another statement waits for the server the rows show empty and are
-        // asked for again shortly; a failed read is told by the window, never thrown
-        // through the view.
-        if (connection_.isWaiting()) {
-            QTimer::singleShot(kRetryMs, this, [this] {
-                auto* model = const_cast<ListingsModel*>(this);
-                emit model->dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+        // asked for again once it has its answer; a failed read is told by the window,
+        // never thrown through the view.
+        if (store_.busy()) {
+            auto* model = const_cast<ListingsModel*>(this);
+            store_.whenIdle(model, [model] {
+                emit model->dataChanged(model->index(0, 0), model->index(model->rowCount() - 1,
+                                                                         model->columnCount() - 1));
             });
             return kNoValues;
         }
         QList<QStringList> values;
         QList<db::StoredListing> found;
         try {
-            found = store_->read(ids);
-        } catch (const db::Failure& failure) {
+            found = store_.read(ids);
+        } catch (const base::Failure& failure) {
             QTimer::singleShot(0, this, [this, text = failure.text()] {
                 emit const_cast<ListingsModel*>(this)->readFailed(text);
             });
@@ -142,7 +136,7 @@ QVariant ListingsModel::data(const QModelIndex& index, int role) const {
     // The view asks from its paint. A wait for the server runs the event loop, which
     // must not run inside a paint: there a page not at hand is read just after, and
     // its rows shown then. A file answers at once, without the event loop.
-    if (connection_.isServer() && !pages_.contains(index.row() / kPage)) {
+    if (store_.isServer() && !pages_.contains(index.row() / kPage)) {
         readSoon(index.row() / kPage);
         return {};
     }
@@ -212,14 +206,14 @@ void ListingsModel::revertEdits() {
 
 bool ListingsModel::lacksCorrections() {
     if (!correctionsKnown_)
-        correctionsKnown_ = store_->hasCorrections();
+        correctionsKnown_ = store_.hasCorrections();
     return !correctionsKnown_;
 }
 
 void ListingsModel::addCorrections() {
-    db::schema::addCorrections(connection_);
+    store_.addCorrections();
     // A view or another object of that name stops the table from being made.
-    correctionsKnown_ = store_->hasCorrections();
+    correctionsKnown_ = store_.hasCorrections();
     if (!correctionsKnown_)
         throw db::DbError(QStringLiteral("something else named Corrections is in its place"));
 }
@@ -236,13 +230,13 @@ ListingsModel::Result ListingsModel::storeEdits() {
         return Result::Nothing;
     }
     // Throws, and then the edits stay for another try.
-    const db::ListingStore::Outcome outcome = store_->correct(ids_.at(row), editedFrom_, wanted);
+    const db::Store::Outcome outcome = store_.correct(ids_.at(row), editedFrom_, wanted);
     revertEdits();
     return settle(row, outcome);
 }
 
-ListingsModel::Result ListingsModel::settle(int row, db::ListingStore::Outcome outcome) {
-    if (outcome == db::ListingStore::Outcome::Stored)
+ListingsModel::Result ListingsModel::settle(int row, db::Store::Outcome outcome) {
+    if (outcome == db::Store::Outcome::Stored)
         return Result::Stored;
     // Changed elsewhere: the row shows what is stored now, or goes when it is gone.
     if (storedValues(row).isEmpty())
@@ -263,8 +257,8 @@ ListingsModel::Result ListingsModel::deleteRow(int row) {
         return Result::Nothing;
     if (row == editedRow_)
         revertEdits();
-    const db::ListingStore::Outcome outcome = store_->remove(ids_.at(row), storedValues(row));
-    if (outcome == db::ListingStore::Outcome::Stored) {
+    const db::Store::Outcome outcome = store_.remove(ids_.at(row), storedValues(row));
+    if (outcome == db::Store::Outcome::Stored) {
         removeFromView(row);
         return Result::Stored;
     }

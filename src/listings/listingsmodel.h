@@ -6,7 +6,7 @@
 #include <QStringList>
 #include <memory>
 
-#include "db/listingstore.h"
+#include "db/store.h"
 
 namespace listings {
 
@@ -17,11 +17,9 @@ namespace listings {
 class ListingsModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    explicit ListingsModel(db::Connection& connection, QObject* parent = nullptr);
+    explicit ListingsModel(db::Store& store, QObject* parent = nullptr);
 
     static constexpr int kPage = 100;
-    // How soon rows not read while the server was busy are asked for again.
-    static constexpr int kRetryMs = 300;
 
     // So many identities readMore reads in one go: a small part of a second's work.
     static constexpr int kIdentitiesRead = 50000;
@@ -31,8 +29,7 @@ public:
     void loadFirstScreen();
     // Adds the next older rows that match the search; false once all are in.
     bool readMore();
-    // Another statement waits for the server: one that the event loop starts must wait.
-    bool busy() const;
+    db::Store& store() const { return store_; }
     // Whether the table holds every listing that matches the search.
     bool complete() const { return allRead_; }
     // Shows the listings that match the text: the first part, or on a file all of
@@ -79,10 +76,9 @@ private:
     void refreshRow(int row);
     void forgetPages() const { pages_.clear(); }
     void removeFromView(int row);
-    Result settle(int row, db::ListingStore::Outcome outcome);
+    Result settle(int row, db::Store::Outcome outcome);
 
-    db::Connection& connection_;
-    std::unique_ptr<db::ListingStore> store_;
+    db::Store& store_;
     QList<db::ListingId> ids_;
     QString search_;
     mutable QHash<int, QList<QStringList>> pages_;

@@ -10,8 +10,8 @@
 #include <QTableView>
 
 #include "db/dberror.h"
-#include "shell/dbconnect.h"
-#include "shell/failure.h"
+#include "shell/action.h"
+#include "shell/desk.h"
 #include "shell/messages.h"
 #include "shell/texts.h"
 
@@ -81,9 +81,9 @@ QString listingSummary(const QStringList& values) {
 
 }  // namespace
 
-ListingsWindow::ListingsWindow()
+ListingsWindow::ListingsWindow(db::Store& store)
     : ChildWindow(QStringLiteral("Listings"), QStringLiteral("Listings")),
-      model_(new ListingsModel(dbConnect::Conn(), this)),
+      model_(new ListingsModel(store, this)),
       table_(new QTableView(this)) {
     setResizable();
     build(kControls);
@@ -107,13 +107,10 @@ ListingsWindow::ListingsWindow()
 
     pause_.setSingleShot(true);
     pause_.setInterval(kSearchPauseMs);
-    connect(&pause_, &QTimer::timeout, this, shell::guarded(this, [this] {
-        // Typed while another statement waits for the server: searched after it.
-        if (model_->busy())
-            pause_.start();
-        else
-            searchNow();
-    }));
+    // Typed while another statement waits for the server: searched after it.
+    connect(&pause_, &QTimer::timeout, this, [this] {
+        model_->store().whenIdle(this, shell::guarded(this, [this] { searchNow(); }));
+    });
     connect(search_, &QLineEdit::textChanged, this, [this] { pause_.start(); });
     connect(model_, &ListingsModel::readFailed, this, [this](const QString& text) {
         showState(QStringLiteral("Some listings could not be read."));
@@ -178,22 +175,26 @@ void ListingsWindow::readRest() {
     state_->setText(model_->search().isEmpty() ? QStringLiteral("Reading the listings\u2026")
                                                : QStringLiteral("Searching\u2026"));
     reading_ = true;
-    QTimer::singleShot(0, this, shell::guarded(this, [this] { readMore(); }));
+    readSoon();
+}
+
+void ListingsWindow::readSoon() {
+    // From the event loop, so that the window answers between the parts; after the
+    // statement that waits for the server now, if one does (a page the view asked for).
+    QTimer::singleShot(0, this, [this] {
+        model_->store().whenIdle(this, shell::guarded(this, [this] { readMore(); }));
+    });
 }
 
 void ListingsWindow::readMore() {
-    // A failed read ends the reading with the rows read so far, and says why. A step
-    // that comes while another statement waits for the server (a page the view
-    // asked for) comes again shortly.
+    // A failed read ends the reading with the rows read so far, and says why.
     reading_ = false;
-    const bool busy = model_->busy();
-    if (!busy && !model_->readMore()) {
+    if (!model_->readMore()) {
         showState();
         return;
     }
     reading_ = true;
-    QTimer::singleShot(busy ? ListingsModel::kRetryMs : 0, this,
-                       shell::guarded(this, [this] { readMore(); }));
+    readSoon();
 }
 
 void ListingsWindow::showState(const QString& event) {

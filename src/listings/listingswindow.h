@@ -18,7 +18,7 @@ namespace listings {
 class ListingsWindow : public shell::ChildWindow {
     Q_OBJECT
 public:
-    ListingsWindow();
+    explicit ListingsWindow(db::Store& store);
     void formLoad() override;
     // The row being corrected is stored before the window goes.
     bool mayClose() override;
@@ -47,6 +47,7 @@ private:
     void showState(const QString& event = {});
     // Adds the older rows to the table without a search, from the event loop.
     void readRest();
+    void readSoon();
     void readMore();
 
     ListingsModel* model_;

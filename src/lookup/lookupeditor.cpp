@@ -7,9 +7,9 @@
 #include <QPushButton>
 
 #include "db/sqlliteral.h"
+#include "shell/action.h"
 #include "shell/blanks.h"
-#include "shell/dbconnect.h"
-#include "shell/failure.h"
+#include "shell/desk.h"
 #include "shell/keypress.h"
 #include "shell/messages.h"
 #include "shell/storedcheck.h"
@@ -103,7 +103,7 @@ QString LookupEditor::MakeUpdStr() const {
     // The columns set are named as the table names them, not as the program does.
     // Their names come from the table's layout: reading the whole table under its
     // lock only to learn them would hold every other desk's editor up for as long.
-    const QStringList columns = dbConnect::Conn().columnNames(TblName);
+    const QStringList columns = desk().store().connection().columnNames(TblName);
     const QStringList values = rowLiterals();
     QStringList assignments;
     for (int position = 0; position < values.size(); ++position)
@@ -116,14 +116,14 @@ QString LookupEditor::MakeUpdStr() const {
 void LookupEditor::openRs(const QString& statement) {
     if (Rs.isOpen())
         Rs.close();
-    Rs.open(statement, dbConnect::Conn());
+    Rs.open(statement, desk().store().connection());
 }
 
 // --- list and edit box ------------------------------------------------------
 
 void LookupEditor::ListUpd() {
     // Read first: a refill that fails leaves the list and its count as they were.
-    QStringList entries = db::columnValues(Rs, MakeGenStr(), dbConnect::Conn());
+    QStringList entries = db::columnValues(Rs, MakeGenStr(), desk().store().connection());
     if (combo1_) {
         for (QString& entry : entries)
             entry = shell::trimBlanks(entry);
@@ -136,7 +136,7 @@ void LookupEditor::ListUpd() {
 
 void LookupEditor::CmbLoad() {
     combo1_->addItems(
-        db::columnValues(Rs, QStringLiteral("Select * from State;"), dbConnect::Conn()));
+        db::columnValues(Rs, QStringLiteral("Select * from State;"), desk().store().connection()));
     combo1_->setCurrentIndex(-1);
 }
 
@@ -199,7 +199,7 @@ void LookupEditor::dbUpdate() {
     bool touched = true;
     // The test and the write are one step: on a shared server another operator cannot
     // store the same new entry between them.
-    dbConnect::Conn().withTableLock(TblName, [this, &done, &touched] {
+    desk().store().connection().withTableLock(TblName, [this, &done, &touched] {
         IsExist();
         if (ExistFlag != 0) {
             openRs(MakeUpdStr());
@@ -207,7 +207,7 @@ void LookupEditor::dbUpdate() {
             done = QStringLiteral("Rcord Successfully Updated");
         } else {
             openRs(MakeInsStr());
-            shell::requireStored(Rs, db::sqlText(editValue()), TblName);
+            shell::requireStored(Rs.rowsAffected(), db::sqlText(editValue()), TblName);
             done = QString::fromLatin1(shell::kRecordInserted);
         }
     });
@@ -226,7 +226,7 @@ void LookupEditor::refillAfter(const QString& done, shell::Icon icon) {
     // then of the failed refill, with the list as it was.
     try {
         ListUpd();
-    } catch (const db::Failure&) {
+    } catch (const base::Failure&) {
         shell::inform(done, icon);
         throw;
     }

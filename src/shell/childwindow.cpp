@@ -4,9 +4,9 @@
 #include <QLabel>
 #include <QMdiSubWindow>
 
-#include "dbconnect.h"
+#include "action.h"
+#include "desk.h"
 #include "deskfolder.h"
-#include "failure.h"
 #include "twips.h"
 #include "windows.h"
 
@@ -73,7 +73,7 @@ void ChildWindow::applyGeometry() {
 }
 
 void ChildWindow::showHeaderPicture(QLabel* picture, const QString& fileName, double heightTwips) {
-    const QString path = picturePath(dbConnect::appFolder(), dbConnect::dataFolder(), fileName);
+    const QString path = picturePath(desk().folder(), desk().dataFolder(), fileName);
     QImageReader reader(path);
     const QImage image = reader.read();
     if (image.isNull())
@@ -86,6 +86,10 @@ void ChildWindow::showHeaderPicture(QLabel* picture, const QString& fileName, do
 void ChildWindow::closeWindow() {
     if (isCurrent())
         rules_->close(objectName());
+}
+
+Desk& ChildWindow::desk() const {
+    return rules_->desk();
 }
 
 bool ChildWindow::isCurrent() const {

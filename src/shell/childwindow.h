@@ -12,6 +12,7 @@ class QMdiSubWindow;
 namespace shell {
 
 class Windows;
+class Desk;
 
 // A window inside the main frame's work area. Each kind exists at most once and is
 // opened and closed through the window rules (windows.h). A subclass builds its
@@ -54,6 +55,8 @@ public:
 
     // The window rules of the frame that opened this window.
     Windows& windows() const { return *rules_; }
+    // The desk it works with: its folders and its database.
+    Desk& desk() const;
     // Unloads the window (window rules); nothing when it is closed already, whatever
     // window of its kind has been opened since.
     void closeWindow();

@@ -16,8 +16,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "base/utf8text.h"
 #include "commandbutton.h"
-#include "db/textunits.h"
 #include "twips.h"
 
 namespace shell {
@@ -58,7 +58,7 @@ public:
     using QValidator::QValidator;
     State validate(QString& input, int& pos) const override {
         pos -= int(input.left(pos).count(QChar(u'\0')));
-        input = db::withWholeCharacters(withoutNul(input));
+        input = base::withWholeCharacters(withoutNul(input));
         return Acceptable;
     }
 };

@@ -6,7 +6,7 @@
 #include <QLineEdit>
 #include <QPointer>
 
-#include "failure.h"
+#include "action.h"
 
 namespace shell {
 

@@ -11,11 +11,6 @@
 
 namespace shell {
 
-ServerWaitDialog& ServerWaitDialog::instance() {
-    static ServerWaitDialog display;
-    return display;
-}
-
 void ServerWaitDialog::show(const QString& server, const std::function<void()>& cancel) {
     // A program without windows (a tool, a desk of a benchmark) only waits.
     if (!qobject_cast<QApplication*>(QCoreApplication::instance()))

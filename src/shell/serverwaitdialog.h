@@ -9,14 +9,12 @@ class QDialog;
 namespace shell {
 
 // The small box that says the program is waiting for the server, with a Cancel that
-// gives up the action. It is modal to the whole program while it shows.
+// gives up the action. It is modal to the whole program while it shows. The desk
+// makes one and hands it to its server store.
 class ServerWaitDialog : public db::WaitDisplay {
 public:
     void show(const QString& server, const std::function<void()>& cancel) override;
     void hide() override;
-
-    // The one the program installs at start-up (dbconnect.cpp).
-    static ServerWaitDialog& instance();
 
 private:
     QPointer<QDialog> dialog_;

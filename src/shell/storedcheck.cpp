@@ -1,12 +1,11 @@
 #include "storedcheck.h"
 
-#include "db/recordset.h"
-#include "failure.h"
+#include "action.h"
 
 namespace shell {
 
-void requireStored(const db::Recordset& rs, const QString& what, const QString& table) {
-    if (rs.rowsAffected() != 0)
+void requireStored(long long stored, const QString& what, const QString& table) {
+    if (stored != 0)
         return;
     throw Failure(
         QStringLiteral("Nothing was stored: the database took %1 without an error but added no "

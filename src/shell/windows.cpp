@@ -5,8 +5,8 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
+#include "action.h"
 #include "childwindow.h"
-#include "failure.h"
 
 namespace shell {
 
@@ -47,7 +47,8 @@ protected:
 
 }  // namespace
 
-Windows::Windows(QMainWindow* frame, QMdiArea* workArea) : frame_(frame), workArea_(workArea) {}
+Windows::Windows(QMainWindow* frame, QMdiArea* workArea, Desk& desk)
+    : frame_(frame), workArea_(workArea), desk_(desk) {}
 
 void Windows::define(const QString& name, Factory factory) {
     factories_.insert(name, std::move(factory));
@@ -57,7 +58,7 @@ ChildWindow* Windows::find(const QString& name) const {
     return open_.value(name);
 }
 
-ChildWindow* Windows::open(const QString& name) {
+ChildWindow* Windows::open(const QString& name, const std::function<void(ChildWindow*)>& prepare) {
     ChildWindow* window = find(name);
     if (!window) {
         if (!factories_.contains(name))
@@ -72,6 +73,8 @@ ChildWindow* Windows::open(const QString& name) {
         subWindow->setWindowIcon(frame_->windowIcon());
         window->applyGeometry();
         try {
+            if (prepare)
+                prepare(window);
             window->formLoad();
         } catch (...) {
             delete subWindow;

@@ -11,6 +11,7 @@ class QMdiArea;
 namespace shell {
 
 class ChildWindow;
+class Desk;
 
 // The window rules of one main frame: each window kind exists at most once and is
 // addressed by its name. Opening loads a closed window (its load step runs) and then
@@ -22,20 +23,23 @@ class Windows {
 public:
     using Factory = std::function<ChildWindow*()>;
 
-    Windows(QMainWindow* frame, QMdiArea* workArea);
+    Windows(QMainWindow* frame, QMdiArea* workArea, Desk& desk);
     Windows(const Windows&) = delete;
     Windows& operator=(const Windows&) = delete;
 
     QMainWindow* frame() const { return frame_; }
     QMdiArea* workArea() const { return workArea_; }
+    // The desk the frame's windows work with.
+    Desk& desk() const { return desk_; }
 
     // Makes a window kind known; the frame does this for every window it offers.
     void define(const QString& name, Factory factory);
     bool isDefined(const QString& name) const { return factories_.contains(name); }
 
     // Load if closed, then show and raise. Throws when the load step fails; the
-    // window is then not left half-loaded.
-    ChildWindow* open(const QString& name);
+    // window is then not left half-loaded. A window that is loaded now is handed to
+    // `prepare` first, before its load step: what one window hands the next.
+    ChildWindow* open(const QString& name, const std::function<void(ChildWindow*)>& prepare = {});
     void close(const QString& name);
     void closeAll();
     // Asks every open window whether it may close (ChildWindow::mayClose).
@@ -53,6 +57,7 @@ private:
 
     QMainWindow* frame_;
     QMdiArea* workArea_;
+    Desk& desk_;
     QHash<QString, Factory> factories_;
     QHash<QString, QPointer<ChildWindow>> open_;
 };

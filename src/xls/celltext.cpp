@@ -1,6 +1,6 @@
 #include "celltext.h"
 
-#include "db/textunits.h"
+#include "base/utf8text.h"
 
 namespace xls {
 
@@ -8,7 +8,7 @@ std::optional<std::string> cutToCell(std::string_view utf8) {
     // UTF-8 takes at least one byte per UTF-16 unit: a short text needs no decoding.
     if (utf8.size() <= kMaxCellText)
         return std::nullopt;
-    const QString text = db::fromStoredUtf8(utf8);
+    const QString text = base::fromStoredUtf8(utf8);
     if (std::size_t(text.size()) <= kMaxCellText)
         return std::nullopt;
     qsizetype keep = kMaxCellText;

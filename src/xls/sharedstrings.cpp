@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "base/utf8text.h"
 #include "biffrecords.h"
 #include "biffwriter.h"
 #include "celltext.h"
-#include "db/textunits.h"
 #include "littleendian.h"
 #include "stringtable.h"
 #include "xlserror.h"
@@ -36,7 +36,7 @@ struct StoredText {
 StoredText storedForm(std::string_view utf8, std::string& scratch) {
     if (isAscii(utf8))
         return {utf8, 1};
-    const QString text = db::fromStoredUtf8(utf8);
+    const QString text = base::fromStoredUtf8(utf8);
     const bool latin1 =
         std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() <= 0xFF; });
     scratch.clear();

@@ -8,9 +8,9 @@
 #include <string_view>
 #include <vector>
 
-#include "progress.h"
 #include "sheetcells.h"
 #include "stringtable.h"
+#include "writeprogress.h"
 
 namespace xls {
 

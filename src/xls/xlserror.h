@@ -3,12 +3,12 @@
 #include <QString>
 #include <cstring>
 
-#include "db/failure.h"
+#include "base/failure.h"
 
 namespace xls {
 
 // A failure to write the workbook: the system's own text, ready to show.
-class Error : public db::Failure {
+class Error : public base::Failure {
 public:
     using Failure::Failure;
 };

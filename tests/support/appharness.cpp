@@ -4,11 +4,11 @@
 #include <QApplication>
 #include <QTest>
 
-#include "shell/dbconnect.h"
+#include "shell/desk.h"
 
 AppHarness::AppHarness(const QString& folder) {
-    dbConnect::startUp(folder);
-    frame_ = std::make_unique<Pelmar>();
+    desk_ = shell::Desk::startUp(folder);
+    frame_ = std::make_unique<Pelmar>(*desk_);
     frame_->setExitHandler([this] { exitRequested_ = true; });
     frame_->show();
     QApplication::setActiveWindow(frame_.get());
@@ -20,7 +20,7 @@ AppHarness::~AppHarness() {
     frame_.reset();
     // Let the closed windows' deferred deletes run before the next case.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    dbConnect::Conn().close();
+    desk_.reset();
 }
 
 QAction* AppHarness::menuItem(const QString& name) const {

@@ -5,6 +5,7 @@
 
 #include "app/pelmar.h"
 #include "shell/childwindow.h"
+#include "shell/desk.h"
 #include "shell/windows.h"
 
 class QAction;
@@ -17,6 +18,8 @@ public:
     ~AppHarness();
 
     Pelmar& frame() { return *frame_; }
+    shell::Desk& desk() { return *desk_; }
+    db::Store& store() { return desk_->store(); }
     QAction* menuItem(const QString& name) const;
     // Chooses a menu item as the operator does and lets the events run.
     void choose(const QString& menuItem);
@@ -31,6 +34,7 @@ public:
     bool exitRequested() const { return exitRequested_; }
 
 private:
+    std::unique_ptr<shell::Desk> desk_;
     std::unique_ptr<Pelmar> frame_;
     bool exitRequested_ = false;
 };

@@ -3,7 +3,7 @@
 #include <QByteArrayView>
 #include <QString>
 
-namespace db {
+namespace base {
 
 // The text with every lone UTF-16 surrogate (half of a pair, left by an input method
 // or by a client that deleted one unit of a pair) replaced by U+FFFD, the character
@@ -18,4 +18,4 @@ bool hasLoneSurrogate(const QString& text);
 // text, which QString::fromUtf8 would take for a byte-order mark and drop.
 QString fromStoredUtf8(QByteArrayView utf8);
 
-}  // namespace db
+}  // namespace base

@@ -3,7 +3,7 @@
 #include <QString>
 #include <stdexcept>
 
-namespace db {
+namespace base {
 
 // A failure the operator is shown as it stands: the engine's or the system's own
 // words. Each layer throws a kind of its own, derived from this one, so that the
@@ -17,4 +17,4 @@ private:
     QString text_;
 };
 
-}  // namespace db
+}  // namespace base

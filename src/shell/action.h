@@ -2,16 +2,16 @@
 
 #include <functional>
 
-#include "db/failure.h"
+#include "base/failure.h"
 
 class QObject;
 
 namespace shell {
 
 // A failure of the windows themselves (an unreadable picture, an unknown window).
-class Failure : public db::Failure {
+class Failure : public base::Failure {
 public:
-    using db::Failure::Failure;
+    using base::Failure::Failure;
 };
 
 // Runs one operator action. A failure shows its text in a message box and abandons

@@ -1,8 +1,8 @@
-#include "textunits.h"
+#include "utf8text.h"
 
 #include <QStringDecoder>
 
-namespace db {
+namespace base {
 
 namespace {
 
@@ -35,8 +35,9 @@ QString withWholeCharacters(const QString& text) {
 }
 
 QString fromStoredUtf8(QByteArrayView utf8) {
-    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom |
+                                                       QStringConverter::Flag::Stateless);
     return decoder.decode(utf8);
 }
 
-}  // namespace db
+}  // namespace base

@@ -4,13 +4,13 @@
 #include <cstdint>
 #include <memory>
 
-#include "progress.h"
+#include "xls/writeprogress.h"
 
 namespace db {
 class TableReader;
 }
 
-namespace xls {
+namespace exporter {
 
 struct ExportSummary {
     std::uint64_t rows = 0;
@@ -25,9 +25,9 @@ struct ExportSummary {
 // Throws db::DbError, xls::Error or xls::Cancelled; then the previous workbook stays
 // as it was.
 ExportSummary exportTable(const QString& dbPath, const QString& workbookPath,
-                          const ProgressCallback& progress = {});
+                          const xls::ProgressCallback& progress = {});
 // The same through the reader that the program's connection gives, file or server.
 ExportSummary exportTable(std::unique_ptr<db::TableReader> reader, const QString& workbookPath,
-                          const ProgressCallback& progress = {});
+                          const xls::ProgressCallback& progress = {});
 
-}  // namespace xls
+}  // namespace exporter

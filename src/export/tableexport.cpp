@@ -4,11 +4,15 @@
 #include <string_view>
 #include <vector>
 
-#include "compoundfile.h"
 #include "db/tablereader.h"
-#include "workbook.h"
+#include "xls/compoundfile.h"
+#include "xls/workbook.h"
 
-namespace xls {
+namespace exporter {
+
+using xls::CompoundFile;
+using xls::ProgressCallback;
+using xls::Workbook;
 
 namespace {
 
@@ -19,7 +23,7 @@ void readRows(db::TableReader& reader, Workbook& book, const ProgressCallback& p
     std::vector<std::optional<std::string_view>> row(std::size_t(reader.columnCount()));
     while (reader.next()) {
         if (book.rows() % kReportEvery == 0)
-            report(progress, {book.rows(), 0});
+            xls::report(progress, {book.rows(), 0});
         // A NULL is no value at all: its cell stays blank.
         for (std::size_t column = 0; column < row.size(); ++column)
             row[column] = reader.text(int(column));
@@ -54,4 +58,4 @@ ExportSummary exportTable(std::unique_ptr<db::TableReader> reader, const QString
     return {book->rows(), book->sheetCount(), book->cutCells()};
 }
 
-}  // namespace xls
+}  // namespace exporter

@@ -1,4 +1,4 @@
-#include "failure.h"
+#include "action.h"
 
 #include <QScopedValueRollback>
 #include <memory>
@@ -17,7 +17,7 @@ bool runAction(const std::function<void()>& action) {
     } catch (const db::Cancelled&) {
         // The operator's own choice, made in the wait's box: nothing more to say.
         return false;
-    } catch (const db::Failure& failure) {
+    } catch (const base::Failure& failure) {
         text = failure.text();
     } catch (const std::exception& error) {
         text = QString::fromUtf8(error.what());

@@ -1,0 +1,142 @@
+#include "filestore.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+
+#include "corrections.h"
+#include "dberror.h"
+#include "schema.h"
+#include "statementtext.h"
+
+namespace db {
+
+namespace {
+
+QString json(const QStringList& values) {
+    return QString::fromUtf8(
+        QJsonDocument(QJsonArray::fromStringList(values)).toJson(QJsonDocument::Compact));
+}
+
+// "C = ?, ..." or "coalesce(C, '') = ? AND ...": one piece per column of Data.
+QString perColumn(const QString& piece, const QString& joint) {
+    QStringList pieces;
+    for (const QString& column : schema::dataColumns())
+        pieces.append(piece.arg(column));
+    return pieces.join(joint);
+}
+
+QStringList shownValues(const QStringList& shown) {
+    QStringList values;
+    for (int k = 0; k < kColumnCount; ++k)
+        values.append(shown.value(k, QStringLiteral("")));
+    return values;
+}
+
+}  // namespace
+
+FileTransaction::FileTransaction(Connection& connection) : connection_(connection) {
+    connection_.change(QStringLiteral("BEGIN IMMEDIATE"));
+}
+
+FileTransaction::~FileTransaction() {
+    if (!open_)
+        return;
+    try {
+        connection_.change(QStringLiteral("ROLLBACK"));
+    } catch (const DbError&) {
+        // SQLite rolled back by itself.
+    }
+}
+
+void FileTransaction::commit() {
+    connection_.change(QStringLiteral("COMMIT"));
+    open_ = false;
+}
+
+bool FileStore::hasTable(const QString& name) {
+    return connection_
+               .select(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' "
+                                      "AND name = ? COLLATE NOCASE"),
+                       {name})
+               .value(0)
+               .value(0) != QLatin1String("0");
+}
+
+bool FileStore::hasCorrections() {
+    return hasTable(schema::kCorrections);
+}
+
+long long FileStore::storeListing(const Listing& listing) {
+    const QStringList values = listing.values();
+    traced(insertText(values));
+    // Data may have been altered and mended by another program since the last try.
+    connection_.refreshSchema();
+    FileTransaction transaction(connection_);
+    // SQLite would give the next row one past the largest rowid, which after the
+    // newest listing was deleted is that listing's number again.
+    const QString lastRecorded = hasCorrections()
+                                     ? QStringLiteral("(SELECT max(ListingId) FROM Corrections)")
+                                     : QStringLiteral("0");
+    const QString next =
+        connection_
+            .select(QStringLiteral("SELECT max(coalesce((SELECT max(rowid) FROM Data), 0), "
+                                   "coalesce(%1, 0)) + 1")
+                        .arg(lastRecorded))
+            .value(0)
+            .value(0);
+    // By position, as every program writes Data: a table whose columns were altered
+    // refuses the row rather than storing it in the wrong places.
+    const long long stored = connection_.change(
+        QStringLiteral("INSERT INTO Data VALUES (%1)").arg(parameters(1, kColumnCount)), values);
+    if (stored == 1)
+        connection_.change(
+            QStringLiteral("UPDATE Data SET rowid = ? WHERE rowid = last_insert_rowid()"), {next});
+    transaction.commit();
+    return stored;
+}
+
+QString FileStore::searchCondition(const QString& search, int, QStringList& parameters) {
+    // The file's index holds the searched text of every row, a fraction of the table;
+    // a file made before it is searched through the whole table until it is added.
+    if (!searchIndexed_)
+        searchIndexed_ =
+            connection_
+                .select(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'index' "
+                                       "AND name = ? COLLATE NOCASE"),
+                        {schema::kSearchIndex})
+                .value(0)
+                .value(0) != QLatin1String("0");
+    parameters.append(search);
+    return QStringLiteral("%1 WHERE instr(%2, lower(?)) > 0")
+        .arg(searchIndexed_ ? QStringLiteral(" INDEXED BY ") + schema::kSearchIndex : QString(),
+             schema::searchExpression(false));
+}
+
+Store::Outcome FileStore::change(ListingId id, const QStringList& shown,
+                                 const QStringList* wanted) {
+    // The write lock first: between the test of the row and the record nobody else writes.
+    FileTransaction transaction(connection_);
+    const QString where =
+        QStringLiteral(" WHERE rowid = ? AND ") +
+        perColumn(QStringLiteral("coalesce(%1, '') = ?"), QStringLiteral(" AND "));
+    QStringList values;
+    if (wanted)
+        values = wanted->mid(0, kColumnCount);
+    values.append(QString::number(id));
+    values += shownValues(shown);
+    const QString statement =
+        wanted ? QStringLiteral("UPDATE Data SET ") +
+                     perColumn(QStringLiteral("%1 = ?"), QStringLiteral(", ")) + where
+               : QStringLiteral("DELETE FROM Data") + where;
+    if (connection_.change(statement, values) != 1)
+        return Outcome::Changed;
+    connection_.change(
+        QStringLiteral("INSERT INTO Corrections VALUES (?, strftime('%Y-%m-%d "
+                       "%H:%M:%f', 'now'), NULL, ?, ?, ?)"),
+        {QString::number(id), wanted ? QStringLiteral("corrected") : QStringLiteral("deleted"),
+         json(shown), wanted ? json(*wanted) : QString()});
+    transaction.commit();
+    return Outcome::Stored;
+}
+
+}  // namespace db

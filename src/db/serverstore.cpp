@@ -1,0 +1,78 @@
+#include "serverstore.h"
+
+#include "corrections.h"
+#include "schema.h"
+#include "statementtext.h"
+
+namespace db {
+
+QString ServerStore::identity() const {
+    return schema::kStoredOrder;
+}
+
+QString ServerStore::parameter(int number) const {
+    return QStringLiteral("$%1").arg(number);
+}
+
+QString ServerStore::listingArray(int first) const {
+    return QStringLiteral("ARRAY[%1]::text[]").arg(parameters(first, kColumnCount));
+}
+
+long long ServerStore::storeListing(const Listing& listing) {
+    const QStringList values = listing.values();
+    traced(insertText(values));
+    // The administrator's function stores the row once however often it is called
+    // with the token, and gives one row back for each row it stored.
+    return connection_
+        .select(
+            QStringLiteral("SELECT * FROM %1($1, %2)").arg(schema::kStoreListing, listingArray(2)),
+            QStringList{listing.token} + values)
+        .size();
+}
+
+bool ServerStore::isListingStored(const QString& token) {
+    return connection_.select(QStringLiteral("SELECT %1($1)").arg(schema::kListingStored), {token})
+               .value(0)
+               .value(0) == QLatin1String("t");
+}
+
+bool ServerStore::hasCorrections() {
+    return connection_
+               .select(QStringLiteral("SELECT to_regclass('corrections') IS NOT NULL AND "
+                                      "to_regprocedure($1) IS NOT NULL AND "
+                                      "to_regprocedure($2) IS NOT NULL"),
+                       {schema::kCorrectFunction, schema::kDeleteFunction})
+               .value(0)
+               .value(0) == QLatin1String("t");
+}
+
+QString ServerStore::searchCondition(const QString& search, int first, QStringList& parameters) {
+    // LIKE, which the trigram index serves; the text's own wildcards stand for
+    // themselves.
+    QString pattern = search;
+    for (const QString& special : {QStringLiteral("\\"), QStringLiteral("%"), QStringLiteral("_")})
+        pattern.replace(special, QLatin1Char('\\') + special);
+    parameters.append(QLatin1Char('%') + pattern + QLatin1Char('%'));
+    return QStringLiteral(" WHERE %1 LIKE lower(%2)")
+        .arg(schema::searchExpression(true), parameter(first));
+}
+
+Store::Outcome ServerStore::change(ListingId id, const QStringList& shown,
+                                   const QStringList* wanted) {
+    QStringList values{QString::number(id)};
+    for (int k = 0; k < kColumnCount; ++k)
+        values.append(shown.value(k, QStringLiteral("")));
+    QString statement;
+    if (wanted) {
+        values += wanted->mid(0, kColumnCount);
+        statement = QStringLiteral("SELECT pelmar_correct($1::bigint, %1, %2)")
+                        .arg(listingArray(2), listingArray(2 + kColumnCount));
+    } else {
+        statement = QStringLiteral("SELECT pelmar_delete($1::bigint, %1)").arg(listingArray(2));
+    }
+    return connection_.select(statement, values).value(0).value(0) == QLatin1String("1")
+               ? Outcome::Stored
+               : Outcome::Changed;
+}
+
+}  // namespace db

@@ -1,0 +1,214 @@
+#include "store.h"
+
+#include <QHash>
+#include <QTimer>
+#include <algorithm>
+
+#include "corrections.h"
+#include "dberror.h"
+#include "filestore.h"
+#include "schema.h"
+#include "serverstore.h"
+
+namespace db {
+
+namespace {
+
+QList<ListingId> parseIds(const QString& joined) {
+    QList<ListingId> ids;
+    for (QStringView piece : QStringView(joined).split(QLatin1Char(','), Qt::SkipEmptyParts))
+        ids.append(piece.toLongLong());
+    return ids;
+}
+
+// A row as the window compares it: a NULL reads as an empty text.
+QStringList asShown(QStringList values) {
+    for (QString& value : values) {
+        if (value.isNull())
+            value = QLatin1String("");
+    }
+    return values;
+}
+
+}  // namespace
+
+std::unique_ptr<Store> Store::openFile(const QString& path) {
+    auto store = std::make_unique<FileStore>();
+    store->connection_.openFile(path);
+    return store;
+}
+
+std::unique_ptr<Store> Store::openServer(const QString& conninfo, const PasswordPrompt& prompt,
+                                         WaitDisplay* display) {
+    auto store = std::make_unique<ServerStore>();
+    store->connection_.openServer(conninfo, prompt, display);
+    store->connection_.server().setIdleHook([events = store->events_.get(), raw = store.get()] {
+        QTimer::singleShot(0, events, [raw] { raw->drainQueue(); });
+    });
+    return store;
+}
+
+Store::Store() : events_(std::make_unique<QObject>()) {}
+
+void Store::setTrace(StatementTrace trace) {
+    trace_ = trace;
+    connection_.setTrace(std::move(trace));
+}
+
+void Store::traced(const QString& statement) const {
+    if (trace_)
+        trace_(statement);
+}
+
+QString Store::parameters(int first, int count) const {
+    QStringList names;
+    for (int number = first; number < first + count; ++number)
+        names.append(parameter(number));
+    return names.join(QStringLiteral(", "));
+}
+
+QString Store::columnList() const {
+    return identity() + QStringLiteral(", ") + schema::dataColumns().join(QStringLiteral(", "));
+}
+
+Store::Rows Store::listingRows(const QString& statement, const QStringList& parameters) {
+    return connection_.select(statement, parameters);
+}
+
+QList<StoredListing> Store::newest(int limit) {
+    QList<StoredListing> found;
+    for (const QStringList& row :
+         listingRows(QStringLiteral("SELECT %1 FROM Data ORDER BY %2 DESC LIMIT %3")
+                         .arg(columnList(), identity(), parameter(1)),
+                     {QString::number(limit)}))
+        found.append({row.first().toLongLong(), row.mid(1)});
+    return found;
+}
+
+QList<ListingId> Store::identitiesOf(const QString& statement, const QStringList& parameters) {
+    const Rows rows = connection_.select(statement, parameters);
+    // In the order the rows come, which costs no sort on either engine; newest first here.
+    QList<ListingId> ids = rows.isEmpty() ? QList<ListingId>() : parseIds(rows.first().value(0));
+    std::sort(ids.begin(), ids.end(), std::greater<>());
+    return ids;
+}
+
+QList<ListingId> Store::identities(const QString& search) {
+    QStringList values;
+    const QString condition = search.isEmpty() ? QString() : searchCondition(search, 1, values);
+    return identitiesOf(
+        QStringLiteral("SELECT %1 FROM Data%2")
+            .arg(isServer() ? QStringLiteral("string_agg(%1::text, ',')").arg(identity())
+                            : QStringLiteral("group_concat(rowid, ',')"),
+                 condition),
+        values);
+}
+
+QList<ListingId> Store::olderThan(ListingId before, int limit, const QString& search) {
+    QStringList values;
+    QString from = QStringLiteral("Data");
+    if (!search.isEmpty())
+        from += searchCondition(search, 1, values);
+    if (before > 0) {
+        values.append(QString::number(before));
+        from += QStringLiteral(" %1 %2 < %3")
+                    .arg(search.isEmpty() ? QStringLiteral("WHERE") : QStringLiteral("AND"),
+                         identity(), parameter(int(values.size())));
+    }
+    values.append(QString::number(limit));
+    const QString older =
+        QStringLiteral("(SELECT %1 AS id FROM %2 ORDER BY %1 DESC LIMIT %3) AS older")
+            .arg(identity(), from, parameter(int(values.size())));
+    return identitiesOf(QStringLiteral("SELECT %1 FROM %2")
+                            .arg(isServer() ? QStringLiteral("string_agg(id::text, ',')")
+                                            : QStringLiteral("group_concat(id, ',')"),
+                                 older),
+                        values);
+}
+
+QList<StoredListing> Store::read(const QList<ListingId>& ids) {
+    if (ids.isEmpty())
+        return {};
+    QStringList values;
+    for (ListingId id : ids)
+        values.append(QString::number(id));
+    const Rows rows =
+        listingRows(QStringLiteral("SELECT %1 FROM Data WHERE %2 IN (%3)")
+                        .arg(columnList(), identity(), parameters(1, int(ids.size()))),
+                    values);
+    QHash<ListingId, qsizetype> at;
+    for (qsizetype i = 0; i < rows.size(); ++i)
+        at.insert(rows.at(i).first().toLongLong(), i);
+    QList<StoredListing> ordered;
+    for (ListingId id : ids) {
+        if (at.contains(id))
+            ordered.append({id, rows.at(at.value(id)).mid(1)});
+    }
+    return ordered;
+}
+
+Store::Outcome Store::correct(ListingId id, const QStringList& shown, const QStringList& wanted) {
+    try {
+        return change(id, shown, &wanted);
+    } catch (const DbError& error) {
+        if (!error.outcomeUnknown() && !dynamic_cast<const Cancelled*>(&error))
+            throw;
+    }
+    return settled(id, shown, &wanted);
+}
+
+Store::Outcome Store::remove(ListingId id, const QStringList& shown) {
+    try {
+        return change(id, shown, nullptr);
+    } catch (const DbError& error) {
+        if (!error.outcomeUnknown() && !dynamic_cast<const Cancelled*>(&error))
+            throw;
+    }
+    return settled(id, shown, nullptr);
+}
+
+Store::Outcome Store::settled(ListingId id, const QStringList& shown, const QStringList* wanted) {
+    // The server may have done it before the answer was lost or the wait given up:
+    // what the row holds now tells, before the operator is told anything.
+    QList<StoredListing> now;
+    try {
+        now = read({id});
+    } catch (const DbError& error) {
+        throw DbError(
+            QStringLiteral("The server's answer was lost, and the program could not learn "
+                           "whether the %1 was stored (%2). Your changes are kept in the "
+                           "window; look at the listing again once the server answers.")
+                .arg(wanted ? QStringLiteral("correction") : QStringLiteral("deletion"),
+                     error.text()));
+    }
+    const bool gone = now.isEmpty();
+    if (wanted ? (!gone && asShown(now.first().values) == asShown(*wanted)) : gone)
+        return Outcome::Stored;
+    if (!gone && asShown(now.first().values) == asShown(shown))
+        throw DbError(QStringLiteral("The server did not take the %1: the listing is as it was. "
+                                     "Your changes are kept in the window; try again.")
+                          .arg(wanted ? QStringLiteral("correction") : QStringLiteral("deletion")));
+    return Outcome::Changed;
+}
+
+void Store::addCorrections() {
+    schema::addCorrections(connection_);
+}
+
+void Store::whenIdle(QObject* context, std::function<void()> fn) {
+    if (!busy() && queued_.isEmpty()) {
+        fn();
+        return;
+    }
+    queued_.append({QPointer<QObject>(context), std::move(fn)});
+}
+
+void Store::drainQueue() {
+    while (!busy() && !queued_.isEmpty()) {
+        auto [context, fn] = queued_.takeFirst();
+        if (context)
+            fn();
+    }
+}
+
+}  // namespace db

@@ -1,0 +1,144 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+#include "connection.h"
+#include "listing.h"
+#include "tablereader.h"
+
+namespace db {
+
+// A listing's identity: the file's rowid, the server's pelmar_seq. Never shown, and
+// never given to a second listing.
+using ListingId = qint64;
+
+struct StoredListing {
+    ListingId id = 0;
+    QStringList values;  // the 76 columns of Data, in order
+};
+
+// The program's operations on its database, on a file or a server alike: what the
+// windows do, with typed arguments and results. Every value goes to the engine as a
+// parameter, never as statement text. The file and the server each give the pieces
+// that differ (filestore.h, serverstore.h).
+class Store {
+public:
+    // Opens the database of a desk: a file, or the server that a libpq connection
+    // text names (asking for a password through the prompt). Throws DbError.
+    static std::unique_ptr<Store> openFile(const QString& path);
+    static std::unique_ptr<Store> openServer(const QString& conninfo, const PasswordPrompt& prompt,
+                                             WaitDisplay* display = nullptr);
+
+    virtual ~Store() = default;
+    Store(const Store&) = delete;
+    Store& operator=(const Store&) = delete;
+
+    virtual bool isServer() const = 0;
+    // The connection beneath, for the lookup tables' statements, which still go as
+    // the windows write them.
+    Connection& connection() { return connection_; }
+
+    // Sees the statement every operation stands for, as the program writes it.
+    void setTrace(StatementTrace trace);
+
+    // --- listings entered --------------------------------------------------------
+
+    // Stores the listing as one new row of Data and gives the rows stored (0 when the
+    // database took it without an error but kept nothing). Run again with the same
+    // token after a failure whose outcome was unknown, it stores no second row.
+    // Throws DbError.
+    virtual long long storeListing(const Listing& listing) = 0;
+    // Whether the row that a submit with this token stored is there (a server's
+    // unconfirmed submit; a file knows no tokens). Throws DbError.
+    virtual bool isListingStored(const QString& token) = 0;
+
+    // --- listings found and corrected ---------------------------------------------
+
+    // The most recently stored listings, newest first.
+    QList<StoredListing> newest(int limit);
+    // The identities of every listing whose searched columns contain the text,
+    // letter case ignored (every listing for an empty text), newest first.
+    QList<ListingId> identities(const QString& search);
+    // At most limit of them, older than `before` (0: from the newest on).
+    QList<ListingId> olderThan(ListingId before, int limit, const QString& search = {});
+    // Whether a search is best read a part at a time too (olderThan) or whole.
+    virtual bool searchesInParts() const = 0;
+    // The listings of those identities in the order given; one that is gone is left out.
+    QList<StoredListing> read(const QList<ListingId>& ids);
+
+    enum class Outcome {
+        Stored,   // the row held what was shown, and now holds the new values (or is gone)
+        Changed,  // it no longer held what was shown, or is gone: nothing was written
+    };
+    // Writes wanted into the row of the id, only if it still holds shown, and records
+    // both in Corrections, as one step. When the answer was lost or the wait
+    // cancelled, the row is read again before anything is said: one that holds what
+    // was wanted was stored; one that holds what was shown was not (DbError, the
+    // changes to be kept); for one that holds neither, Changed. When even that read
+    // fails, DbError says that it is not known. Throws DbError.
+    Outcome correct(ListingId id, const QStringList& shown, const QStringList& wanted);
+    // Deletes the row, only if it still holds shown, and records it; settled as above.
+    Outcome remove(ListingId id, const QStringList& shown);
+
+    // Whether the database has what recording a correction needs; addCorrections
+    // makes it. Throws DbError.
+    virtual bool hasCorrections() = 0;
+    void addCorrections();
+
+    // --- the export ---------------------------------------------------------------
+
+    // A reader of Data on a connection (a server: a session) of its own, so that the
+    // windows' statements never wait behind it. Throws DbError.
+    std::unique_ptr<TableReader> exportReader() { return connection_.tableReader(); }
+
+    // --- waiting ------------------------------------------------------------------
+
+    // A statement waits for the server's answer: nothing else may start meanwhile.
+    bool busy() const { return connection_.isWaiting(); }
+    // Runs fn once no statement waits: now, or as soon as the one waiting has its
+    // answer. What the event loop starts (a timer, a read after a paint) goes through
+    // here, never straight to a statement that would be refused. Nothing once the
+    // context is gone.
+    void whenIdle(QObject* context, std::function<void()> fn);
+
+protected:
+    Store();
+
+    using Rows = QList<QStringList>;
+    // The identity column, and a statement's parameter by its number from 1.
+    virtual QString identity() const = 0;
+    virtual QString parameter(int number) const = 0;
+    // " WHERE ..." that the searched columns contain the text, with its parameters
+    // numbered from `first`.
+    virtual QString searchCondition(const QString& search, int first, QStringList& parameters) = 0;
+    // The writes themselves; `wanted` is null for a deletion.
+    virtual Outcome change(ListingId id, const QStringList& shown, const QStringList* wanted) = 0;
+    // Reports the statement an operation stands for to the trace.
+    void traced(const QString& statement) const;
+    // "p1, p2, ...": count parameters from the number first.
+    QString parameters(int first, int count) const;
+
+    Connection connection_;
+
+private:
+    QString columnList() const;
+    Rows listingRows(const QString& statement, const QStringList& parameters);
+    QList<ListingId> identitiesOf(const QString& statement, const QStringList& parameters);
+    Outcome settled(ListingId id, const QStringList& shown, const QStringList* wanted);
+
+    void drainQueue();
+
+    StatementTrace trace_;
+    // What waits for the server to be free, in the order it came.
+    QList<std::pair<QPointer<QObject>, std::function<void()>>> queued_;
+    // The context of the queue's own events; goes with the store.
+    std::unique_ptr<QObject> events_;
+};
+
+}  // namespace db

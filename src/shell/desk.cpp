@@ -1,0 +1,36 @@
+#include "desk.h"
+
+#include "db/dberror.h"
+#include "db/schemacheck.h"
+#include "deskfolder.h"
+#include "passwordprompt.h"
+#include "serversetting.h"
+
+namespace shell {
+
+QString connectionText(const QString& path) {
+    return QStringLiteral("provider=Microsoft.Jet.OLEDB.3.51;data source=") + path +
+           QLatin1Char(';');
+}
+
+std::unique_ptr<Desk> Desk::startUp(const QString& exeFolder) {
+    std::unique_ptr<Desk> desk(new Desk);
+    desk->folder_ = shell::deskFolder(exeFolder);
+    desk->data_ = shell::dataFolder(exeFolder);
+    offerNewDatabase(desk->folder_);
+    // Read before anything is opened: a setting that is wrong opens nothing.
+    const std::optional<QString> server = serverSetting(desk->folder_);
+    if (server) {
+        desk->store_ = db::Store::openServer(*server, askPassword, &desk->waitDisplay_);
+    } else {
+        // Joined as they are: a folder that already ends in a separator gives a
+        // doubled one.
+        desk->store_ =
+            db::Store::openFile(db::Connection::dataSourceOf(connectionText(desk->dbPath())));
+    }
+    // A database without the program's tables would open and then fail in every window.
+    db::schema::checkTables(desk->store_->connection());
+    return desk;
+}
+
+}  // namespace shell
