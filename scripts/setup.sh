@@ -6,11 +6,11 @@
 set -eu
 cd "$(dirname "$0")/.."
 
-packages="cmake ninja-build g++ pkg-config qt6-base-dev libqt6sql6-sqlite libgsf-1-dev libsqlite3-dev sqlite3 libpq-dev fonts-dejavu-core fonts-liberation2"
+packages="cmake ninja-build g++ pkg-config qt6-base-dev libqt6sql6-sqlite libgsf-1-dev libxlsxwriter-dev libsqlite3-dev sqlite3 libpq-dev fonts-dejavu-core fonts-liberation2"
 targets=""
 case "${1:-}" in
     --tests)
-        packages="$packages python3-xlrd python3-xlwt gnumeric postgresql dpkg-dev file lintian desktop-file-utils appstream openssl" ;;
+        packages="$packages python3-xlrd python3-xlwt python3-openpyxl gnumeric postgresql dpkg-dev file lintian desktop-file-utils appstream openssl" ;;
     --program)
         targets="--target PelmarEntry pelmar-newdb" ;;
 esac

@@ -8,3 +8,6 @@ target_compile_definitions(pelmar_exporttests PRIVATE PELMAR_TESTS_DIR="${CMAKE_
 pelmar_unit_test(test_export_biff "pelmar_xls;pelmar_exporttests" export_biff.cpp)
 pelmar_test(test_export export_command.cpp)
 target_link_libraries(test_export PRIVATE pelmar_exporttests)
+
+# The writers of a list of rows, .xlsx, .xls and CSV, read back by independent readers.
+pelmar_unit_test(test_sheets "pelmar_sheets;pelmar_exporttests" sheets_writers.cpp)

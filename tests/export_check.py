@@ -4,12 +4,18 @@ ssconvert, whose CSV output must match and whose standard error must stay empty.
 
 The expected content comes either from the database (the table Data, as SQLite
 returns it) or from a JSON file: [{"name": ..., "rows": [[text or null, ...], ...]}].
+
+With --written, the JSON file holds what a writer was given instead: {"header":
+[...], "rows": [[hex of the UTF-8 bytes or null, ...]], "rows_per_sheet": N}, and
+the file's extension says how to read it: .xls as above, .xlsx through openpyxl
+(and ssconvert), .csv through Python's csv module and byte for byte.
 """
 import argparse
 import csv
 import io
 import json
 import os
+import re
 import sqlite3
 import subprocess
 import sys
@@ -135,15 +141,131 @@ def check_ssconvert(path, sheets, problems):
                     problems.add("ssconvert sheet %d: %d rows, expected %d" % (index, len(got), len(want)))
 
 
+def sheets_of(header, rows, rows_per_sheet):
+    sheets = []
+    for row in rows:
+        if not sheets or len(sheets[-1]["rows"]) == rows_per_sheet + 1:
+            sheets.append({"name": "WorkSheet%d" % (len(sheets) + 1), "rows": [header]})
+        sheets[-1]["rows"].append(row)
+    return sheets or [{"name": "WorkSheet1", "rows": [header]}]
+
+
+def xlsx_text(text):
+    """A cell's text as an .xlsx file carries it, which openpyxl and gnumeric show as
+    it stands: cut to 32,767 UTF-16 units and as many written characters, no half
+    pair; Excel's escape _xHHHH_ for what XML cannot carry, and for the underscore
+    of a text that reads as such an escape."""
+    out, units, written = [], 0, 0
+    for at, char in enumerate(text):
+        code = ord(char)
+        escaped = (code < 0x20 and char not in "\t\n") or code in (0xFFFE, 0xFFFF) or (
+            char == "_" and re.match(r"_x[0-9A-Fa-f]{4}_", text[at:]))
+        piece = "_x%04X_" % code if escaped else char
+        units += 2 if code > 0xFFFF else 1
+        written += len(piece)
+        if units > CELL_LIMIT or written > CELL_LIMIT:
+            break
+        out.append(piece)
+    return "".join(out)
+
+
+def check_openpyxl(path, sheets, problems):
+    import openpyxl
+    from openpyxl.utils import get_column_letter
+
+    book = openpyxl.load_workbook(path)
+    if book.sheetnames != [s["name"] for s in sheets]:
+        problems.add("sheet names %s" % book.sheetnames)
+        return 0
+    cells = 0
+    for sheet, expected in zip(book.worksheets, sheets):
+        rows = expected["rows"]
+        width = len(rows[0])
+        if sheet.freeze_panes != "A2":
+            problems.add("%s: frozen at %s, expected A2" % (sheet.title, sheet.freeze_panes))
+        want_filter = "A1:%s%d" % (get_column_letter(width), len(rows))
+        if sheet.auto_filter.ref != want_filter:
+            problems.add("%s: autofilter %s, expected %s" % (sheet.title, sheet.auto_filter.ref, want_filter))
+        for c, heading in enumerate(rows[0]):
+            got = sheet.column_dimensions[get_column_letter(c + 1)].width
+            if not got or got < len(heading):
+                problems.add("%s: column %d %s wide, narrower than %r" % (sheet.title, c, got, heading))
+        if sheet.max_row != len(rows):
+            problems.add("%s: %d rows, expected %d" % (sheet.title, sheet.max_row, len(rows)))
+        for r, row in enumerate(sheet.iter_rows(min_row=1, max_row=len(rows), max_col=width)):
+            for c, cell in enumerate(row):
+                want = rows[r][c] if c < len(rows[r]) else None
+                cells += 1
+                if want is None:
+                    if cell.value is not None:
+                        problems.add("%s!%s: %s, expected empty" % (sheet.title, cell.coordinate, short(cell.value)))
+                elif cell.data_type != "s" or cell.value != want:
+                    problems.add("%s!%s: type %s %s, expected text %s"
+                                 % (sheet.title, cell.coordinate, cell.data_type, short(cell.value), short(want)))
+    return cells
+
+
+def check_csv(path, header, rows, problems):
+    with open(path, "rb") as f:
+        data = f.read()
+    bom = b"\xef\xbb\xbf"
+    if not data.startswith(bom):
+        problems.add("no byte-order mark")
+    text = data[len(bom):].decode("utf-8", "surrogateescape")
+    got = list(csv.reader(io.StringIO(text, newline="")))
+    want = [header] + [["" if v is None else v.decode("utf-8", "surrogateescape") for v in row]
+                       for row in rows]
+    for r, (g, w) in enumerate(zip(got, want)):
+        if g != w:
+            problems.add("row %d: %s, expected %s" % (r, short(g), short(w)))
+    if len(got) != len(want):
+        problems.add("%d records, expected %d" % (len(got), len(want)))
+    # The same records as RFC 4180 writes them: quoted only where needed, CRLF ends.
+    out = io.StringIO(newline="")
+    csv.writer(out, lineterminator="\r\n", quoting=csv.QUOTE_MINIMAL).writerows(want)
+    if out.getvalue().encode("utf-8", "surrogateescape") != data[len(bom):]:
+        problems.add("the bytes differ from RFC 4180's form of the same records")
+    return sum(len(row) for row in got)
+
+
+def check_written(path, written, ssconvert, problems):
+    header = written["header"]
+    rows = [[None if v is None else bytes.fromhex(v) for v in row] for row in written["rows"]]
+    extension = os.path.splitext(path)[1].lower()
+    if extension == ".csv":
+        return check_csv(path, header, rows, problems)
+    decoded = [[None if v is None else v.decode("utf-8", "replace") for v in row] for row in rows]
+    if extension == ".xls":
+        fitted = [[None if v is None else fit_cell(v) for v in row] for row in decoded]
+        return check_xlrd(path, sheets_of(header, fitted, written["rows_per_sheet"]), problems)
+    shown = [[xlsx_text(v) if v else None for v in row] for row in decoded]
+    sheets = sheets_of([xlsx_text(h) for h in header], shown, written["rows_per_sheet"])
+    cells = check_openpyxl(path, sheets, problems)
+    if ssconvert and not problems:
+        check_ssconvert(path, sheets, problems)
+    return cells
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("workbook")
     source = parser.add_mutually_exclusive_group(required=True)
     source.add_argument("--db")
     source.add_argument("--expect")
+    source.add_argument("--written")
     parser.add_argument("--ssconvert", action="store_true")
     args = parser.parse_args()
 
+    if args.written:
+        with open(args.written, encoding="utf-8") as f:
+            written = json.load(f)
+        problems = Mismatches()
+        cells = check_written(args.workbook, written, args.ssconvert, problems)
+        if problems:
+            print("\n".join(problems.lines))
+            return 1
+        print("ok: %s cells" % cells)
+        return 0
     if args.db:
         sheets = expected_from_db(args.db)
     else:

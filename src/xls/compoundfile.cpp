@@ -4,19 +4,9 @@
 
 #include "compoundfile.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <cerrno>
-#include <cstdio>
 #include <string>
 
-#include "xlserror.h"
+#include "replacingfile.h"
 
 namespace xls {
 
@@ -26,130 +16,28 @@ namespace {
 // expects its workbook stream in the large blocks, as it writes its own.
 constexpr gsf_off_t kMinStream = 4096;
 
-const QString kTemporaryInfix = QStringLiteral(".export-");
-constexpr int kRandomPart = 6;  // mkstemp's XXXXXX
-
 QString textOf(const GError* error) {
     return error ? QString::fromUtf8(error->message) : QStringLiteral("unknown error");
-}
-
-QString temporaryPrefix(const QString& target) {
-    return QLatin1Char('.') + QFileInfo(target).fileName() + kTemporaryInfix;
-}
-
-bool sameFile(int fd, const QByteArray& path) {
-    struct stat byName {
-    }, byHandle{};
-    return ::lstat(path.constData(), &byName) == 0 && ::fstat(fd, &byHandle) == 0 &&
-           byName.st_dev == byHandle.st_dev && byName.st_ino == byHandle.st_ino;
-}
-
-// Temporary files of earlier exports to the same target whose writer is gone: a
-// running export holds a lock on its file, which the system drops when the program
-// ends, however it ends.
-void removeLeftovers(const QString& target) {
-    const QFileInfo info(target);
-    const QString prefix = temporaryPrefix(target);
-    const QStringList names =
-        QDir(info.absolutePath())
-            .entryList({prefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString& name : names) {
-        if (!CompoundFile::isTemporaryOf(name, target))
-            continue;
-        const QByteArray path = QFile::encodeName(info.absoluteDir().filePath(name));
-        const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
-        if (fd < 0)
-            continue;
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && sameFile(fd, path))
-            ::unlink(path.constData());
-        ::close(fd);
-    }
-}
-
-void syncFolderOf(const QByteArray& file) {
-    const QByteArray folder = QFile::encodeName(QFileInfo(QFile::decodeName(file)).absolutePath());
-    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
-// The file that a save to `path` replaces: the end of a chain of symbolic links, as a
-// spreadsheet program's save keeps the link and replaces what it points to. A link
-// that points nowhere is refused: a new file at its end might lie anywhere.
-QString replacedFile(const QString& path) {
-    const QFileInfo info(path);
-    if (!info.isSymLink())
-        return path;
-    const QString target = info.canonicalFilePath();
-    if (target.isEmpty())
-        throw xls::Error(
-            QStringLiteral("Cannot write '%1': it is a link to '%2', which does not exist. The "
-                           "workbook was not written. Remove the link, or make it point to an "
-                           "existing workbook, and export again.")
-                .arg(path, info.symLinkTarget()));
-    return target;
-}
-
-mode_t newFileMode(const QByteArray& target) {
-    struct stat existing {};
-    if (::stat(target.constData(), &existing) == 0)
-        return existing.st_mode & 07777;
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
 }
 
 }  // namespace
 
 struct CompoundFile::Parts {
-    QByteArray target;
-    QByteArray temporary;
-    std::FILE* file = nullptr;
+    explicit Parts(const QString& path) : file(path) {}
+    ReplacingFile file;
     GsfOutput* sink = nullptr;
     GsfOutfile* root = nullptr;
     GsfOutput* stream = nullptr;
 };
 
 bool CompoundFile::isTemporaryOf(const QString& fileName, const QString& target) {
-    const QString prefix = temporaryPrefix(target);
-    return fileName.size() == prefix.size() + kRandomPart && fileName.startsWith(prefix);
+    return ReplacingFile::isTemporaryOf(fileName, target);
 }
 
-CompoundFile::CompoundFile(const QString& link) : path_(link), parts_(std::make_unique<Parts>()) {
-    const QString path = replacedFile(link);
-    removeLeftovers(path);
-    const QFileInfo info(path);
-    parts_->target = QFile::encodeName(info.absoluteFilePath());
-    // Locked at once, and then checked to be still in place: a leftover sweep by
-    // another program may have taken the name in the moment between.
-    int fd = -1;
-    for (int attempt = 0; fd < 0 && attempt < 10; ++attempt) {
-        parts_->temporary = QFile::encodeName(info.absoluteDir().filePath(temporaryPrefix(path))) +
-                            QByteArray(kRandomPart, 'X');
-        fd = ::mkostemp(parts_->temporary.data(), O_CLOEXEC);
-        if (fd < 0) {
-            const int error = errno;
-            parts_->temporary.clear();
-            failWith(systemError(error));
-        }
-        if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || !sameFile(fd, parts_->temporary)) {
-            ::close(fd);
-            fd = -1;
-        }
-    }
-    if (fd < 0)
-        failWith(QStringLiteral("no temporary file could be locked"));
-    ::fchmod(fd, newFileMode(parts_->target));
-    parts_->file = ::fdopen(fd, "wb");
-    if (!parts_->file) {
-        const int error = errno;
-        ::close(fd);
-        ::unlink(parts_->temporary.constData());
-        failWith(systemError(error));
-    }
-    parts_->sink = gsf_output_stdio_new_FILE(parts_->temporary.constData(), parts_->file, TRUE);
+CompoundFile::CompoundFile(const QString& path) : parts_(std::make_unique<Parts>(path)) {
+    // The container writes into the temporary file's stream and leaves it open.
+    parts_->sink = gsf_output_stdio_new_FILE(parts_->file.temporaryPath().constData(),
+                                             parts_->file.stream(), TRUE);
     parts_->root = gsf_outfile_msole_new(parts_->sink);
     parts_->stream = gsf_outfile_new_child(parts_->root, "Workbook", FALSE);
     if (!parts_->sink || !parts_->root || !parts_->stream)
@@ -191,21 +79,7 @@ void CompoundFile::commit() {
     if (!closed || gsf_output_error(parts_->sink))
         fail();
     g_clear_object(&parts_->sink);
-    // On the disk before it takes the name: after a power cut the name must not stand
-    // for a file whose blocks never reached the disk.
-    if (std::fflush(parts_->file) != 0 || std::ferror(parts_->file) ||
-        ::fdatasync(::fileno(parts_->file)) != 0)
-        failWith(systemError(errno));
-    // Renamed while still locked: no sweep can take the finished file meanwhile.
-    if (::rename(parts_->temporary.constData(), parts_->target.constData()) != 0)
-        failWith(systemError(errno));
-    parts_->temporary.clear();
-    // And the new name itself on the disk, in its folder.
-    syncFolderOf(parts_->target);
-    const bool closedFile = std::fclose(parts_->file) == 0;
-    parts_->file = nullptr;
-    if (!closedFile)
-        failWith(systemError(errno));
+    parts_->file.commit();
 }
 
 void CompoundFile::fail() {
@@ -214,13 +88,9 @@ void CompoundFile::fail() {
         if (output && !error)
             error = gsf_output_error(output);
     }
-    failWith(textOf(error));
-}
-
-void CompoundFile::failWith(const QString& reason) {
-    const QString text = QStringLiteral("Cannot write '%1': %2").arg(path_, reason);
+    const QString reason = textOf(error);
     abandon();
-    throw xls::Error(text);
+    parts_->file.failWith(reason);
 }
 
 void CompoundFile::abandon() {
@@ -239,15 +109,7 @@ void CompoundFile::abandon() {
             gsf_output_close(parts_->sink);
         g_clear_object(&parts_->sink);
     }
-    // Removed before its lock goes with the file.
-    if (!parts_->temporary.isEmpty()) {
-        ::unlink(parts_->temporary.constData());
-        parts_->temporary.clear();
-    }
-    if (parts_->file) {
-        std::fclose(parts_->file);
-        parts_->file = nullptr;
-    }
+    parts_->file.abandon();
 }
 
 }  // namespace xls
