@@ -5,14 +5,18 @@
 #include <QMdiArea>
 #include <QMenuBar>
 
+#include "aboutbox.h"
 #include "appicon.h"
+#include "backupcommand.h"
 #include "db/dberror.h"
+#include "db/engineversions.h"
 #include "entry/entrywindows.h"
 #include "entry/settle.h"
 #include "export/exportcommand.h"
 #include "listings/listingswindows.h"
 #include "lookup/lookupwindows.h"
 #include "shell/dbconnect.h"
+#include "shell/deskfolder.h"
 #include "shell/failure.h"
 #include "shell/framefit.h"
 #include "shell/messages.h"
@@ -37,10 +41,13 @@ constexpr MenuItem kMenu[] = {
     {"mStreet", "Street", "nMaster", &Pelmar::mStreet_Click},
     {"nPropType", "Property Type", "nMaster", &Pelmar::nPropType_Click},
     {"nPubName", "Publication Name", "nMaster", &Pelmar::nPubName_Click},
+    {"nBackup", "Back Up Database…", "nMaster", &Pelmar::nBackup_Click},
     {"nDe", "Data Entry", nullptr, &Pelmar::nDe_Click},
     {"nListings", "Listings", nullptr, &Pelmar::nListings_Click},
     {"nExport", "Export", nullptr, &Pelmar::nExport_Click},
     {"nEx", "Exit", nullptr, &Pelmar::nEx_Click},
+    {"nHelp", "Help", nullptr, nullptr},
+    {"nAbout", "About PelmarEntry", "nHelp", &Pelmar::nAbout_Click},
 };
 
 }  // namespace
@@ -78,7 +85,7 @@ void Pelmar::createMenus() {
     QHash<QString, QMenu*> menus;
     for (const MenuItem& item : kMenu) {
         const QString name = QString::fromLatin1(item.name);
-        const QString caption = QString::fromLatin1(item.caption);
+        const QString caption = QString::fromUtf8(item.caption);
         QMenuBar* bar = menuBar();
         QWidget* parent = item.parent
                               ? static_cast<QWidget*>(menus.value(QString::fromLatin1(item.parent)))
@@ -149,6 +156,17 @@ void Pelmar::nExport_Click() {
 void Pelmar::nEx_Click() {
     exit_();
 }
+void Pelmar::nBackup_Click() {
+    pelmar::backUpDatabase(this, dbConnect::Conn().isServer(), dbConnect::DbPath(),
+                           dbConnect::appFolder(), pelmar::saveDialog(this));
+}
+void Pelmar::nAbout_Click() {
+    pelmar::showAbout(
+        {QStringLiteral(PELMAR_VERSION),
+         pelmar::databaseInUse(dbConnect::Conn(), dbConnect::DbPath()), dbConnect::appFolder(),
+         QStringLiteral("Qt %1, ").arg(QString::fromLatin1(qVersion())) + db::engineVersions(),
+         QStringLiteral(PELMAR_LICENCE)});
+}
 
 void Pelmar::closeEvent(QCloseEvent* event) {
     if (!windows_.mayCloseAll()) {
@@ -164,16 +182,17 @@ namespace pelmar {
 
 int run() {
     try {
-        return run(shell::programFolder());
+        const QString folder = shell::programFolder();
+        return run(folder, shell::systemSettingPath(folder));
     } catch (const db::DbError& error) {
         shell::inform(error.text(), shell::Icon::Critical);
         return 1;
     }
 }
 
-int run(const QString& folder) {
+int run(const QString& folder, const QString& systemSetting) {
     try {
-        dbConnect::startUp(folder);
+        dbConnect::startUp(folder, systemSetting);
     } catch (const db::DbError& error) {
         shell::inform(error.text(), shell::Icon::Critical);
         return 1;
@@ -186,6 +205,7 @@ int run(const QString& folder) {
     int status = 0;
     {
         Pelmar frame;
+        frame.setWindowTitle(pelmar::frameTitle(frame.windowTitle(), dbConnect::Conn()));
         frame.show();
         entry::settleUnconfirmed();
         status = QApplication::exec();

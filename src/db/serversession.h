@@ -90,6 +90,8 @@ public:
 
     // "server HOST, database NAME": what messages name; never the password.
     QString describe() const;
+    // The role the session logs in as, which the desk shows beside the server.
+    const QString& login() const { return login_; }
     // A statement is waiting for its answer: no other may start until it is done.
     bool isWaiting() const { return waiting_; }
 
@@ -133,6 +135,7 @@ private:
     std::optional<QByteArray> password_;
     std::unique_ptr<PGconn, Finish> conn_;
     QString described_;
+    QString login_;
     char* copyRow_ = nullptr;
     bool waiting_ = false;
     bool inTransaction_ = false;

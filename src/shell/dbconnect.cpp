@@ -42,15 +42,19 @@ QString connectionText(const QString& path) {
            QLatin1Char(';');
 }
 
-void startUp(const QString& exeFolder) {
+void startUp(const QString& exeFolder, const QString& systemSetting) {
     folder = shell::deskFolder(exeFolder);
     data = shell::dataFolder(exeFolder);
     // Joined as they are: a folder that already ends in a separator gives a doubled one.
     dbPath = folder + QStringLiteral("/Pelmar.mdb");
     connection().close();
-    shell::offerNewDatabase(folder);
-    // Read before anything is opened: a setting that is wrong opens nothing.
-    const std::optional<QString> server = shell::serverSetting(folder);
+    // Read before anything is opened: a setting that is wrong opens nothing. A desk that
+    // the office's setting puts on the server is offered no database of its own.
+    const std::optional<QString> server = shell::serverSetting(folder, systemSetting);
+    if (!server)
+        shell::offerNewDatabase(folder);
+    else
+        shell::keepDeskFolder(folder);
     connection().setConnectionString(connectionText(dbPath));
     // Every wait for the server from here on is shown to the operator.
     db::setWaitDisplay(&shell::ServerWaitDialog::instance());

@@ -21,11 +21,12 @@ db::Connection& Conn();
 QString connectionText(const QString& dbPath);
 
 // Start-up: works out the desk folder and DbPath for the executable's folder and opens
-// Conn on it, or on the server that Pelmar.ini in the desk folder names (asking for a
-// password when the server wants one that libpq finds nowhere). Throws db::DbError
+// Conn on it, or on the server that the office's setting `systemSetting` or Pelmar.ini
+// in the desk folder names (asking for a password when the server wants one that
+// libpq finds nowhere). Throws db::DbError
 // when the setting cannot be read, the database cannot be opened or lacks a table or
 // column of the program. Nothing is created unless the operator agrees to a new
 // database in a desk folder that holds none.
-void startUp(const QString& exeFolder);
+void startUp(const QString& exeFolder, const QString& systemSetting = QString());
 
 }  // namespace dbConnect
