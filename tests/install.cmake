@@ -8,7 +8,8 @@ set_tests_properties(install_tree PROPERTIES FIXTURES_SETUP installed)
 
 pelmar_test(test_install test_install.cpp)
 target_link_libraries(test_install PRIVATE pelmar_entrysession)
-target_compile_definitions(test_install PRIVATE PELMAR_TEST_PREFIX="${PELMAR_TEST_PREFIX}")
+target_compile_definitions(test_install PRIVATE PELMAR_TEST_PREFIX="${PELMAR_TEST_PREFIX}"
+                                                PELMAR_VERSION="${PROJECT_VERSION}")
 set_tests_properties(test_install PROPERTIES FIXTURES_REQUIRED installed)
 
 # The desktop's own validators, on the files where they are installed; any word
