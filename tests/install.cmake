@@ -30,3 +30,8 @@ add_test(NAME package
          COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/package.sh ${CMAKE_BINARY_DIR} ${PROJECT_VERSION}
                  ${PELMAR_APP_ID})
 set_tests_properties(package PROPERTIES TIMEOUT 600)
+
+# The manual pages name every option and file the programs use.
+add_test(NAME manual_pages
+         COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/manpages.sh ${PELMAR_TEST_PREFIX} ${CMAKE_SOURCE_DIR})
+set_tests_properties(manual_pages PROPERTIES FIXTURES_REQUIRED installed)
