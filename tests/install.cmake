@@ -8,7 +8,8 @@ set_tests_properties(install_tree PROPERTIES FIXTURES_SETUP installed)
 
 pelmar_test(test_install test_install.cpp)
 target_link_libraries(test_install PRIVATE pelmar_entrysession)
-target_compile_definitions(test_install PRIVATE PELMAR_TEST_PREFIX="${PELMAR_TEST_PREFIX}")
+target_compile_definitions(test_install PRIVATE PELMAR_TEST_PREFIX="${PELMAR_TEST_PREFIX}"
+                                                PELMAR_VERSION="${PROJECT_VERSION}")
 set_tests_properties(test_install PROPERTIES FIXTURES_REQUIRED installed)
 
 # The desktop's own validators, on the files where they are installed; any word
@@ -29,3 +30,8 @@ add_test(NAME package
          COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/package.sh ${CMAKE_BINARY_DIR} ${PROJECT_VERSION}
                  ${PELMAR_APP_ID})
 set_tests_properties(package PROPERTIES TIMEOUT 600)
+
+# The manual pages name every option and file the programs use.
+add_test(NAME manual_pages
+         COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/manpages.sh ${PELMAR_TEST_PREFIX} ${CMAKE_SOURCE_DIR})
+set_tests_properties(manual_pages PROPERTIES FIXTURES_REQUIRED installed)

@@ -23,10 +23,11 @@ for needed in "libqt6widgets6 (>=" "libqt6sql6 (>=" "libpq5 (>=" "libgsf-1-114 (
     case "$depends" in *"$needed"*) ;; *) fail "Depends lacks $needed: $depends" ;; esac
 done
 
-# Everything lies under /usr and belongs to root; only the programs are executable.
+# Everything lies under /usr but the office's setting, and belongs to root; only the
+# programs are executable.
 dpkg-deb -c "$deb" | awk '
     $2 != "root/root" { print "not owned by root: " $6; bad = 1 }
-    $6 !~ /^\.\/usr\// { print "outside /usr: " $6; bad = 1 }
+    $6 !~ /^\.\/(usr\/|etc\/$|etc\/pelmarentry\/)/ { print "outside /usr: " $6; bad = 1 }
     /^-/ && ($1 ~ /x/) != ($6 ~ /^\.\/usr\/bin\//) { print "mode " $1 ": " $6; bad = 1 }
     END { exit bad }' || fail "the package's files are laid out wrongly"
 
@@ -49,6 +50,31 @@ for program in "$out"/root/usr/bin/*; do
     [ -f "$page" ] || fail "no manual page for $(basename "$program")"
     zcat "$page" | grep -q "^\.TH .* \"PelmarEntry $version\"" || fail "$page is not of $version"
 done
+
+# The office's setting is the package's one conffile. Installed into a dpkg database
+# of the test's own (which needs root), an administrator's change to it survives the
+# package installed again as an upgrade installs it; remove keeps it, and purge then
+# finds the package and takes the setting away.
+[ "$(dpkg-deb -I "$deb" conffiles)" = "/etc/pelmarentry/Pelmar.ini" ] ||
+    fail "the conffiles are: $(dpkg-deb -I "$deb" conffiles 2>&1)"
+if [ "$(id -u)" = 0 ]; then
+    system="$out/system"
+    mkdir -p "$system/var/lib/dpkg/info" "$system/var/lib/dpkg/updates" "$system/var/log"
+    touch "$system/var/lib/dpkg/status"
+    installed() { dpkg --root="$system" --force-depends "$@" >>"$out/dpkg.log" 2>&1 ||
+        { cat "$out/dpkg.log"; fail "dpkg $* failed"; }; }
+    setting="$system/etc/pelmarentry/Pelmar.ini"
+    installed -i "$deb"
+    printf '[Database]\nServer=host=office dbname=pelmar\n' >"$setting"
+    installed -i "$deb"
+    grep -q '^Server=host=office' "$setting" || fail "installing again replaced the office's setting"
+    installed -r pelmarentry
+    [ -f "$setting" ] && [ ! -e "$system/usr/bin/PelmarEntry" ] ||
+        fail "remove did not keep the setting alone"
+    installed -P pelmarentry
+    [ ! -e "$setting" ] || fail "purge left the office's setting"
+    ! dpkg --root="$system" -s pelmarentry >/dev/null 2>&1 || fail "purge left the package known"
+fi
 
 # Debian's own checks, down to their hints; the package's overrides name the few
 # tags that the README explains.

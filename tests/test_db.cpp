@@ -1,5 +1,6 @@
 // The database layer against real SQLite files: what the windows rely on when they
 // open a result set, and what start-up relies on when it opens the file.
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -12,6 +13,7 @@
 #include <functional>
 #include <vector>
 
+#include "db/backup.h"
 #include "db/connection.h"
 #include "db/corrections.h"
 #include "db/dberror.h"
@@ -107,6 +109,8 @@ private Q_SLOTS:
     void createRefusesAnExistingFile_data();
     void createRefusesAnExistingFile();
     void newdbTool();
+    void backupIsWholeWhileAnotherDeskWrites_data();
+    void backupIsWholeWhileAnotherDeskWrites();
 };
 
 void TestDb::literalDoublesQuotes_data() {
@@ -538,6 +542,88 @@ void TestDb::newdbTool() {
     QVERIFY(process.readAllStandardError().contains("already exists"));
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), before);
+}
+
+void TestDb::backupIsWholeWhileAnotherDeskWrites_data() {
+    QTest::addColumn<bool>("othersWrite");  // a row stored by another desk after every step
+    QTest::addColumn<QString>("target");    // what lies at the target's name first
+    QTest::addColumn<bool>("made");
+    QTest::newRow("nobody writes") << false << "nothing" << true;
+    QTest::newRow("another desk writes between the steps") << true << "nothing" << true;
+    QTest::newRow("an older backup replaced") << true << "older backup" << true;
+    QTest::newRow("over the database itself") << false << "the database" << false;
+    QTest::newRow("from a letter") << false << "letter" << false;
+}
+
+void TestDb::backupIsWholeWhileAnotherDeskWrites() {
+    QFETCH(bool, othersWrite);
+    QFETCH(QString, target);
+    QFETCH(bool, made);
+    TestFolder folder;
+    // Some hundred pages, copied ten at a time.
+    folder.exec(QStringLiteral(
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 20000) "
+        "INSERT INTO Street SELECT printf('STREET %06d', i) FROM n"));
+    QString source = folder.dbPath();
+    QString copy = folder.file(QStringLiteral("Pelmar-backup.mdb"));
+    QByteArray before = "an older backup";
+    if (target == QLatin1String("the database")) {
+        copy = source;
+    } else if (target == QLatin1String("letter")) {
+        source = folder.file(QStringLiteral("letter.txt"));
+        QFile letter(source);
+        QVERIFY(letter.open(QIODevice::WriteOnly));
+        letter.write("Dear operator,\n");
+    }
+    if (target != QLatin1String("nothing") && copy != folder.dbPath()) {
+        QFile older(copy);
+        QVERIFY(older.open(QIODevice::WriteOnly));
+        older.write(before);
+    }
+    const auto contents = [](const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QByteArray database = contents(folder.dbPath());
+    try {
+        db::FileBackup backup(source, copy);
+        int steps = 0;
+        while (!backup.step(10)) {
+            ++steps;
+            if (othersWrite)
+                folder.exec(QStringLiteral("INSERT INTO Street VALUES ('WRITTEN %1')").arg(steps));
+        }
+        QVERIFY2(steps >= 5, "the copy is made in steps");
+        backup.finish();
+        QVERIFY(made);
+    } catch (const DbError& error) {
+        QVERIFY2(!made, qPrintable(error.text()));
+        QVERIFY2(error.text().contains("was not made") && error.text().contains("unchanged"),
+                 qPrintable(error.text()));
+        QCOMPARE(contents(folder.dbPath()), database);
+        if (copy != folder.dbPath() && target != QLatin1String("nothing"))
+            QCOMPARE(contents(copy), before);
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Hidden | QDir::Files).filter("backup-"),
+                 QStringList());
+        return;
+    }
+    // The copy holds every row the database held when the last step ended.
+    QSqlDatabase check = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "backup");
+    {
+        check.setDatabaseName(copy);
+        QVERIFY(check.open());
+        QSqlQuery query(check);
+        QVERIFY(query.exec(QStringLiteral("PRAGMA integrity_check")) && query.next());
+        QCOMPARE(query.value(0).toString(), QStringLiteral("ok"));
+        QVERIFY(query.exec(QStringLiteral("SELECT count(*) FROM Street")) && query.next());
+        QCOMPARE(QStringList{query.value(0).toString()},
+                 folder.column(QStringLiteral("SELECT count(*) FROM Street")));
+    }
+    check.close();
+    check = QSqlDatabase();
+    QSqlDatabase::removeDatabase("backup");
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Hidden | QDir::Files).filter("backup-"),
+             QStringList());
 }
 
 int main(int argc, char** argv) {

@@ -6,6 +6,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDate>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -21,6 +23,7 @@
 #include <QTimer>
 #include <cmath>
 
+#include "app/backupcommand.h"
 #include "db/dberror.h"
 #include "shell/action.h"
 #include "shell/childwindow.h"
@@ -100,6 +103,9 @@ private Q_SLOTS:
     void captionsFitTheirPlaces_data();
     void captionsFitTheirPlaces();
     void messageBoxesShowPlainText();
+    void aboutNamesVersionDatabaseAndLibraries();
+    void backupSaysWhereTheCheckedCopyLies_data();
+    void backupSaysWhereTheCheckedCopyLies();
     void menuItemsOfWindowsNotBuiltDoNothing();
 
 private:
@@ -126,29 +132,33 @@ void TestShell::menuTree() {
         const char* name;
         const char* caption;
     };
-    const Item bar[] = {{"nMaster", "Master"},
-                        {"nDe", "Data Entry"},
-                        {"nListings", "Listings"},
-                        {"nExport", "Export"},
-                        {"nEx", "Exit"}};
+    const Item bar[] = {{"nMaster", "Master"}, {"nDe", "Data Entry"}, {"nListings", "Listings"},
+                        {"nExport", "Export"}, {"nEx", "Exit"},       {"nHelp", "Help"}};
     const Item master[] = {{"nState", "State"},
                            {"mStreet", "Street"},
                            {"nPropType", "Property Type"},
-                           {"nPubName", "Publication Name"}};
+                           {"nPubName", "Publication Name"},
+                           {"nBackup", "Back Up Database…"}};
+    const Item help[] = {{"nAbout", "About PelmarEntry"}};
     const QList<QAction*> top = app_->frame().menuBar()->actions();
     QCOMPARE(top.size(), int(std::size(bar)));
     for (int i = 0; i < int(std::size(bar)); ++i) {
         QCOMPARE(top[i]->objectName(), QLatin1String(bar[i].name));
         QCOMPARE(top[i]->text(), QLatin1String(bar[i].caption));
+        QVERIFY2(bool(top[i]->menu()) == (i == 0 || i == 5),
+                 "every item but Master and Help is a command on the bar itself");
     }
-    QVERIFY(top[0]->menu());
-    for (int i = 1; i < int(std::size(bar)); ++i)
-        QVERIFY2(!top[i]->menu(), "every item but Master is a command on the bar itself");
-    const QList<QAction*> sub = top[0]->menu()->actions();
-    QCOMPARE(sub.size(), 4);
-    for (int i = 0; i < 4; ++i) {
-        QCOMPARE(sub[i]->objectName(), QLatin1String(master[i].name));
-        QCOMPARE(sub[i]->text(), QLatin1String(master[i].caption));
+    QList<QAction*> sub;
+    for (const auto& [menu, items] :
+         {std::pair{top[0]->menu(), QList<Item>(std::begin(master), std::end(master))},
+          std::pair{top[5]->menu(), QList<Item>(std::begin(help), std::end(help))}}) {
+        const QList<QAction*> actions = menu->actions();
+        QCOMPARE(actions.size(), items.size());
+        for (int i = 0; i < items.size(); ++i) {
+            QCOMPARE(actions[i]->objectName(), QLatin1String(items[i].name));
+            QCOMPARE(actions[i]->text(), QString::fromUtf8(items[i].caption));
+        }
+        sub += actions;
     }
     for (QAction* action : top + sub)
         QVERIFY2(action->shortcut().isEmpty() && !action->text().contains('&'),
@@ -387,6 +397,58 @@ void TestShell::captionsFitTheirPlaces() {
                                                         .arg(room(control))));
     }
     QVERIFY(captions > 0);
+}
+
+void TestShell::aboutNamesVersionDatabaseAndLibraries() {
+    ScriptedMessages messages;
+    app_->choose(QStringLiteral("nAbout"));
+    QCOMPARE(messages.shown().size(), 1);
+    QCOMPARE(messages.last().title, QStringLiteral("About PelmarEntry"));
+    const QString text = messages.last().text;
+    for (const QString& part :
+         {QStringLiteral("PelmarEntry " PELMAR_VERSION "\n"),
+          QStringLiteral("Database: the file ") + folder_->dbPath(),
+          QStringLiteral("Desk folder: ") + folder_->path(), QStringLiteral("Qt 6."),
+          QStringLiteral("SQLite 3."), QStringLiteral("libpq 1"), QStringLiteral("no licence")})
+        QVERIFY2(text.contains(part), qPrintable(part + QStringLiteral(" in:\n") + text));
+}
+
+void TestShell::backupSaysWhereTheCheckedCopyLies_data() {
+    QTest::addColumn<bool>("onServer");
+    QTest::addColumn<bool>("chosen");       // the operator takes the proposed name
+    QTest::addColumn<QStringList>("said");  // parts of the one message; none: no message
+    QTest::newRow("the proposed name")
+        << false << true << QStringList{"is backed up", "checked", "restore"};
+    QTest::newRow("the dialog cancelled") << false << false << QStringList();
+    QTest::newRow("on a server") << true << false << QStringList{"pg_dump", "Nothing was copied"};
+}
+
+void TestShell::backupSaysWhereTheCheckedCopyLies() {
+    QFETCH(bool, onServer);
+    QFETCH(bool, chosen);
+    QFETCH(QStringList, said);
+    ScriptedMessages messages;
+    QString proposed;
+    pelmar::backUpDatabase(&app_->frame(), onServer, folder_->dbPath(), folder_->path(),
+                           [&](const QString& name) {
+                               proposed = name;
+                               return chosen ? name : QString();
+                           });
+    QCOMPARE(messages.shown().size(), said.isEmpty() ? 0 : 1);
+    for (const QString& part : said)
+        QVERIFY2(messages.last().text.contains(part), qPrintable(messages.last().text));
+    if (onServer)
+        return;
+    const QString dated = folder_->file(
+        QStringLiteral("Pelmar-%1.mdb").arg(QDate::currentDate().toString(Qt::ISODate)));
+    QCOMPARE(proposed, dated);
+    QCOMPARE(QFileInfo::exists(dated), chosen);
+    if (chosen) {
+        QVERIFY2(messages.last().text.contains(dated), qPrintable(messages.last().text));
+        QFile copy(dated);
+        QVERIFY(copy.open(QIODevice::ReadOnly));
+        QVERIFY(copy.read(16).startsWith("SQLite format 3"));
+    }
 }
 
 void TestShell::messageBoxesShowPlainText() {

@@ -5,8 +5,11 @@
 #include <QMdiArea>
 #include <QMenuBar>
 
+#include "aboutbox.h"
 #include "appicon.h"
+#include "backupcommand.h"
 #include "db/dberror.h"
+#include "db/engineversions.h"
 #include "entry/entrywindows.h"
 #include "entry/settle.h"
 #include "export/exportcommand.h"
@@ -14,6 +17,7 @@
 #include "lookup/lookupwindows.h"
 #include "shell/action.h"
 #include "shell/desk.h"
+#include "shell/deskfolder.h"
 #include "shell/framefit.h"
 #include "shell/messages.h"
 #include "shell/programfolder.h"
@@ -37,10 +41,13 @@ constexpr MenuItem kMenu[] = {
     {"mStreet", "Street", "nMaster", &Pelmar::mStreet_Click},
     {"nPropType", "Property Type", "nMaster", &Pelmar::nPropType_Click},
     {"nPubName", "Publication Name", "nMaster", &Pelmar::nPubName_Click},
+    {"nBackup", "Back Up Database…", "nMaster", &Pelmar::nBackup_Click},
     {"nDe", "Data Entry", nullptr, &Pelmar::nDe_Click},
     {"nListings", "Listings", nullptr, &Pelmar::nListings_Click},
     {"nExport", "Export", nullptr, &Pelmar::nExport_Click},
     {"nEx", "Exit", nullptr, &Pelmar::nEx_Click},
+    {"nHelp", "Help", nullptr, nullptr},
+    {"nAbout", "About PelmarEntry", "nHelp", &Pelmar::nAbout_Click},
 };
 
 }  // namespace
@@ -78,7 +85,7 @@ void Pelmar::createMenus() {
     QHash<QString, QMenu*> menus;
     for (const MenuItem& item : kMenu) {
         const QString name = QString::fromLatin1(item.name);
-        const QString caption = QString::fromLatin1(item.caption);
+        const QString caption = QString::fromUtf8(item.caption);
         QMenuBar* bar = menuBar();
         QWidget* parent = item.parent
                               ? static_cast<QWidget*>(menus.value(QString::fromLatin1(item.parent)))
@@ -149,6 +156,19 @@ void Pelmar::nExport_Click() {
 void Pelmar::nEx_Click() {
     exit_();
 }
+void Pelmar::nBackup_Click() {
+    shell::Desk& desk = windows_.desk();
+    pelmar::backUpDatabase(this, desk.store().isServer(), desk.dbPath(), desk.folder(),
+                           pelmar::saveDialog(this));
+}
+void Pelmar::nAbout_Click() {
+    pelmar::showAbout(
+        {QStringLiteral(PELMAR_VERSION),
+         pelmar::databaseInUse(windows_.desk().store().connection(), windows_.desk().dbPath()),
+         windows_.desk().folder(),
+         QStringLiteral("Qt %1, ").arg(QString::fromLatin1(qVersion())) + db::engineVersions(),
+         QStringLiteral(PELMAR_LICENCE)});
+}
 
 void Pelmar::closeEvent(QCloseEvent* event) {
     if (!windows_.mayCloseAll()) {
@@ -164,17 +184,18 @@ namespace pelmar {
 
 int run() {
     try {
-        return run(shell::programFolder());
+        const QString folder = shell::programFolder();
+        return run(folder, shell::systemSettingPath(folder));
     } catch (const db::DbError& error) {
         shell::inform(error.text(), shell::Icon::Critical);
         return 1;
     }
 }
 
-int run(const QString& folder) {
+int run(const QString& folder, const QString& systemSetting) {
     std::unique_ptr<shell::Desk> desk;
     try {
-        desk = shell::Desk::startUp(folder);
+        desk = shell::Desk::startUp(folder, systemSetting);
     } catch (const db::DbError& error) {
         shell::inform(error.text(), shell::Icon::Critical);
         return 1;
@@ -185,6 +206,7 @@ int run(const QString& folder) {
             shell::inform(warning, shell::Icon::Exclamation);
     }
     Pelmar frame(*desk);
+    frame.setWindowTitle(pelmar::frameTitle(frame.windowTitle(), desk->store().connection()));
     frame.show();
     entry::settleUnconfirmed(*desk);
     return QApplication::exec();

@@ -35,6 +35,8 @@ public:
     void nListings_Click();
     void nExport_Click();
     void nEx_Click();
+    void nBackup_Click();
+    void nAbout_Click();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -53,10 +55,11 @@ private:
 
 namespace pelmar {
 
-// Start-up for the given program folder, then the main frame until it closes.
-// Returns the process's exit status.
-int run(const QString& folder);
-// The same for the folder of the running executable.
+// Start-up for the given program folder and the office's setting (none when empty),
+// then the main frame until it closes. Returns the process's exit status.
+int run(const QString& folder, const QString& systemSetting = QString());
+// The same for the folder of the running executable and the office's setting that
+// its installation has.
 int run();
 
 }  // namespace pelmar

@@ -91,7 +91,7 @@ public:
 
     void setTrace(StatementTrace trace) { trace_ = std::move(trace); }
     // Reports the statement to the trace and gives the text that the engine is to run,
-    // with every lone surrogate replaced (textunits.h). Throws DbError as checkSameFile.
+    // with every lone surrogate replaced (base/utf8text.h). Throws DbError as checkSameFile.
     QString prepareText(const QString& statement) const;
 
     QSqlDatabase database() const;

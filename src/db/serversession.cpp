@@ -196,6 +196,7 @@ bool ServerSession::open(ServerWait& wait) {
         throw DbError(QStringLiteral("The database connection failed: out of memory"));
     PGconn* conn = conn_.get();
     described_ = describe();
+    login_ = QString::fromUtf8(PQuser(conn));
     const int timeoutMs = connectTimeoutMs(conn);
     QElapsedTimer connecting;
     connecting.start();

@@ -97,6 +97,8 @@ public:
 
     // "server HOST, database NAME": what messages name; never the password.
     QString describe() const;
+    // The role the session logs in as, which the desk shows beside the server.
+    const QString& login() const { return login_; }
 
     // What the session is doing. One command at a time: a statement is refused while
     // another waits for its answer or while a COPY is being read, whatever asks.
@@ -157,6 +159,7 @@ private:
     std::unique_ptr<PGconn, Finish> conn_;
     WaitDisplay* display_ = nullptr;
     QString described_;
+    QString login_;
     char* copyRow_ = nullptr;
     State state_ = State::Idle;
     std::function<void()> idleHook_;

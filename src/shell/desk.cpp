@@ -13,13 +13,17 @@ QString connectionText(const QString& path) {
            QLatin1Char(';');
 }
 
-std::unique_ptr<Desk> Desk::startUp(const QString& exeFolder) {
+std::unique_ptr<Desk> Desk::startUp(const QString& exeFolder, const QString& systemSetting) {
     std::unique_ptr<Desk> desk(new Desk);
     desk->folder_ = shell::deskFolder(exeFolder);
     desk->data_ = shell::dataFolder(exeFolder);
-    offerNewDatabase(desk->folder_);
-    // Read before anything is opened: a setting that is wrong opens nothing.
-    const std::optional<QString> server = serverSetting(desk->folder_);
+    // Read before anything is opened: a setting that is wrong opens nothing. A desk that
+    // the office's setting puts on the server is offered no database of its own.
+    const std::optional<QString> server = serverSetting(desk->folder_, systemSetting);
+    if (!server)
+        offerNewDatabase(desk->folder_);
+    else
+        keepDeskFolder(desk->folder_);
     if (server) {
         desk->store_ = db::Store::openServer(*server, askPassword, &desk->waitDisplay_);
     } else {

@@ -13,12 +13,14 @@ namespace shell {
 class Desk {
 public:
     // Start-up: works out the desk folder for the executable's folder and opens its
-    // database, or the server that Pelmar.ini in the desk folder names (asking for a
-    // password when the server wants one that libpq finds nowhere). Throws
+    // database, or the server that the office's setting `systemSetting` or Pelmar.ini
+    // in the desk folder names (asking for a password when the server wants one that
+    // libpq finds nowhere). Throws
     // db::DbError when the setting cannot be read, the database cannot be opened or
     // lacks a table or column of the program. Nothing is created unless the operator
     // agrees to a new database in a desk folder that holds none.
-    static std::unique_ptr<Desk> startUp(const QString& exeFolder);
+    static std::unique_ptr<Desk> startUp(const QString& exeFolder,
+                                         const QString& systemSetting = QString());
 
     // The desk folder (deskfolder.h): the database, Pelmar.ini and the workbook lie in
     // it, and the header pictures when it has its own.

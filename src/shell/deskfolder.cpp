@@ -35,6 +35,14 @@ QString dataFolder(const QString& exeFolder) {
     return QDir::cleanPath(exeFolder + QStringLiteral("/" PELMAR_DATA_FROM_BIN));
 }
 
+QString systemSettingPath(const QString& exeFolder) {
+    const QString bin = QDir::cleanPath(exeFolder);
+    const QString etc = bin == QLatin1String("/usr/bin")
+                            ? QStringLiteral("/etc")
+                            : QDir::cleanPath(bin + QStringLiteral("/../etc"));
+    return etc + QStringLiteral("/pelmarentry/Pelmar.ini");
+}
+
 QString picturePath(const QString& deskFolder, const QString& dataFolder, const QString& name) {
     const QString own = deskFolder + QLatin1Char('/') + name;
     return QFileInfo::exists(own) ? own : dataFolder + QLatin1Char('/') + name;
@@ -55,6 +63,10 @@ void offerNewDatabase(const QString& deskFolder) {
                                          "database to open. Check that you may write there.")
                               .arg(folder));
     db::schema::createDatabase(deskFolder + kDatabase, true);
+}
+
+void keepDeskFolder(const QString& deskFolder) {
+    QDir().mkpath(deskFolder);
 }
 
 }  // namespace shell

@@ -16,6 +16,11 @@ QString deskFolder(const QString& exeFolder);
 // installation moved elsewhere as a whole still finds its pictures.
 QString dataFolder(const QString& exeFolder);
 
+// The office's setting for every desk of the machine, found relative to the
+// executable's folder as the installation lays it out: /etc/pelmarentry/Pelmar.ini
+// for a program in /usr/bin, PREFIX/etc/pelmarentry/Pelmar.ini for one in PREFIX/bin.
+QString systemSettingPath(const QString& exeFolder);
+
 // The header picture of that name: the desk folder's own when it is there, else the
 // installed one.
 QString picturePath(const QString& deskFolder, const QString& dataFolder, const QString& name);
@@ -25,5 +30,10 @@ QString picturePath(const QString& deskFolder, const QString& dataFolder, const 
 // it on Yes. On No nothing is created: opening then fails as for any missing database.
 // Throws db::DbError when the folder or the database cannot be created.
 void offerNewDatabase(const QString& deskFolder);
+
+// Makes the desk folder of a desk that works on a server, where the listing whose
+// storing is unconfirmed and the workbook are kept. A folder that cannot be made is
+// said so by the first write into it.
+void keepDeskFolder(const QString& deskFolder);
 
 }  // namespace shell

@@ -42,18 +42,25 @@ std::optional<QString> rawValue(const QByteArray& content, QLatin1String group, 
     return value;
 }
 
-}  // namespace
-
-std::optional<QString> serverSetting(const QString& folder) {
-    const QString path = folder + QStringLiteral("/Pelmar.ini");
+// The Server key of one settings file; nothing when the file or the key is absent.
+std::optional<QString> serverKey(const QString& path) {
     const QFileInfo info(path);
     if (!info.exists())
         return std::nullopt;
     QFile file(path);
     if (!info.isFile() || !file.open(QIODevice::ReadOnly))
         throw db::DbError(QStringLiteral("The settings file '%1' cannot be read.").arg(path));
-    const std::optional<QString> server =
-        rawValue(file.readAll(), QLatin1String("Database"), QLatin1String("Server"));
+    return rawValue(file.readAll(), QLatin1String("Database"), QLatin1String("Server"));
+}
+
+}  // namespace
+
+std::optional<QString> serverSetting(const QString& folder, const QString& systemFile) {
+    std::optional<QString> server;
+    if (!systemFile.isEmpty())
+        server = serverKey(systemFile);
+    if (std::optional<QString> own = serverKey(folder + QStringLiteral("/Pelmar.ini")))
+        server = own;
     if (!server || server->isEmpty())
         return std::nullopt;
     db::checkServerText(*server);

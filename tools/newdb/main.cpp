@@ -9,17 +9,28 @@
 // server role the rights of an operator's desk on the tables there, and no more.
 // pelmar-newdb --corrections FILE | --server CONNINFO adds the table Corrections (on
 // a server with the functions that correct and delete listings) to a database made
-// before it, and touches nothing else.
+// before it, and touches nothing else. pelmar-newdb --backup FILE TARGET copies a
+// database file that desks may be writing into a checked copy.
 #include <QCoreApplication>
 #include <QStringList>
 #include <cstdio>
 
+#include "db/backup.h"
 #include "db/connection.h"
 #include "db/corrections.h"
 #include "db/dberror.h"
 #include "db/schema.h"
 
 namespace {
+
+// Every option and form the tool takes; its manual page is checked against this text.
+constexpr const char* kUsage =
+    "usage: pelmar-newdb [--samples] FILE\n"
+    "       pelmar-newdb [--samples] --server CONNINFO\n"
+    "       pelmar-newdb --corrections FILE | --server CONNINFO\n"
+    "       pelmar-newdb --desk ROLE --server CONNINFO\n"
+    "       pelmar-newdb --backup FILE TARGET\n"
+    "       pelmar-newdb --version | --help\n";
 
 void warnUnindexed(const QString& refused) {
     if (!refused.isEmpty())
@@ -36,6 +47,29 @@ void warnUnindexed(const QString& refused) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QStringList args = QCoreApplication::arguments().mid(1);
+    if (args == QStringList{QStringLiteral("--version")}) {
+        std::printf("pelmar-newdb (PelmarEntry) %s\n", PELMAR_VERSION);
+        return 0;
+    }
+    if (args == QStringList{QStringLiteral("--help")}) {
+        std::printf(
+            "%s\nCreates a database for PelmarEntry, on a file or a PostgreSQL "
+            "server, gives a server role\nan operator's rights, or backs up a "
+            "database file that desks have open.\nSee man pelmar-newdb.\n",
+            kUsage);
+        return 0;
+    }
+    if (args.size() == 3 && args.first() == QLatin1String("--backup")) {
+        try {
+            db::backUpFile(args.at(1), args.at(2));
+        } catch (const db::DbError& error) {
+            std::fprintf(stderr, "pelmar-newdb: %s\n", qUtf8Printable(error.text()));
+            return 1;
+        }
+        std::printf("Backed up %s to %s, checked\n", qUtf8Printable(args.at(1)),
+                    qUtf8Printable(args.at(2)));
+        return 0;
+    }
     const bool samples = args.removeAll(QStringLiteral("--samples")) > 0;
     const bool server = args.removeAll(QStringLiteral("--server")) > 0;
     const bool corrections = args.removeAll(QStringLiteral("--corrections")) > 0;
@@ -47,11 +81,7 @@ int main(int argc, char** argv) {
     }
     if (args.size() != 1 || args.first().startsWith(QLatin1Char('-')) ||
         (!desk.isEmpty() && (!server || samples || corrections))) {
-        std::fprintf(stderr,
-                     "usage: pelmar-newdb [--samples] FILE\n"
-                     "       pelmar-newdb [--samples] --server CONNINFO\n"
-                     "       pelmar-newdb --corrections FILE | --server CONNINFO\n"
-                     "       pelmar-newdb --desk ROLE --server CONNINFO\n");
+        std::fputs(kUsage, stderr);
         return 2;
     }
     try {

@@ -1,0 +1,47 @@
+# Reads CHANGELOG.md, the one hand-kept record of releases, into
+#   PELMAR_RELEASES              the versions, newest first
+#   PELMAR_RELEASE_<V>_DATE      the day of release V, YYYY-MM-DD
+#   PELMAR_RELEASE_<V>_CHANGES   its changes, a list of one text each
+# and PELMAR_CHANGELOG_VERSION and PELMAR_RELEASE_DATE, those of the newest.
+function(pelmar_read_changelog file)
+    file(STRINGS ${file} lines ENCODING UTF-8)
+    set(releases)
+    set(version)
+    set(change)
+    foreach(line IN LISTS lines)
+        if(line MATCHES "^## ([0-9.]+) \\(([0-9]+-[0-9]+-[0-9]+)\\)$")
+            pelmar_end_change()
+            set(version ${CMAKE_MATCH_1})
+            list(APPEND releases ${version})
+            set(date_${version} ${CMAKE_MATCH_2})
+            set(PELMAR_RELEASE_${version}_DATE ${CMAKE_MATCH_2} PARENT_SCOPE)
+            set(changes_${version})
+        elseif(version AND line MATCHES "^- (.*)$")
+            pelmar_end_change()
+            set(change "${CMAKE_MATCH_1}")
+        elseif(version AND change AND line MATCHES "^  +(.*)$")
+            string(APPEND change " ${CMAKE_MATCH_1}")
+        endif()
+    endforeach()
+    pelmar_end_change()
+    if(NOT releases)
+        message(FATAL_ERROR "${file} names no release (## VERSION (YYYY-MM-DD))")
+    endif()
+    foreach(release IN LISTS releases)
+        # A list's separator, where a change holds one, stays in its text.
+        set(PELMAR_RELEASE_${release}_CHANGES "${changes_${release}}" PARENT_SCOPE)
+    endforeach()
+    list(GET releases 0 newest)
+    set(PELMAR_RELEASES ${releases} PARENT_SCOPE)
+    set(PELMAR_CHANGELOG_VERSION ${newest} PARENT_SCOPE)
+    set(PELMAR_RELEASE_DATE ${date_${newest}} PARENT_SCOPE)
+endfunction()
+
+# A change read completely is added to its release's list.
+macro(pelmar_end_change)
+    if(change)
+        string(REPLACE ";" "\\;" change "${change}")
+        list(APPEND changes_${version} "${change}")
+        set(change)
+    endif()
+endmacro()
