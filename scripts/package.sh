@@ -3,7 +3,7 @@
 # with the dependencies that dpkg-shlibdeps finds for it.
 set -eu
 cd "$(dirname "$0")/.."
-sh scripts/setup.sh
+sh scripts/setup.sh --package
 sh scripts/install-packages.sh dpkg-dev file
 cd build
 cpack -G DEB

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Installs the Debian packages the program needs (and, with --tests, those its tests
 # and the package's checks need), configures build/ the first time and builds it.
-# With --program it builds the program and its database tool only, not the tests.
+# With --program it builds the program and its database tool only, not the tests;
+# with --package what the Debian package holds besides (pictures, icons, pages).
 # Safe to run again: it installs only what is missing and rebuilds only what changed.
 set -eu
 cd "$(dirname "$0")/.."
@@ -13,6 +14,8 @@ case "${1:-}" in
         packages="$packages python3-xlrd python3-xlwt python3-openpyxl gnumeric postgresql dpkg-dev file lintian desktop-file-utils appstream openssl" ;;
     --program)
         targets="--target PelmarEntry pelmar-newdb" ;;
+    --package)
+        targets="--target PelmarEntry pelmar-newdb pelmar_pictures pelmar_icons pelmar_compressed" ;;
 esac
 
 sh scripts/install-packages.sh $packages

@@ -153,12 +153,12 @@ const Office& office() {
                        {"pg_ctlcluster 15 main restart", server.restartCommand()},
                        {"192.168.1.0/24", "127.0.0.1/32"},
                        {"192.168.1.10", "127.0.0.1"},
-                       {"build/bin/", PELMAR_BIN_DIR "/"}}),
+                       {"/usr/bin/pelmar-newdb", PELMAR_BIN_DIR "/pelmar-newdb"}}),
              environment);
     QDir().mkpath(made->folder());
     const QString home = made->desk.filePath("home");
     runShell(
-        replaced(readmeBlocks("office-desk").at(0), {{"scp root@192.168.1.10:", "cp "},
+        replaced(readmeBlocks("office-desk").at(0), {{"scp admin@192.168.1.10:", "cp "},
                                                      {"/etc/postgresql/15/main/", data + "/"},
                                                      {"~/.postgresql", home + "/.postgresql"}}));
     made->writeDeskSetting("127.0.0.1 port=" + QString::number(server.port()));
