@@ -1,6 +1,6 @@
 // From the Submit of the details window to the first window shown again, on a Data
 // table that already holds 100,000 rows, against the bare INSERT of the same
-// statement through QSqlQuery on the same file, measured in the same run. Prints
+// statement through SQLite's own interface on the same file, measured in the same run. Prints
 // medians and their ratio. With PELMAR_TEST_ENGINE=server the table lies on the
 // test server, and the bare INSERT goes through libpq.
 #include <QAbstractButton>
@@ -9,13 +9,11 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <algorithm>
 #include <cstdio>
 #include <memory>
 
+#include "db/connection.h"
 #include "db/listing.h"
 #include "db/serversession.h"
 #include "db/statementtext.h"
@@ -91,29 +89,17 @@ double timeSubmit(AppHarness& app, int round) {
     return timer.nsecsElapsed() / 1e6;
 }
 
-// The bare INSERT: QSqlQuery on the file, libpq on a server.
+// The bare INSERT of the statement text, with no store around it: SQLite's own
+// interface on the file, libpq on a server.
 struct BareDatabase {
     explicit BareDatabase(const TestFolder& folder) {
-        if (!folder.server().isEmpty()) {
-            session = std::make_unique<db::ServerSession>(folder.server());
-            return;
-        }
-        database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "bare");
-        database.setDatabaseName(folder.dbPath());
-        if (!database.open())
-            qFatal("cannot open the database");
+        if (folder.server().isEmpty())
+            connection.openFile(folder.dbPath());
+        else
+            connection.openServer(folder.server());
     }
-    void exec(const QString& statement) {
-        if (session) {
-            session->exec(statement);
-            return;
-        }
-        QSqlQuery query(database);
-        if (!query.exec(statement))
-            qFatal("%s", qPrintable(query.lastError().text()));
-    }
-    QSqlDatabase database;
-    std::unique_ptr<db::ServerSession> session;
+    void exec(const QString& statement) { connection.execute(statement); }
+    db::Connection connection;
 };
 
 double timeBareInsert(BareDatabase& database, int round) {
@@ -146,14 +132,12 @@ int main(int argc, char** argv) {
             program.append(timeSubmit(app, round));
             bare.append(timeBareInsert(database, round));
         }
-        database.database.close();
     }
-    QSqlDatabase::removeDatabase(QStringLiteral("bare"));
     const double p = median(program), b = median(bare);
     std::printf("listing submit on a Data table of %d rows (median of %d rounds)\n", kRows,
                 kRounds);
     std::printf("  Submit of Part3 to Part1 shown again:  %.2f ms  (target < 50 ms)\n", p);
     std::printf("  bare INSERT through %s:          %.2f ms  ratio %.2f\n",
-                folder.server().isEmpty() ? "QSqlQuery" : "libpq    ", b, p / b);
+                folder.server().isEmpty() ? "SQLite   " : "libpq    ", b, p / b);
     return 0;
 }

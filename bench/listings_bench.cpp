@@ -1,15 +1,11 @@
 // The window "Listings" on 1,000,000 listings: the window shown with its first rows,
 // every identity read, a search, scrolling a page, and one correction stored, each
 // against a bare statement that reads or writes the same rows in the same run
-// (QSqlQuery on the file, libpq on a server with PELMAR_TEST_ENGINE=server).
+// (SQLite's own interface on the file, libpq on a server with PELMAR_TEST_ENGINE=server).
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QScrollBar>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <QTableView>
 #include <QTest>
 #include <algorithm>
@@ -17,6 +13,7 @@
 #include <functional>
 #include <memory>
 
+#include "db/connection.h"
 #include "db/corrections.h"
 #include "db/schema.h"
 #include "db/serversession.h"
@@ -81,44 +78,24 @@ void fill(const TestFolder& folder) {
 class Bare {
 public:
     explicit Bare(const TestFolder& folder) {
-        if (onServer()) {
-            session_ = std::make_unique<db::ServerSession>(folder.server());
-            return;
-        }
-        database_ = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("bare"));
-        database_.setDatabaseName(folder.dbPath());
-        if (!database_.open())
-            qFatal("cannot open the database");
-    }
-    ~Bare() {
-        database_ = QSqlDatabase();
-        if (!session_)
-            QSqlDatabase::removeDatabase(QStringLiteral("bare"));
+        if (onServer())
+            connection_.openServer(folder.server());
+        else
+            connection_.openFile(folder.dbPath());
     }
     qint64 run(const QString& statement) {
         qint64 values = 0;
-        if (session_) {
-            const db::ServerResult result = session_->exec(statement);
-            for (int row = 0; row < result.rows(); ++row)
-                for (int column = 0; column < result.columns(); ++column)
-                    values += result.value(row, column).size() > 0;
-            return values;
-        }
-        QSqlQuery query(database_);
-        query.setForwardOnly(true);
-        if (!query.exec(statement))
-            qFatal("%s", qPrintable(query.lastError().text()));
-        const int columns = query.record().count();
-        while (query.next())
-            for (int column = 0; column < columns; ++column)
-                values += query.value(column).toString().size() > 0;
+        for (const QStringList& row : connection_.select(statement))
+            for (const QString& value : row)
+                values += value.size() > 0;
         return values;
     }
-    QString id() const { return session_ ? db::schema::kStoredOrder : QStringLiteral("rowid"); }
+    QString id() const {
+        return connection_.isServer() ? db::schema::kStoredOrder : QStringLiteral("rowid");
+    }
 
 private:
-    QSqlDatabase database_;
-    std::unique_ptr<db::ServerSession> session_;
+    db::Connection connection_;
 };
 
 void report(const char* what, double program, double bare, const char* reference) {

@@ -11,7 +11,6 @@
 #include <QProcess>
 #include <cstdio>
 
-#include "db/recordset.h"
 #include "db/statementtext.h"
 #include "entry/listinginsert.h"
 #include "shell/desk.h"

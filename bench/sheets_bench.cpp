@@ -21,7 +21,7 @@ namespace {
 
 void writeFile(const QString& db, const QString& path) {
     db::FileTableReader reader(db);
-    reader.open(QStringLiteral("SELECT * FROM Data"));
+    reader.openTable(QStringLiteral("Data"));
     QStringList header;
     for (int column = 0; column < reader.columnCount(); ++column)
         header.append(reader.columnName(column));

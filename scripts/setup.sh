@@ -7,7 +7,7 @@
 set -eu
 cd "$(dirname "$0")/.."
 
-packages="cmake ninja-build g++ pkg-config qt6-base-dev libqt6sql6-sqlite libgsf-1-dev libxlsxwriter-dev libsqlite3-dev sqlite3 libpq-dev fonts-dejavu-core fonts-liberation2"
+packages="cmake ninja-build g++ pkg-config qt6-base-dev libgsf-1-dev libxlsxwriter-dev libsqlite3-dev sqlite3 libpq-dev fonts-dejavu-core fonts-liberation2"
 targets=""
 case "${1:-}" in
     --tests)

@@ -1,12 +1,9 @@
 // The database layer against real SQLite files: what the windows rely on when they
-// open a result set, and what start-up relies on when it opens the file.
+// read and write through the store, and what start-up relies on when it opens the file.
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstdio>
@@ -17,18 +14,15 @@
 #include "db/connection.h"
 #include "db/corrections.h"
 #include "db/dberror.h"
-#include "db/dialect.h"
-#include "db/recordset.h"
 #include "db/schema.h"
-#include "db/sqlerror.h"
-#include "db/sqlliteral.h"
+#include "db/sqlitedb.h"
+#include "db/store.h"
 #include "db/tablereader.h"
 #include "support/foreignlock.h"
 #include "support/testfolder.h"
 
 using db::Connection;
 using db::DbError;
-using db::Recordset;
 
 namespace {
 
@@ -47,18 +41,11 @@ QString openError(const QString& path) {
 // connection is open.
 int storeOnce(const QString& path) {
     try {
-        Connection connection;
-        connection.openFile(path);
+        const std::unique_ptr<db::Store> store = db::Store::openFile(path);
         std::fputs("open\n", stdout);
         std::fflush(stdout);
-        connection.withTableLock(QStringLiteral("Street"), [&] {
-            Recordset rs;
-            rs.open(QStringLiteral("Select * from Street where StreetName='CIRCUIT';"), connection);
-            const bool there = !rs.eof();
-            rs.close();
-            if (!there)
-                connection.execute(QStringLiteral("insert into Street values ('CIRCUIT');"));
-        });
+        store->saveEntry({QStringLiteral("Street"), QStringLiteral("StreetName")},
+                         {QStringLiteral("CIRCUIT")});
     } catch (const DbError& error) {
         std::fprintf(stderr, "%s\n", qPrintable(error.text()));
         return 1;
@@ -84,27 +71,18 @@ void damagePage(const QString& path, qint64 page) {
 class TestDb : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void literalDoublesQuotes_data();
-    void literalDoublesQuotes();
-    void jetDeleteIsTranslated_data();
-    void jetDeleteIsTranslated();
     void dataSourceIsReadFromTheConnectionText_data();
     void dataSourceIsReadFromTheConnectionText();
     void openRefusesWhatIsNoDatabase();
     void openReportsAForeignLock();
-    void recordsetOnEmptyAndFilledTables();
-    void recordsetReportsTheEngineText();
-    void errorTextSaysWhatFailed_data();
-    void errorTextSaysWhatFailed();
+    void failureReportsTheEngineText();
     void failedReadIsNoEndOfTheData_data();
     void failedReadIsNoEndOfTheData();
     void twoDesksStoreANewEntryOnce_data();
     void twoDesksStoreANewEntryOnce();
     void nothingRunsOnAReplacedFile_data();
     void nothingRunsOnAReplacedFile();
-    void failedRerunClosesTheRecordset();
-    void quotedValuesRoundTrip();
-    void traceSeesTextsAsWritten();
+    void valuesRoundTripExactly();
     void schemaHasTheFiveTables();
     void createRefusesAnExistingFile_data();
     void createRefusesAnExistingFile();
@@ -112,46 +90,6 @@ private Q_SLOTS:
     void backupIsWholeWhileAnotherDeskWrites_data();
     void backupIsWholeWhileAnotherDeskWrites();
 };
-
-void TestDb::literalDoublesQuotes_data() {
-    QTest::addColumn<QString>("value");
-    QTest::addColumn<QString>("literal");
-    QTest::newRow("plain") << "ROAD"
-                           << "'ROAD'";
-    QTest::newRow("empty") << ""
-                           << "''";
-    QTest::newRow("one quote") << "O'BRIEN"
-                               << "'O''BRIEN'";
-    QTest::newRow("quotes at both ends") << "'x'"
-                                         << "'''x'''";
-    QTest::newRow("statement in a value") << "a'); DROP TABLE Data; --"
-                                          << "'a''); DROP TABLE Data; --'";
-}
-
-void TestDb::literalDoublesQuotes() {
-    QFETCH(QString, value);
-    QFETCH(QString, literal);
-    QCOMPARE(db::sqlText(value), literal);
-}
-
-void TestDb::jetDeleteIsTranslated_data() {
-    QTest::addColumn<QString>("written");
-    QTest::addColumn<QString>("run");
-    QTest::newRow("delete") << "Delete * From Street Where StreetName='ROAD';"
-                            << "DELETE FROM Street Where StreetName='ROAD';";
-    QTest::newRow("other case and blanks") << "  delete  *  FROM State Where State='VIC';"
-                                           << "DELETE FROM State Where State='VIC';";
-    QTest::newRow("select stays") << "Select * From Street;"
-                                  << "Select * From Street;";
-    QTest::newRow("only at the start") << "insert into Street values ('Delete * From X');"
-                                       << "insert into Street values ('Delete * From X');";
-}
-
-void TestDb::jetDeleteIsTranslated() {
-    QFETCH(QString, written);
-    QFETCH(QString, run);
-    QCOMPARE(db::toSqlite(written), run);
-}
 
 void TestDb::dataSourceIsReadFromTheConnectionText_data() {
     QTest::addColumn<QString>("path");
@@ -192,82 +130,21 @@ void TestDb::openReportsAForeignLock() {
     QVERIFY(openError(folder.dbPath()).contains(QStringLiteral("locked")));
 }
 
-void TestDb::recordsetOnEmptyAndFilledTables() {
+void TestDb::failureReportsTheEngineText() {
     TestFolder folder;
     Connection connection;
     connection.openFile(folder.dbPath());
-    Recordset rs;
-    rs.open(QStringLiteral("Select * From Street;"), connection);
-    QVERIFY(rs.isOpen());
-    QVERIFY(rs.bof());
-    QVERIFY(rs.eof());
-    QCOMPARE(rs.fieldName(0), QStringLiteral("StreetName"));
-
-    for (const char* street : {"ROAD", "AVENUE", "LANE"})
-        connection.execute(
-            QStringLiteral("insert into Street values ('%1');").arg(QLatin1String(street)));
-    rs.open(QStringLiteral("Select * From Street;"), connection);  // reopening closes first
-    QVERIFY(!rs.bof());
-    QStringList seen;
-    while (!rs.eof()) {
-        seen.append(rs.value(0));
-        rs.moveNext();
-    }
-    QCOMPARE(seen, QStringList({"ROAD", "AVENUE", "LANE"}));  // the engine's order: as inserted
-    rs.moveFirst();
-    QCOMPARE(rs.value(0), QStringLiteral("ROAD"));
-    QVERIFY_THROWS_EXCEPTION(DbError, rs.value(1));
-    rs.close();
-    QVERIFY(!rs.isOpen());
-    QVERIFY(rs.eof());
-
-    Recordset reader;
-    QCOMPARE(db::columnValues(reader, QStringLiteral("Select * from PubName;"), connection),
-             QStringList());
-}
-
-void TestDb::recordsetReportsTheEngineText() {
-    TestFolder folder;
-    Connection connection;
-    connection.openFile(folder.dbPath());
-    Recordset rs;
     try {
-        rs.open(QStringLiteral("Select * From Nowhere;"), connection);
+        connection.select(QStringLiteral("SELECT * FROM Nowhere"));
         QFAIL("a statement on a missing table must fail");
     } catch (const DbError& error) {
         QVERIFY2(error.text().contains(QStringLiteral("no such table: Nowhere")),
                  qPrintable(error.text()));
     }
-    QVERIFY(!rs.isOpen());
     // A statement whose values do not fit the table fails whole.
     QVERIFY_THROWS_EXCEPTION(
         DbError, connection.execute(QStringLiteral("insert into PubName values ('A');")));
     QCOMPARE(folder.rows(QStringLiteral("select * from PubName")).size(), 0);
-}
-
-void TestDb::errorTextSaysWhatFailed_data() {
-    QTest::addColumn<QString>("driver");
-    QTest::addColumn<QString>("engine");
-    QTest::addColumn<QStringList>("parts");
-    QTest::newRow("the engine's words")
-        << "Unable to execute statement"
-        << "database is locked" << QStringList{"Unable to execute statement", "database is locked"};
-    // The driver refused the statement itself; SQLite's text is that of its success.
-    QTest::newRow("not an error") << "Unable to execute multiple statements at a time"
-                                  << "not an error"
-                                  << QStringList{"Unable to execute multiple statements"};
-    QTest::newRow("no words at all") << ""
-                                     << "" << QStringList{"failure"};
-}
-
-void TestDb::errorTextSaysWhatFailed() {
-    QFETCH(QString, driver);
-    QFETCH(QString, engine);
-    QFETCH(QStringList, parts);
-    const QString text = db::errorText(QSqlError(driver, engine, QSqlError::StatementError));
-    for (const QString& part : parts)
-        QVERIFY2(text.contains(part), qPrintable(text));
-    QVERIFY2(!text.contains(QStringLiteral("not an error")), qPrintable(text));
 }
 
 void TestDb::failedReadIsNoEndOfTheData_data() {
@@ -288,17 +165,13 @@ void TestDb::failedReadIsNoEndOfTheData() {
             .first()
             .toLongLong();
     damagePage(folder.dbPath(), firstPage ? root : pages * 3 / 4);
-    Connection connection;
-    connection.openFile(folder.dbPath());
-    Recordset rs;
+    const std::unique_ptr<db::Store> store = db::Store::openFile(folder.dbPath());
     try {
-        const QStringList streets =
-            db::columnValues(rs, QStringLiteral("Select * From Street;"), connection);
+        const QList<QStringList> streets = store->readTable(QStringLiteral("Street"), false);
         QFAIL(qPrintable(QStringLiteral("%1 of 20000 rows read as if all").arg(streets.size())));
     } catch (const DbError& error) {
         QVERIFY2(error.text().contains(QStringLiteral("malformed")), qPrintable(error.text()));
     }
-    QVERIFY(!rs.isOpen());
 }
 
 void TestDb::twoDesksStoreANewEntryOnce_data() {
@@ -312,12 +185,9 @@ void TestDb::twoDesksStoreANewEntryOnce() {
     TestFolder folder;
     // A third program holds the write lock while the desks test for the entry; they
     // store once it lets go.
-    const QString name = QStringLiteral("writer");
     {
-        QSqlDatabase writer = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        writer.setDatabaseName(folder.dbPath());
-        QVERIFY(writer.open());
-        QVERIFY(QSqlQuery(writer).exec(QStringLiteral("BEGIN IMMEDIATE")));
+        db::SqliteDb writer(folder.dbPath(), 0);
+        writer.change(QStringLiteral("BEGIN IMMEDIATE"));
         std::vector<std::unique_ptr<QProcess>> processes;
         for (int desk = 0; desk < desks; ++desk) {
             auto& process = processes.emplace_back(std::make_unique<QProcess>());
@@ -327,14 +197,12 @@ void TestDb::twoDesksStoreANewEntryOnce() {
             QCOMPARE(process->readLine().trimmed(), QByteArray("open"));
         }
         QTest::qWait(500);
-        QVERIFY(QSqlQuery(writer).exec(QStringLiteral("COMMIT")));
+        writer.change(QStringLiteral("COMMIT"));
         for (auto& process : processes) {
             QVERIFY(process->waitForFinished(30000));
             QVERIFY2(process->exitCode() == 0, process->readAllStandardError().constData());
         }
-        writer.close();
     }
-    QSqlDatabase::removeDatabase(name);
     QCOMPARE(folder.column(QStringLiteral("select * from Street")), QStringList{"CIRCUIT"});
 }
 
@@ -378,69 +246,32 @@ void TestDb::nothingRunsOnAReplacedFile() {
         if (QFile::exists(file)) {
             Connection look;
             look.openFile(file);
-            Recordset rs;
-            QCOMPARE(db::columnValues(rs, QStringLiteral("Select * from State;"), look),
-                     QStringList());
+            QCOMPARE(look.select(QStringLiteral("SELECT * FROM State")).size(), 0);
         }
     }
 }
 
-void TestDb::failedRerunClosesTheRecordset() {
+void TestDb::valuesRoundTripExactly() {
     TestFolder folder;
-    // Another program may change the tables while the result set is half read.
-    folder.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
-    folder.exec(QStringLiteral("insert into Street values ('ROAD'), ('LANE'), ('WAY')"));
-    Connection connection;
-    connection.openFile(folder.dbPath());
-    Recordset rs;
-    rs.open(QStringLiteral("Select * From Street;"), connection);
-    rs.moveNext();
-    folder.exec(QStringLiteral("alter table Street rename to Gone"));
-    QVERIFY_THROWS_EXCEPTION(DbError, rs.moveFirst());
-    QVERIFY(!rs.isOpen());
-    QVERIFY(rs.eof());
-    QVERIFY_THROWS_EXCEPTION(DbError, rs.moveNext());
-    QCOMPARE(rs.fieldCount(), 0);
-}
-
-void TestDb::quotedValuesRoundTrip() {
-    TestFolder folder;
-    Connection connection;
-    connection.openFile(folder.dbPath());
-    const QStringList values = {QStringLiteral("O'BRIEN"), QStringLiteral("L'ESPRIT ''"),
-                                QStringLiteral("Zürich – “quoted”"), QStringLiteral("two\nlines")};
+    const std::unique_ptr<db::Store> store = db::Store::openFile(folder.dbPath());
+    const db::LookupTable street{QStringLiteral("Street"), QStringLiteral("StreetName")};
+    // Half a surrogate pair has no UTF-8 form: it is stored as U+FFFD.
+    const QStringList values = {QStringLiteral("O'BRIEN"),           QStringLiteral("L'ESPRIT ''"),
+                                QStringLiteral("Zürich – “quoted”"), QStringLiteral("two\nlines"),
+                                QStringLiteral("\uFEFFMARK"),        QStringLiteral("100% %1 ?")};
     for (const QString& value : values)
-        connection.execute(QStringLiteral("insert into Street values (") + db::sqlText(value) +
-                           ");");
-    Recordset rs;
-    QCOMPARE(db::columnValues(rs, QStringLiteral("Select * From Street;"), connection), values);
-    Recordset found;
-    found.open(QStringLiteral("Select * from Street where StreetName=") +
-                   db::sqlText(values.first()) + ";",
-               connection);
-    QVERIFY(!found.eof());
-    QCOMPARE(found.value(0), values.first());
-    // Half a surrogate pair has no UTF-8 form: it arrives as U+FFFD, and the quote after
-    // it still ends the literal.
-    connection.execute(QStringLiteral("delete from Street;"));
-    connection.execute(QStringLiteral("insert into Street values (") +
-                       db::sqlText(QStringLiteral("A") + QChar(0xD800) + QStringLiteral("'B")) +
-                       QStringLiteral(");"));
-    QCOMPARE(db::columnValues(rs, QStringLiteral("Select * From Street;"), connection),
-             QStringList{QStringLiteral("A\uFFFD'B")});
-}
-
-void TestDb::traceSeesTextsAsWritten() {
-    TestFolder folder;
-    folder.exec(QStringLiteral("insert into Street values ('ROAD')"));
-    Connection connection;
-    connection.openFile(folder.dbPath());
-    QStringList seen;
-    connection.setTrace([&](const QString& text) { seen.append(text); });
-    Recordset rs;
-    rs.open(QStringLiteral("Delete * From Street Where StreetName='ROAD';"), connection);
-    QCOMPARE(seen, QStringList{QStringLiteral("Delete * From Street Where StreetName='ROAD';")});
-    QCOMPARE(folder.rows(QStringLiteral("select * from Street")).size(), 0);
+        QCOMPARE(store->saveEntry(street, {value}), db::Store::EntryWrite::Added);
+    QCOMPARE(store->saveEntry(street, {QStringLiteral("A") + QChar(0xD800) + QStringLiteral("'B")}),
+             db::Store::EntryWrite::Added);
+    QStringList stored;
+    for (const QStringList& row : store->readTable(QStringLiteral("Street"), true))
+        stored.append(row.value(0));
+    QCOMPARE(stored, values + QStringList{QStringLiteral("A\uFFFD'B")});
+    for (const QString& value : values)
+        QCOMPARE(store->findEntry(street, value).value_or(QStringList()), QStringList{value});
+    QVERIFY(!store->findEntry(street, QStringLiteral("O'BRIEN ")));
+    QVERIFY(store->removeEntry(street, values.first()));
+    QVERIFY(!store->removeEntry(street, values.first()));
 }
 
 void TestDb::schemaHasTheFiveTables() {
@@ -490,14 +321,10 @@ void TestDb::createRefusesAnExistingFile() {
         QVERIFY(letter.open(QIODevice::WriteOnly));
         letter.write("Dear operator,\n");
     } else {
-        {
-            QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), there);
-            other.setDatabaseName(path);
-            QVERIFY(other.open());
-            QVERIFY(QSqlQuery(other).exec(QStringLiteral("create table Customers (Name)")));
-            other.close();
-        }
-        QSqlDatabase::removeDatabase(there);
+        QFile empty(path);
+        QVERIFY(empty.open(QIODevice::WriteOnly));
+        empty.close();
+        db::SqliteDb(path, 0).change(QStringLiteral("create table Customers (Name)"));
     }
     const auto contents = [&path] {
         QFile file(path);
@@ -608,20 +435,13 @@ void TestDb::backupIsWholeWhileAnotherDeskWrites() {
         return;
     }
     // The copy holds every row the database held when the last step ended.
-    QSqlDatabase check = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "backup");
     {
-        check.setDatabaseName(copy);
-        QVERIFY(check.open());
-        QSqlQuery query(check);
-        QVERIFY(query.exec(QStringLiteral("PRAGMA integrity_check")) && query.next());
-        QCOMPARE(query.value(0).toString(), QStringLiteral("ok"));
-        QVERIFY(query.exec(QStringLiteral("SELECT count(*) FROM Street")) && query.next());
-        QCOMPARE(QStringList{query.value(0).toString()},
+        db::SqliteDb check(copy, 0);
+        QCOMPARE(check.select(QStringLiteral("PRAGMA integrity_check")).value(0),
+                 QStringList{QStringLiteral("ok")});
+        QCOMPARE(check.select(QStringLiteral("SELECT count(*) FROM Street")).value(0),
                  folder.column(QStringLiteral("SELECT count(*) FROM Street")));
     }
-    check.close();
-    check = QSqlDatabase();
-    QSqlDatabase::removeDatabase("backup");
     QCOMPARE(QDir(folder.path()).entryList(QDir::Hidden | QDir::Files).filter("backup-"),
              QStringList());
 }

@@ -10,7 +10,7 @@
 #include <QTimer>
 
 #include "app/pelmar.h"
-#include "db/recordset.h"
+#include "db/store.h"
 #include "entrysession.h"
 #include "shell/desk.h"
 #include "shell/deskfolder.h"
@@ -216,10 +216,9 @@ private Q_SLOTS:
             QVERIFY(!session.control<QLabel>("Part3", "Picture1")->pixmap().isNull());
             session.click("Part3", "Command1");
             QCOMPARE(session.messages().last().text, QString::fromLatin1(shell::kRecordInserted));
-            db::Recordset data;
-            data.open(QStringLiteral("SELECT * FROM Data"), session.app().store().connection());
-            QVERIFY(!data.eof());
-            QCOMPARE(data.value(0), QStringLiteral("NSW"));
+            const QList<db::StoredListing> data = session.app().store().newest(1);
+            QCOMPARE(data.size(), 1);
+            QCOMPARE(data.first().values.value(0), QStringLiteral("NSW"));
         }
 
         // The installed executable itself starts on that desk and opens its database.

@@ -12,6 +12,8 @@
 
 #include "app/pelmar.h"
 #include "db/dberror.h"
+#include "db/sqlitedb.h"
+#include "db/store.h"
 #include "shell/desk.h"
 #include "shell/programfolder.h"
 #include "support/foreignlock.h"
@@ -159,8 +161,9 @@ void TestStartup::connectionTextNamesTheFolder() {
     QCOMPARE(desk->dbPath(), expectedPath);
     QCOMPARE(shell::connectionText(desk->dbPath()),
              QStringLiteral("provider=Microsoft.Jet.OLEDB.3.51;data source=") + expectedPath + ";");
-    QCOMPARE(desk->store().connection().path(), expectedPath);
-    desk->store().connection().execute(QStringLiteral("insert into State values ('VIC');"));
+    desk->store().saveEntry({QStringLiteral("State"), QStringLiteral("State")},
+                            {QStringLiteral("VIC")});
+    QCOMPARE(db::SqliteDb(expectedPath, 0).select(QStringLiteral("select * from State")).size(), 1);
     QCOMPARE(base.rows(QStringLiteral("select * from State")).size(), 0);  // the folder's own file
 }
 

@@ -2,32 +2,21 @@
 
 #include <QDir>
 
-#include "db/connection.h"
+#include "db/store.h"
 #include "shell/messages.h"
 
 namespace pelmar {
 
-namespace {
-
-QString serverAndLogin(const db::Connection& connection) {
-    const db::ServerSession& server = connection.server();
-    return server.login().isEmpty()
-               ? server.describe()
-               : QStringLiteral("%1, login %2").arg(server.describe(), server.login());
-}
-
-}  // namespace
-
-QString databaseInUse(const db::Connection& connection, const QString& dbPath) {
-    if (connection.isServer())
-        return QStringLiteral("the PostgreSQL %1").arg(serverAndLogin(connection));
+QString databaseInUse(const db::Store& store, const QString& dbPath) {
+    if (store.isServer())
+        return QStringLiteral("the PostgreSQL %1").arg(store.serverAndLogin());
     return QStringLiteral("the file %1").arg(QDir::toNativeSeparators(dbPath));
 }
 
-QString frameTitle(const QString& banner, const db::Connection& connection) {
-    if (!connection.isServer())
+QString frameTitle(const QString& banner, const db::Store& store) {
+    if (!store.isServer())
         return banner;
-    return banner.trimmed() + QStringLiteral(" (%1)").arg(serverAndLogin(connection));
+    return banner.trimmed() + QStringLiteral(" (%1)").arg(store.serverAndLogin());
 }
 
 QString aboutText(const AboutFacts& facts) {

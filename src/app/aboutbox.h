@@ -3,7 +3,7 @@
 #include <QString>
 
 namespace db {
-class Connection;
+class Store;
 }
 
 // "Help", "About PelmarEntry", and what the main frame's title says of the database.
@@ -20,11 +20,11 @@ struct AboutFacts {
 
 // What the desk works on, in the operator's words: the file's path, or the server,
 // its database and the login.
-QString databaseInUse(const db::Connection& connection, const QString& dbPath);
+QString databaseInUse(const db::Store& store, const QString& dbPath);
 
 // The main frame's title: the banner alone on a file, the server and login added on
 // a server, so that an operator sees which database the listings go to.
-QString frameTitle(const QString& banner, const db::Connection& connection);
+QString frameTitle(const QString& banner, const db::Store& store);
 
 QString aboutText(const AboutFacts& facts);
 // Shows it in the program's message box, titled "About PelmarEntry".

@@ -164,7 +164,7 @@ void Pelmar::nBackup_Click() {
 void Pelmar::nAbout_Click() {
     pelmar::showAbout(
         {QStringLiteral(PELMAR_VERSION),
-         pelmar::databaseInUse(windows_.desk().store().connection(), windows_.desk().dbPath()),
+         pelmar::databaseInUse(windows_.desk().store(), windows_.desk().dbPath()),
          windows_.desk().folder(),
          QStringLiteral("Qt %1, ").arg(QString::fromLatin1(qVersion())) + db::engineVersions(),
          QStringLiteral(PELMAR_LICENCE)});
@@ -206,7 +206,7 @@ int run(const QString& folder, const QString& systemSetting) {
             shell::inform(warning, shell::Icon::Exclamation);
     }
     Pelmar frame(*desk);
-    frame.setWindowTitle(pelmar::frameTitle(frame.windowTitle(), desk->store().connection()));
+    frame.setWindowTitle(pelmar::frameTitle(frame.windowTitle(), desk->store()));
     frame.show();
     entry::settleUnconfirmed(*desk);
     return QApplication::exec();

@@ -1,23 +1,14 @@
 #include "connection.h"
 
-#include <sqlite3.h>
 #include <sys/stat.h>
 
-#include <QAtomicInt>
 #include <QFile>
 #include <QFileInfo>
-#include <QSqlDriver>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
 
-#include "base/utf8text.h"
 #include "dberror.h"
-#include "dialect.h"
 #include "schema.h"
 #include "servertablereader.h"
-#include "sqlerror.h"
-#include "sqlitefile.h"
+#include "sqlitedb.h"
 #include "tablereader.h"
 
 namespace db {
@@ -34,21 +25,9 @@ bool fileIdentity(const QString& path, std::uint64_t& device, std::uint64_t& ino
     return true;
 }
 
-// Runs a statement of the connection's own, unseen by the trace; throws DbError.
-void run(const QSqlDatabase& database, const QString& statement) {
-    QSqlQuery query(database);
-    if (!query.exec(statement))
-        throw DbError(errorText(query.lastError()));
-}
-
-QString nextConnectionName() {
-    static QAtomicInt counter;
-    return QStringLiteral("pelmar-%1").arg(counter.fetchAndAddRelaxed(1));
-}
-
 }  // namespace
 
-Connection::Connection() : connectionName_(nextConnectionName()) {}
+Connection::Connection() = default;
 
 Connection::~Connection() {
     close();
@@ -66,16 +45,10 @@ QString Connection::dataSourceOf(const QString& connectionText) {
     return source;
 }
 
-void Connection::open() {
-    const QString source = dataSourceOf(connectionString_);
-    if (source.isEmpty())
-        throw DbError(
-            QStringLiteral("The connection text names no data source: %1").arg(connectionString_));
-    openFile(source);
-}
-
 void Connection::openFile(const QString& path) {
     close();
+    if (path.isEmpty())
+        throw DbError(QStringLiteral("No database file is named."));
     const QFileInfo info(path);
     if (!info.exists())
         throw DbError(QStringLiteral("Could not find file '%1'.").arg(path));
@@ -88,27 +61,15 @@ void Connection::openFile(const QString& path) {
     // the first statement.
     if (!fileIdentity(path, device_, inode_))
         throw DbError(QStringLiteral("Could not find file '%1'.").arg(path));
-    QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName_);
-    database.setDatabaseName(existingFileUri(path));
-    database.setConnectOptions(
-        QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs));
-    if (!database.open()) {
-        const QString text = errorText(database.lastError());
-        database = QSqlDatabase();
-        QSqlDatabase::removeDatabase(connectionName_);
-        throw DbError(QStringLiteral("Cannot open '%1': %2").arg(path, text));
-    }
+    auto file = std::make_unique<SqliteDb>(path, kBusyTimeoutMs);
     // SQLite reads the file lazily: ask for the schema now so that a file that is no
     // database, or one locked by another program, fails here and not at the first window.
-    QSqlQuery probe(database);
-    if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {
-        const QString text = errorText(probe.lastError());
-        probe = QSqlQuery();
-        database.close();
-        database = QSqlDatabase();
-        QSqlDatabase::removeDatabase(connectionName_);
-        throw DbError(QStringLiteral("Cannot open '%1': %2").arg(path, text));
+    try {
+        file->select(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+    } catch (const DbError& error) {
+        throw DbError(QStringLiteral("Cannot open '%1': %2").arg(path, error.text()));
     }
+    file_ = std::move(file);
     path_ = path;
 }
 
@@ -119,7 +80,30 @@ void Connection::openServer(const QString& conninfo, const PasswordPrompt& promp
 }
 
 bool Connection::isOpen() const {
-    return server_ || (QSqlDatabase::contains(connectionName_) && database().isOpen());
+    return server_ || file_;
+}
+
+void Connection::close() {
+    server_.reset();
+    file_.reset();
+    path_.clear();
+}
+
+SqliteDb& Connection::file() const {
+    if (!file_)
+        throw DbError(QStringLiteral("The database connection is not open."));
+    checkSameFile();
+    return *file_;
+}
+
+void Connection::transaction(const std::function<void()>& fn) {
+    if (server_) {
+        server_->transaction(fn);
+        return;
+    }
+    FileTransaction transaction(file());
+    fn();
+    transaction.commit();
 }
 
 void Connection::withTableLock(const QString& table, const std::function<void()>& fn) {
@@ -128,19 +112,9 @@ void Connection::withTableLock(const QString& table, const std::function<void()>
         return;
     }
     // Two programs on one file would otherwise both find a value missing and both
-    // store it: SQLite lets every reader in while another program writes. IMMEDIATE
-    // takes the write lock at the start (waiting as long as for any lock), so the
-    // test inside fn sees what the other program stored.
-    checkSameFile();
-    const QSqlDatabase db = database();
-    run(db, QStringLiteral("BEGIN IMMEDIATE"));
-    try {
-        fn();
-        run(db, QStringLiteral("COMMIT"));
-    } catch (...) {
-        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
-        throw;
-    }
+    // store it: SQLite lets every reader in while another program writes. The file's
+    // transaction holds its write lock from the start.
+    transaction(fn);
 }
 
 void Connection::checkSameFile() const {
@@ -165,38 +139,11 @@ std::unique_ptr<TableReader> Connection::tableReader() const {
     return std::make_unique<FileTableReader>(path_);
 }
 
-void Connection::close() {
-    server_.reset();
-    path_.clear();
-    if (!QSqlDatabase::contains(connectionName_))
-        return;
-    {
-        QSqlDatabase database = QSqlDatabase::database(connectionName_, false);
-        database.close();
-    }
-    QSqlDatabase::removeDatabase(connectionName_);
-}
-
-QSqlDatabase Connection::database() const {
-    return QSqlDatabase::database(connectionName_, false);
-}
-
-QString Connection::prepareText(const QString& statement) const {
-    if (!isOpen())
-        throw DbError(QStringLiteral("The database connection is not open."));
-    checkSameFile();
-    if (trace_)
-        trace_(statement);
-    const QString whole = base::withWholeCharacters(statement);
-    return server_ ? toPostgres(whole) : toSqlite(whole);
-}
-
 void Connection::refreshSchema() {
     // The server reads the tables' layout afresh for every statement.
     if (server_)
         return;
-    checkSameFile();
-    run(database(), QStringLiteral("SELECT count(*) FROM sqlite_master"));
+    file().select(QStringLiteral("SELECT count(*) FROM sqlite_master"));
 }
 
 QStringList Connection::columnNames(const QString& table) const {
@@ -205,9 +152,7 @@ QStringList Connection::columnNames(const QString& table) const {
         if (const schema::Table* known = schema::tableNamed(table))
             names = known->columns;
     } else {
-        const QSqlRecord record = database().record(table);
-        for (int position = 0; position < record.count(); ++position)
-            names.append(record.fieldName(position));
+        names = file().columnNames(table);
     }
     if (names.isEmpty())
         throw DbError(
@@ -215,123 +160,30 @@ QStringList Connection::columnNames(const QString& table) const {
     return names;
 }
 
-namespace {
-
-// The file's own handle beneath Qt's driver: bound values go to SQLite as UTF-8, as
-// they are. Qt binds text as UTF-16, of which SQLite drops a leading U+FEFF, taking
-// it for a byte-order mark.
-sqlite3* handleOf(const QSqlDatabase& database) {
-    const QVariant handle = database.driver()->handle();
-    sqlite3* db = handle.isValid() ? *static_cast<sqlite3* const*>(handle.constData()) : nullptr;
-    if (!db)
-        throw DbError(QStringLiteral("The database connection is not open."));
-    return db;
-}
-
-// One prepared statement of the file, with its values bound; finalised with it.
-class BoundStatement {
-public:
-    BoundStatement(sqlite3* db, const QString& statement, const QStringList& parameters) : db_(db) {
-        const QByteArray text = statement.toUtf8();
-        if (sqlite3_prepare_v2(db_, text.constData(), int(text.size()), &statement_, nullptr) !=
-            SQLITE_OK)
-            fail(QStringLiteral("Unable to execute statement"));
-        for (int k = 0; k < parameters.size(); ++k) {
-            const QString& value = parameters.at(k);
-            const QByteArray utf8 = base::withWholeCharacters(value).toUtf8();
-            const int bound = value.isNull()
-                                  ? sqlite3_bind_null(statement_, k + 1)
-                                  : sqlite3_bind_text(statement_, k + 1, utf8.constData(),
-                                                      int(utf8.size()), SQLITE_TRANSIENT);
-            if (bound != SQLITE_OK)
-                fail(QStringLiteral("Unable to bind a value"));
-        }
-    }
-    ~BoundStatement() { sqlite3_finalize(statement_); }
-    BoundStatement(const BoundStatement&) = delete;
-    BoundStatement& operator=(const BoundStatement&) = delete;
-
-    // The next row; false at the end. A step that fails is no end of the rows.
-    bool step() {
-        const int result = sqlite3_step(statement_);
-        if (result == SQLITE_ROW)
-            return true;
-        if (result != SQLITE_DONE)
-            fail(QStringLiteral("Unable to fetch row"));
-        return false;
-    }
-    int columns() const { return sqlite3_column_count(statement_); }
-    QString value(int column) const {
-        if (sqlite3_column_type(statement_, column) == SQLITE_NULL)
-            return {};
-        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement_, column));
-        return base::fromStoredUtf8(QByteArrayView(text, sqlite3_column_bytes(statement_, column)));
-    }
-    long long changes() const { return sqlite3_changes64(db_); }
-
-private:
-    [[noreturn]] void fail(const QString& doing) const {
-        const QString engine = QString::fromUtf8(sqlite3_errmsg(db_)).trimmed();
-        throw DbError(engine.isEmpty() || engine == QLatin1String("not an error")
-                          ? doing + QStringLiteral(": the database engine gave no reason.")
-                          : doing + QStringLiteral(": ") + engine);
-    }
-
-    sqlite3* db_;
-    sqlite3_stmt* statement_ = nullptr;
-};
-
-}  // namespace
 QList<QStringList> Connection::select(const QString& statement, const QStringList& parameters) {
-    if (!isOpen())
-        throw DbError(QStringLiteral("The database connection is not open."));
-    checkSameFile();
+    if (!server_)
+        return file().select(statement, parameters);
+    const ServerResult result = server_->exec(statement, parameters);
     QList<QStringList> rows;
-    if (server_) {
-        const ServerResult result = server_->exec(statement, parameters);
-        const int columns = result.columns();
-        for (int row = 0; row < result.rows(); ++row) {
-            QStringList values;
-            values.reserve(columns);
-            for (int column = 0; column < columns; ++column)
-                values.append(result.isNull(row, column) ? QString() : result.value(row, column));
-            rows.append(values);
-        }
-        return rows;
-    }
-    BoundStatement query(handleOf(database()), statement, parameters);
-    const int columns = query.columns();
-    while (query.step()) {
+    const int columns = result.columns();
+    for (int row = 0; row < result.rows(); ++row) {
         QStringList values;
         values.reserve(columns);
         for (int column = 0; column < columns; ++column)
-            values.append(query.value(column));
+            values.append(result.isNull(row, column) ? QString() : result.value(row, column));
         rows.append(values);
     }
     return rows;
 }
 
 long long Connection::change(const QString& statement, const QStringList& parameters) {
-    if (!isOpen())
-        throw DbError(QStringLiteral("The database connection is not open."));
-    checkSameFile();
     if (server_)
         return server_->exec(statement, parameters).rowsAffected();
-    BoundStatement query(handleOf(database()), statement, parameters);
-    while (query.step()) {
-    }
-    return query.changes();
+    return file().change(statement, parameters);
 }
 
 void Connection::execute(const QString& statement) {
-    const QString text = prepareText(statement);
-    if (server_) {
-        server_->exec(text);
-        return;
-    }
-    QSqlQuery query(database());
-    if (!query.exec(text))
-        throw DbError(errorText(query.lastError()));
+    change(statement);
 }
 
 }  // namespace db

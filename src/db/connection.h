@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -10,15 +10,15 @@
 
 namespace db {
 
-// Sees every statement as the program wrote it, before any dialect rewrite.
+// Sees every statement the program stands for, as the program writes it.
 using StatementTrace = std::function<void(const QString& statement)>;
 
+class SqliteDb;
 class TableReader;
 class WaitDisplay;
 
-// One open database: a file, named by a connection text such as
-// "provider=...;data source=PATH;" (only the data source is read from the text),
-// or a PostgreSQL server, named by a libpq connection text.
+// One open database: a file, or a PostgreSQL server named by a libpq connection text.
+// The store's operations (store.h) run on it; nothing above db/ sees it.
 class Connection {
 public:
     Connection();
@@ -26,17 +26,11 @@ public:
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
-    void setConnectionString(const QString& text) { connectionString_ = text; }
-    const QString& connectionString() const { return connectionString_; }
-
-    // Opens the data source; throws DbError when the file is missing, unreadable,
+    // Opens the database file at path; throws DbError when it is missing, unreadable,
     // locked or not a database. Never creates a file.
-    void open();
+    void openFile(const QString& path);
     bool isOpen() const;
     void close();
-
-    // Opens a database file by its path, as the export does with a connection of its own.
-    void openFile(const QString& path);
 
     // Opens a session with a server instead of a file; throws DbError naming the
     // server when it cannot be reached or refuses the login.
@@ -47,6 +41,9 @@ public:
     bool isWaiting() const { return server_ && server_->isWaiting(); }
     ServerSession& server() const { return *server_; }
 
+    // Runs fn in one transaction: all of its statements or none (on a file holding the
+    // write lock from the start). Throws DbError.
+    void transaction(const std::function<void()>& fn);
     // Runs fn as one atomic step against every other session writing the table: on a
     // server inside a transaction that holds the table's write lock, on a file inside
     // one that holds the file's write lock from its start. Another program on the same
@@ -71,15 +68,15 @@ public:
     // program's spelling stands for them (start-up found the columns in its order).
     QStringList columnNames(const QString& table) const;
 
-    // Runs a statement that returns no rows; throws DbError on failure.
+    // Runs a statement of the program's own that holds no value and returns no rows
+    // (a table's definition, a transaction's start). Throws DbError.
     void execute(const QString& statement);
 
     // The store's way in: a statement whose every value is a parameter, written "?"
     // on a file and "$1", "$2", ... on a server, and the values in that order (a null
     // text is NULL). The values never become statement text. Gives every row's
     // values, exactly as stored (NULL as a null text); change() gives the rows an
-    // insert, update or delete touched. Neither is seen by the trace: the store
-    // reports its operations itself. Throws DbError.
+    // insert, update or delete touched. Throws DbError.
     QList<QStringList> select(const QString& statement, const QStringList& parameters = {});
     long long change(const QString& statement, const QStringList& parameters = {});
 
@@ -89,24 +86,19 @@ public:
     // it back) does not make it look again. Throws DbError.
     void refreshSchema();
 
-    void setTrace(StatementTrace trace) { trace_ = std::move(trace); }
-    // Reports the statement to the trace and gives the text that the engine is to run,
-    // with every lone surrogate replaced (base/utf8text.h). Throws DbError as checkSameFile.
-    QString prepareText(const QString& statement) const;
-
-    QSqlDatabase database() const;
     const QString& path() const { return path_; }
 
     // How long SQLite waits for another program's lock before it reports it.
     static constexpr int kBusyTimeoutMs = 3000;
 
 private:
-    QString connectionString_;
-    QString connectionName_;
+    // The open file, after checking that it is still the one opened.
+    SqliteDb& file() const;
+
     QString path_;
     // The device and inode of the file opened, to tell it from one put in its place.
     std::uint64_t device_ = 0, inode_ = 0;
-    StatementTrace trace_;
+    std::unique_ptr<SqliteDb> file_;
     std::unique_ptr<ServerSession> server_;
 };
 

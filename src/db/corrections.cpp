@@ -2,7 +2,6 @@
 
 #include "connection.h"
 #include "dberror.h"
-#include "recordset.h"
 #include "schema.h"
 
 namespace db::schema {
@@ -79,29 +78,19 @@ QStringList correctionsStatements(bool server, const QString& serverSchema) {
 }
 
 QString addCorrections(Connection& connection) {
-    QString schemaName;
-    if (connection.isServer()) {
-        Recordset rs;
-        rs.open(QStringLiteral("SELECT current_schema()"), connection);
-        schemaName = rs.value(0);
-    }
-    connection.execute(QStringLiteral("BEGIN"));
-    try {
+    const QString schemaName =
+        connection.isServer()
+            ? connection.select(QStringLiteral("SELECT current_schema()")).value(0).value(0)
+            : QString();
+    QString refused;
+    connection.transaction([&] {
         for (const QString& statement : correctionsStatements(connection.isServer(), schemaName))
             connection.execute(statement);
-        const QString refused = addSearchIndex(
-            connection.isServer(),
-            [&connection](const QString& statement) { connection.execute(statement); });
-        connection.execute(QStringLiteral("COMMIT"));
-        return refused;
-    } catch (const DbError&) {
-        try {
-            connection.execute(QStringLiteral("ROLLBACK"));
-        } catch (const DbError&) {
-            // A lost session takes its transaction with it.
-        }
-        throw;
-    }
+        refused = addSearchIndex(connection.isServer(), [&connection](const QString& statement) {
+            connection.execute(statement);
+        });
+    });
+    return refused;
 }
 
 const QList<int>& searchedColumns() {

@@ -6,6 +6,7 @@
 #include "corrections.h"
 #include "dberror.h"
 #include "schema.h"
+#include "sqlitedb.h"
 #include "statementtext.h"
 
 namespace db {
@@ -34,23 +35,14 @@ QStringList shownValues(const QStringList& shown) {
 
 }  // namespace
 
-FileTransaction::FileTransaction(Connection& connection) : connection_(connection) {
-    connection_.change(QStringLiteral("BEGIN IMMEDIATE"));
+QString FileStore::name(const QString& spelled) const {
+    return quotedName(spelled);
 }
 
-FileTransaction::~FileTransaction() {
-    if (!open_)
-        return;
-    try {
-        connection_.change(QStringLiteral("ROLLBACK"));
-    } catch (const DbError&) {
-        // SQLite rolled back by itself.
-    }
-}
-
-void FileTransaction::commit() {
-    connection_.change(QStringLiteral("COMMIT"));
-    open_ = false;
+QString FileStore::lookupRows(const QString& table, const QString& condition) const {
+    // Every column the table has, in the order its rows were stored: a file's table
+    // holds the program's columns and no others.
+    return QStringLiteral("SELECT * FROM %1%2").arg(quotedName(table), condition);
 }
 
 bool FileStore::hasTable(const QString& name) {
@@ -71,27 +63,30 @@ long long FileStore::storeListing(const Listing& listing) {
     traced(insertText(values));
     // Data may have been altered and mended by another program since the last try.
     connection_.refreshSchema();
-    FileTransaction transaction(connection_);
-    // SQLite would give the next row one past the largest rowid, which after the
-    // newest listing was deleted is that listing's number again.
-    const QString lastRecorded = hasCorrections()
-                                     ? QStringLiteral("(SELECT max(ListingId) FROM Corrections)")
-                                     : QStringLiteral("0");
-    const QString next =
-        connection_
-            .select(QStringLiteral("SELECT max(coalesce((SELECT max(rowid) FROM Data), 0), "
-                                   "coalesce(%1, 0)) + 1")
-                        .arg(lastRecorded))
-            .value(0)
-            .value(0);
-    // By position, as every program writes Data: a table whose columns were altered
-    // refuses the row rather than storing it in the wrong places.
-    const long long stored = connection_.change(
-        QStringLiteral("INSERT INTO Data VALUES (%1)").arg(parameters(1, kColumnCount)), values);
-    if (stored == 1)
-        connection_.change(
-            QStringLiteral("UPDATE Data SET rowid = ? WHERE rowid = last_insert_rowid()"), {next});
-    transaction.commit();
+    long long stored = 0;
+    connection_.transaction([&] {
+        // SQLite would give the next row one past the largest rowid, which after the
+        // newest listing was deleted is that listing's number again.
+        const QString lastRecorded =
+            hasCorrections() ? QStringLiteral("(SELECT max(ListingId) FROM Corrections)")
+                             : QStringLiteral("0");
+        const QString next =
+            connection_
+                .select(QStringLiteral("SELECT max(coalesce((SELECT max(rowid) FROM Data), 0), "
+                                       "coalesce(%1, 0)) + 1")
+                            .arg(lastRecorded))
+                .value(0)
+                .value(0);
+        // By position, as every program writes Data: a table whose columns were altered
+        // refuses the row rather than storing it in the wrong places.
+        stored = connection_.change(
+            QStringLiteral("INSERT INTO Data VALUES (%1)").arg(parameters(1, kColumnCount)),
+            values);
+        if (stored == 1)
+            connection_.change(
+                QStringLiteral("UPDATE Data SET rowid = ? WHERE rowid = last_insert_rowid()"),
+                {next});
+    });
     return stored;
 }
 
@@ -115,28 +110,30 @@ QString FileStore::searchCondition(const QString& search, int, QStringList& para
 Store::Outcome FileStore::change(ListingId id, const QStringList& shown,
                                  const QStringList* wanted) {
     // The write lock first: between the test of the row and the record nobody else writes.
-    FileTransaction transaction(connection_);
-    const QString where =
-        QStringLiteral(" WHERE rowid = ? AND ") +
-        perColumn(QStringLiteral("coalesce(%1, '') = ?"), QStringLiteral(" AND "));
-    QStringList values;
-    if (wanted)
-        values = wanted->mid(0, kColumnCount);
-    values.append(QString::number(id));
-    values += shownValues(shown);
-    const QString statement =
-        wanted ? QStringLiteral("UPDATE Data SET ") +
-                     perColumn(QStringLiteral("%1 = ?"), QStringLiteral(", ")) + where
-               : QStringLiteral("DELETE FROM Data") + where;
-    if (connection_.change(statement, values) != 1)
-        return Outcome::Changed;
-    connection_.change(
-        QStringLiteral("INSERT INTO Corrections VALUES (?, strftime('%Y-%m-%d "
-                       "%H:%M:%f', 'now'), NULL, ?, ?, ?)"),
-        {QString::number(id), wanted ? QStringLiteral("corrected") : QStringLiteral("deleted"),
-         json(shown), wanted ? json(*wanted) : QString()});
-    transaction.commit();
-    return Outcome::Stored;
+    Outcome outcome = Outcome::Changed;
+    connection_.transaction([&] {
+        const QString where =
+            QStringLiteral(" WHERE rowid = ? AND ") +
+            perColumn(QStringLiteral("coalesce(%1, '') = ?"), QStringLiteral(" AND "));
+        QStringList values;
+        if (wanted)
+            values = wanted->mid(0, kColumnCount);
+        values.append(QString::number(id));
+        values += shownValues(shown);
+        const QString statement =
+            wanted ? QStringLiteral("UPDATE Data SET ") +
+                         perColumn(QStringLiteral("%1 = ?"), QStringLiteral(", ")) + where
+                   : QStringLiteral("DELETE FROM Data") + where;
+        if (connection_.change(statement, values) != 1)
+            return;
+        connection_.change(
+            QStringLiteral("INSERT INTO Corrections VALUES (?, strftime('%Y-%m-%d "
+                           "%H:%M:%f', 'now'), NULL, ?, ?, ?)"),
+            {QString::number(id), wanted ? QStringLiteral("corrected") : QStringLiteral("deleted"),
+             json(shown), wanted ? json(*wanted) : QString()});
+        outcome = Outcome::Stored;
+    });
+    return outcome;
 }
 
 }  // namespace db

@@ -18,6 +18,8 @@ public:
 protected:
     QString identity() const override { return QStringLiteral("rowid"); }
     QString parameter(int) const override { return QStringLiteral("?"); }
+    QString lookupRows(const QString& table, const QString& condition) const override;
+    QString name(const QString& spelled) const override;
     QString searchCondition(const QString& search, int first, QStringList& parameters) override;
     Outcome change(ListingId id, const QStringList& shown, const QStringList* wanted) override;
 
@@ -25,22 +27,6 @@ private:
     bool hasTable(const QString& name);
 
     bool searchIndexed_ = false;  // the file has the search's index; asked until it has
-};
-
-// One write transaction on a file, with the write lock from its start (BEGIN
-// IMMEDIATE), so that a test and the write that depends on it see the same table.
-// Rolled back unless committed.
-class FileTransaction {
-public:
-    explicit FileTransaction(Connection& connection);
-    ~FileTransaction();
-    FileTransaction(const FileTransaction&) = delete;
-    FileTransaction& operator=(const FileTransaction&) = delete;
-    void commit();
-
-private:
-    Connection& connection_;
-    bool open_ = true;
 };
 
 }  // namespace db

@@ -3,18 +3,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 
 #include "corrections.h"
 #include "dberror.h"
 #include "listing.h"
 #include "samplerows.h"
 #include "serversession.h"
-#include "sqlerror.h"
-#include "sqlitefile.h"
-#include "sqlliteral.h"
+#include "sqlitedb.h"
 
 namespace db::schema {
 
@@ -47,29 +42,27 @@ QString createStatement(const Table& table, const QStringList& hidden = {}) {
         .arg(table.name, columns.join(QStringLiteral(", ")));
 }
 
-QString insertStatement(const QString& table, const QStringList& values) {
-    QStringList literals;
-    for (const QString& value : values)
-        literals.append(sqlText(value));
-    return QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(table, literals.join(QLatin1Char(',')));
-}
-
 using Run = std::function<void(const QString& statement)>;
+// A statement whose values are parameters, "?" on a file and "$1", ... on a server.
+using Change = std::function<void(const QString& statement, const QStringList& values)>;
 
-void run(QSqlQuery& query, const QString& statement) {
-    if (!query.exec(statement))
-        throw DbError(errorText(query.lastError()));
-}
-
-void fill(const Run& run) {
+void fill(bool server, const Change& change) {
+    const auto insert = [server, &change](const QString& table, const QStringList& values) {
+        QStringList markers;
+        for (int number = 1; number <= values.size(); ++number)
+            markers.append(server ? QStringLiteral("$%1").arg(number) : QStringLiteral("?"));
+        change(
+            QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(table, markers.join(QLatin1Char(','))),
+            values);
+    };
     for (const QString& state : samples::states())
-        run(insertStatement(QStringLiteral("State"), {state}));
+        insert(QStringLiteral("State"), {state});
     for (const QString& street : samples::streetExtensions())
-        run(insertStatement(QStringLiteral("Street"), {street}));
+        insert(QStringLiteral("Street"), {street});
     for (const QString& type : samples::propertyTypes())
-        run(insertStatement(QStringLiteral("PropType"), {type}));
+        insert(QStringLiteral("PropType"), {type});
     for (const samples::Publication& publication : samples::publications())
-        run(insertStatement(QStringLiteral("PubName"), {publication.name, publication.state}));
+        insert(QStringLiteral("PubName"), {publication.name, publication.state});
 }
 
 // Identity numbers give the stored order, and the token is unique so that a submit
@@ -152,37 +145,23 @@ void createDatabase(const QString& path, bool withSamples) {
         throw DbError(QStringLiteral("Cannot create '%1': %2").arg(path, file.errorString()));
     }
     file.close();
-    const QString name = QStringLiteral("pelmar-create");
-    QString failure;
-    {
-        QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        database.setDatabaseName(existingFileUri(path));
-        database.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI"));
-        if (!database.open()) {
-            failure = errorText(database.lastError());
-        } else {
-            QSqlQuery query(database);
-            try {
-                run(query, QStringLiteral("BEGIN"));
-                for (const Table& table : tables())
-                    run(query, createStatement(table));
-                for (const QString& statement : correctionsStatements(false))
-                    run(query, statement);
-                addSearchIndex(false,
-                               [&query](const QString& statement) { run(query, statement); });
-                if (withSamples)
-                    fill([&query](const QString& statement) { run(query, statement); });
-                run(query, QStringLiteral("COMMIT"));
-            } catch (const DbError& error) {
-                failure = error.text();
-            }
-        }
-        database.close();
-    }
-    QSqlDatabase::removeDatabase(name);
-    if (!failure.isEmpty()) {
+    try {
+        SqliteDb database(path, 0);
+        const Run run = [&database](const QString& statement) { database.change(statement); };
+        FileTransaction transaction(database);
+        for (const Table& table : tables())
+            run(createStatement(table));
+        for (const QString& statement : correctionsStatements(false))
+            run(statement);
+        addSearchIndex(false, run);
+        if (withSamples)
+            fill(false, [&database](const QString& statement, const QStringList& values) {
+                database.change(statement, values);
+            });
+        transaction.commit();
+    } catch (const DbError& error) {
         QFile::remove(path);
-        throw DbError(QStringLiteral("Cannot create '%1': %2").arg(path, failure));
+        throw DbError(QStringLiteral("Cannot create '%1': %2").arg(path, error.text()));
     }
 }
 
@@ -211,18 +190,7 @@ void inOneTransaction(const QString& conninfo,
                       const std::function<void(ServerSession&, const Run&)>& fn) {
     ServerSession session(conninfo);
     const Run run = [&session](const QString& statement) { session.exec(statement); };
-    run(QStringLiteral("BEGIN"));
-    try {
-        fn(session, run);
-        run(QStringLiteral("COMMIT"));
-    } catch (...) {
-        try {
-            run(QStringLiteral("ROLLBACK"));
-        } catch (const DbError&) {
-            // The session is gone, and with it the transaction.
-        }
-        throw;
-    }
+    session.transaction([&] { fn(session, run); });
 }
 
 }  // namespace
@@ -232,12 +200,12 @@ QString createServerTables(const QString& conninfo, bool withSamples) {
     inOneTransaction(conninfo, [withSamples, &refused](ServerSession& session, const Run& run) {
         QStringList names;
         for (const Table& table : tables())
-            names.append(sqlText(table.name.toLower()));
+            names.append(table.name.toLower());
         const ServerResult found = session.exec(
             QStringLiteral("SELECT table_name FROM information_schema.tables "
-                           "WHERE table_schema = current_schema() AND table_name IN (%1) "
-                           "ORDER BY table_name")
-                .arg(names.join(QLatin1Char(','))));
+                           "WHERE table_schema = current_schema() AND "
+                           "table_name = ANY (string_to_array($1, ',')) ORDER BY table_name"),
+            {names.join(QLatin1Char(','))});
         if (found.rows() > 0) {
             QStringList present;
             for (int row = 0; row < found.rows(); ++row)
@@ -255,7 +223,9 @@ QString createServerTables(const QString& conninfo, bool withSamples) {
             run(statement);
         refused = addSearchIndex(true, run);
         if (withSamples)
-            fill(run);
+            fill(true, [&session](const QString& statement, const QStringList& values) {
+                session.exec(statement, values);
+            });
     });
     return refused;
 }
@@ -282,9 +252,8 @@ void grantDeskRights(const QString& conninfo, const QString& role) {
                 .arg(kStoreListing, kListingStored, role));
         // Corrections go through the administrator's functions as the insert does; a
         // database made before them gets them from --corrections first.
-        const ServerResult corrections =
-            session.exec(QStringLiteral("SELECT to_regprocedure(%1) IS NOT NULL")
-                             .arg(sqlText(kCorrectFunction)));
+        const ServerResult corrections = session.exec(
+            QStringLiteral("SELECT to_regprocedure($1) IS NOT NULL"), {kCorrectFunction});
         if (corrections.value(0, 0) == QLatin1String("t"))
             run(QStringLiteral("GRANT EXECUTE ON FUNCTION %1, %2 TO %3")
                     .arg(kCorrectFunction, kDeleteFunction, role));

@@ -4,10 +4,8 @@
 
 #include "connection.h"
 #include "dberror.h"
-#include "recordset.h"
 #include "schema.h"
 #include "serversession.h"
-#include "sqlliteral.h"
 
 namespace db::schema {
 
@@ -24,25 +22,18 @@ QString namesOf(const QStringList& names) {
 
 // The table's columns in order, as the engine holds them. Throws DbError.
 QStringList columnsOf(const Table& table, Connection& connection) {
-    Recordset rs;
+    // From the catalog: on a server a desk may not read every column (the token).
+    const QString catalog =
+        connection.isServer()
+            ? QStringLiteral(
+                  "SELECT attname FROM pg_attribute WHERE attrelid = to_regclass($1) "
+                  "AND attnum > 0 AND NOT attisdropped ORDER BY attnum")
+            : QStringLiteral("SELECT name FROM pragma_table_info(?)");
     QStringList columns;
-    if (connection.isServer()) {
-        // From the catalog: a desk may not read every column (the token), and a
-        // server's "Select *" is rewritten to name the program's own columns.
-        for (rs.open(QStringLiteral("SELECT attname FROM pg_attribute WHERE attrelid = "
-                                    "to_regclass(%1) AND attnum > 0 AND NOT attisdropped "
-                                    "ORDER BY attnum")
-                         .arg(sqlText(table.name)),
-                     connection);
-             !rs.eof(); rs.moveNext())
-            columns.append(rs.value(0));
-        if (columns.isEmpty())
-            throw DbError(QStringLiteral("there is no such table"));
-        return columns;
-    }
-    rs.open(QStringLiteral("Select %1.* From %1 Where 1=0;").arg(table.name), connection);
-    for (int position = 0; position < rs.fieldCount(); ++position)
-        columns.append(rs.fieldName(position));
+    for (const QStringList& row : connection.select(catalog, {table.name}))
+        columns.append(row.value(0));
+    if (columns.isEmpty())
+        throw DbError(QStringLiteral("there is no such table"));
     return columns;
 }
 

@@ -608,13 +608,10 @@ void ServerSession::rollBack() {
     }
 }
 
-void ServerSession::withTableLock(const QString& table, const std::function<void()>& fn) {
+void ServerSession::transaction(const std::function<void()>& fn) {
     exec(QStringLiteral("BEGIN"));
     inTransaction_ = true;
     try {
-        // SHARE ROW EXCLUSIVE conflicts with itself and with every writer, while
-        // readers go on: one editor's test and insert at a time, the windows unhindered.
-        exec(QStringLiteral("LOCK TABLE %1 IN SHARE ROW EXCLUSIVE MODE").arg(table));
         fn();
         exec(QStringLiteral("COMMIT"));
         inTransaction_ = false;
@@ -622,6 +619,15 @@ void ServerSession::withTableLock(const QString& table, const std::function<void
         rollBack();
         throw;
     }
+}
+
+void ServerSession::withTableLock(const QString& table, const std::function<void()>& fn) {
+    transaction([&] {
+        // SHARE ROW EXCLUSIVE conflicts with itself and with every writer, while
+        // readers go on: one editor's test and insert at a time, the windows unhindered.
+        exec(QStringLiteral("LOCK TABLE %1 IN SHARE ROW EXCLUSIVE MODE").arg(table));
+        fn();
+    });
 }
 
 }  // namespace db

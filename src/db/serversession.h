@@ -90,6 +90,9 @@ public:
     // sent already is read away, so the session is free for the next statement.
     void cancelCopy();
 
+    // Runs fn inside one transaction: all of its statements or none. Rolls back and
+    // rethrows when fn throws; a session lost meanwhile takes the transaction with it.
+    void transaction(const std::function<void()>& fn);
     // Runs fn inside one transaction that holds an exclusive write lock on the table,
     // so that a test for a row and the insert that follows it are one step for every
     // session. Rolls back and rethrows when fn throws.

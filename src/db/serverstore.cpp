@@ -14,6 +14,14 @@ QString ServerStore::parameter(int number) const {
     return QStringLiteral("$%1").arg(number);
 }
 
+QString ServerStore::lookupRows(const QString& table, const QString& condition) const {
+    // The program's columns, not the hidden ones, in the order the rows were stored.
+    const schema::Table* known = schema::tableNamed(table);
+    return QStringLiteral("SELECT %1 FROM %2%3 ORDER BY %4")
+        .arg(known ? known->columns.join(QStringLiteral(", ")) : QStringLiteral("*"), table,
+             condition, schema::kStoredOrder);
+}
+
 QString ServerStore::listingArray(int first) const {
     return QStringLiteral("ARRAY[%1]::text[]").arg(parameters(first, kColumnCount));
 }

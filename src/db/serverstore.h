@@ -18,6 +18,10 @@ public:
 protected:
     QString identity() const override;
     QString parameter(int number) const override;
+    QString lookupRows(const QString& table, const QString& condition) const override;
+    // Unquoted: the server folds the program's names as it folded them when it made
+    // the tables.
+    QString name(const QString& spelled) const override { return spelled; }
     QString searchCondition(const QString& search, int first, QStringList& parameters) override;
     Outcome change(ListingId id, const QStringList& shown, const QStringList* wanted) override;
 

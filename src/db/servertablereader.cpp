@@ -1,7 +1,6 @@
 #include "servertablereader.h"
 
 #include "dberror.h"
-#include "dialect.h"
 #include "schema.h"
 #include "serversession.h"
 
@@ -67,8 +66,14 @@ ServerTableReader::~ServerTableReader() {
         session_.cancelCopy();
 }
 
-void ServerTableReader::open(const QString& query) {
-    const QString text = toPostgres(query);
+void ServerTableReader::openTable(const QString& table) {
+    // The program's columns only, without the hidden ones, in the order stored.
+    const schema::Table* known = schema::tableNamed(table);
+    if (!known)
+        throw DbError(QStringLiteral("The program knows no table %1.").arg(table));
+    const QString text =
+        QStringLiteral("SELECT %1 FROM %2 ORDER BY %3")
+            .arg(known->columns.join(QStringLiteral(", ")), known->name, schema::kStoredOrder);
     const ServerResult layout =
         session_.exec(QStringLiteral("SELECT * FROM (%1) AS q LIMIT 0").arg(text));
     names_.clear();

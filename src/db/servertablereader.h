@@ -19,7 +19,7 @@ public:
     explicit ServerTableReader(std::unique_ptr<ServerSession> session);
     ~ServerTableReader() override;
 
-    void open(const QString& query) override;
+    void openTable(const QString& table) override;
     int columnCount() const override { return int(names_.size()); }
     QString columnName(int column) const override { return names_.value(column); }
     bool next() override;

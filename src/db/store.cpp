@@ -8,7 +8,9 @@
 #include "dberror.h"
 #include "filestore.h"
 #include "schema.h"
+#include "schemacheck.h"
 #include "serverstore.h"
+#include "statementtext.h"
 
 namespace db {
 
@@ -50,9 +52,21 @@ std::unique_ptr<Store> Store::openServer(const QString& conninfo, const Password
 
 Store::Store() : events_(std::make_unique<QObject>()) {}
 
+QString Store::serverAndLogin() const {
+    if (!isServer())
+        return {};
+    const ServerSession& server = connection_.server();
+    return server.login().isEmpty()
+               ? server.describe()
+               : QStringLiteral("%1, login %2").arg(server.describe(), server.login());
+}
+
+void Store::checkTables() {
+    schema::checkTables(connection_);
+}
+
 void Store::setTrace(StatementTrace trace) {
-    trace_ = trace;
-    connection_.setTrace(std::move(trace));
+    trace_ = std::move(trace);
 }
 
 void Store::traced(const QString& statement) const {
@@ -65,6 +79,64 @@ QString Store::parameters(int first, int count) const {
     for (int number = first; number < first + count; ++number)
         names.append(parameter(number));
     return names.join(QStringLiteral(", "));
+}
+
+QList<QStringList> Store::readTable(const QString& table, bool forChoices) {
+    traced(tableReadText(table, forChoices));
+    return connection_.select(lookupRows(table, {}));
+}
+
+std::optional<QStringList> Store::findEntry(const LookupTable& table, const QString& value) {
+    traced(findText(table.name, table.key.trimmed(), value));
+    const Rows rows = connection_.select(
+        lookupRows(table.name,
+                   QStringLiteral(" WHERE %1 = %2").arg(name(table.key.trimmed()), parameter(1))),
+        {value});
+    if (rows.isEmpty())
+        return std::nullopt;
+    return rows.first();
+}
+
+Store::EntryWrite Store::saveEntry(const LookupTable& table, const QStringList& row) {
+    EntryWrite written = EntryWrite::Gone;
+    connection_.withTableLock(table.name, [&] {
+        if (findEntry(table, row.value(0))) {
+            // Set by position, under the names the table gives its columns.
+            const QStringList columns = connection_.columnNames(table.name);
+            traced(updateText(table.name, columns, row, table.key));
+            QStringList assignments;
+            for (int position = 0; position < row.size(); ++position)
+                assignments.append(QStringLiteral("%1 = %2").arg(name(columns.value(position)),
+                                                                 parameter(position + 1)));
+            const long long touched = connection_.change(
+                QStringLiteral("UPDATE %1 SET %2 WHERE %3 = %4")
+                    .arg(name(table.name), assignments.join(QStringLiteral(", ")), name(table.key),
+                         parameter(int(row.size()) + 1)),
+                row + QStringList{row.value(0)});
+            written = touched != 0 ? EntryWrite::Updated : EntryWrite::Gone;
+        } else {
+            traced(lookupInsertText(table.name, row));
+            const long long stored =
+                connection_.change(QStringLiteral("INSERT INTO %1 VALUES (%2)")
+                                       .arg(name(table.name), parameters(1, int(row.size()))),
+                                   row);
+            written = stored != 0 ? EntryWrite::Added : EntryWrite::NotStored;
+        }
+    });
+    return written;
+}
+
+bool Store::removeEntry(const LookupTable& table, const QString& value) {
+    bool removed = false;
+    connection_.withTableLock(table.name, [&] {
+        if (!findEntry(table, value))
+            return;
+        traced(deleteText(table.name, table.key, value));
+        removed = connection_.change(QStringLiteral("DELETE FROM %1 WHERE %2 = %3")
+                                         .arg(name(table.name), name(table.key), parameter(1)),
+                                     {value}) != 0;
+    });
+    return removed;
 }
 
 QString Store::columnList() const {

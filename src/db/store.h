@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "connection.h"
 #include "listing.h"
@@ -21,6 +22,12 @@ using ListingId = qint64;
 struct StoredListing {
     ListingId id = 0;
     QStringList values;  // the 76 columns of Data, in order
+};
+
+// A lookup table as an editor keeps it: its name and the column an entry is known by.
+struct LookupTable {
+    QString name;
+    QString key;
 };
 
 // The program's operations on its database, on a file or a server alike: what the
@@ -40,12 +47,38 @@ public:
     Store& operator=(const Store&) = delete;
 
     virtual bool isServer() const = 0;
-    // The connection beneath, for the lookup tables' statements, which still go as
-    // the windows write them.
-    Connection& connection() { return connection_; }
+    // The server, its database and the login, as messages and titles name them
+    // ("server HOST, database NAME, login ROLE"); nothing on a file.
+    QString serverAndLogin() const;
+
+    // Throws DbError, naming the database and what is wrong, unless its tables are
+    // those of this program, their columns in the program's order.
+    void checkTables();
 
     // Sees the statement every operation stands for, as the program writes it.
     void setTrace(StatementTrace trace);
+
+    // --- lookup tables -----------------------------------------------------------
+
+    // Every row of the table, all its columns, in the order stored: for an entry
+    // window's choice list (forChoices) or for an editor's list, which the trace
+    // tells apart. Throws DbError.
+    QList<QStringList> readTable(const QString& table, bool forChoices);
+    // The row whose key holds exactly the value, or none. Throws DbError.
+    std::optional<QStringList> findEntry(const LookupTable& table, const QString& value);
+
+    enum class EntryWrite {
+        Added,      // no entry had the key: the row is a new one
+        Updated,    // the entry with the key now holds the row
+        NotStored,  // the database took the new row without an error and kept nothing
+        Gone,       // the entry was there and then was not: nothing was written
+    };
+    // Adds the row (its first value the key), or sets the entry that has its key to
+    // it: the test and the write one step against every other desk. Throws DbError.
+    EntryWrite saveEntry(const LookupTable& table, const QStringList& row);
+    // Removes the entry with the key, tested and removed in one step; false when there
+    // was none. Throws DbError.
+    bool removeEntry(const LookupTable& table, const QString& value);
 
     // --- listings entered --------------------------------------------------------
 
@@ -114,6 +147,11 @@ protected:
     // The identity column, and a statement's parameter by its number from 1.
     virtual QString identity() const = 0;
     virtual QString parameter(int number) const = 0;
+    // "SELECT ... FROM table" with its program's columns in the order stored, before
+    // the condition (which may be empty) and the order.
+    virtual QString lookupRows(const QString& table, const QString& condition) const = 0;
+    // A table's or column's name of the program's own, as a statement names it.
+    virtual QString name(const QString& spelled) const = 0;
     // " WHERE ..." that the searched columns contain the text, with its parameters
     // numbered from `first`.
     virtual QString searchCondition(const QString& search, int first, QStringList& parameters) = 0;

@@ -6,6 +6,7 @@
 
 #include "connection.h"
 #include "dberror.h"
+#include "sqlitedb.h"
 #include "sqlitefile.h"
 
 namespace db {
@@ -42,10 +43,11 @@ void FileTableReader::fail(const QString& context) const {
     throw DbError(errorText(context));
 }
 
-void FileTableReader::open(const QString& query) {
+void FileTableReader::openTable(const QString& table) {
     sqlite3_finalize(statement_);
     statement_ = nullptr;
-    if (sqlite3_prepare_v2(db_, query.toUtf8().constData(), -1, &statement_, nullptr) != SQLITE_OK)
+    const QByteArray query = QStringLiteral("SELECT * FROM %1").arg(quotedName(table)).toUtf8();
+    if (sqlite3_prepare_v2(db_, query.constData(), -1, &statement_, nullptr) != SQLITE_OK)
         fail(QStringLiteral("Cannot read '%1'").arg(path_));
 }
 

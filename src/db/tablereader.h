@@ -18,9 +18,9 @@ public:
     TableReader(const TableReader&) = delete;
     TableReader& operator=(const TableReader&) = delete;
 
-    // Prepares the query (written as the windows write theirs); throws DbError with
-    // the engine's text.
-    virtual void open(const QString& query) = 0;
+    // Prepares the read of every row of one of the program's tables: the program's
+    // columns, in the order the rows were stored. Throws DbError with the engine's text.
+    virtual void openTable(const QString& table) = 0;
     virtual int columnCount() const = 0;
     // The column's name as the program spells it.
     virtual QString columnName(int column) const = 0;
@@ -40,7 +40,7 @@ public:
     explicit FileTableReader(const QString& path);
     ~FileTableReader() override;
 
-    void open(const QString& query) override;
+    void openTable(const QString& table) override;
     int columnCount() const override;
     QString columnName(int column) const override;
     bool next() override;

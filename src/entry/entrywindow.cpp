@@ -7,6 +7,7 @@
 #include <QSignalBlocker>
 #include <QTextDocument>
 
+#include "db/store.h"
 #include "shell/action.h"
 #include "shell/blanks.h"
 #include "shell/desk.h"
@@ -32,9 +33,15 @@ QString textOf(const QWidget* control) {
     return {};
 }
 
-QStringList EntryWindow::queryColumn(const QString& statement, int position) {
-    sql_ = statement;
-    return db::columnValues(rs_, sql_, desk().store().connection(), position);
+QList<QStringList> EntryWindow::tableRows(const QString& table) {
+    return desk().store().readTable(table, true);
+}
+
+QStringList EntryWindow::firstColumn(const QString& table) {
+    QStringList values;
+    for (const QStringList& row : tableRows(table))
+        values.append(row.value(0));
+    return values;
 }
 
 void EntryWindow::showHeader(const QString& fileName, double heightTwips) {

@@ -5,23 +5,22 @@
 #include <functional>
 
 #include "db/listing.h"
-#include "db/recordset.h"
 #include "shell/childwindow.h"
 
 namespace entry {
 
-// What the three entry windows have in common: one result set and one statement
-// text of the window's own, reused by every query, and the few ways in which the
-// windows fill, read and move between their controls.
+// What the three entry windows have in common: the lookup tables that fill their
+// choice lists, and the few ways in which the windows fill, read and move between
+// their controls.
 class EntryWindow : public shell::ChildWindow {
     Q_OBJECT
 public:
     using ChildWindow::ChildWindow;
 
 protected:
-    // Runs a query in the windows' usual way and gives the value at `position` of
-    // every row, in the order the database returns them.
-    QStringList queryColumn(const QString& statement, int position = 0);
+    // Every row of a lookup table, in the order stored, and the first column of each.
+    QList<QStringList> tableRows(const QString& table);
+    QStringList firstColumn(const QString& table);
 
     // The header picture Picture1, read from the program's folder.
     void showHeader(const QString& fileName, double heightTwips = 680);
@@ -58,9 +57,6 @@ public:
 
 protected:
     db::Listing listing_;
-
-    db::Recordset rs_;
-    QString sql_;
 };
 
 // The text of a text box, several-line box or combo box exactly as it stands.

@@ -69,21 +69,19 @@ void Part1::formLoad() {
     const QWidget* frame = windows().frame();
     placeAgainst(shell::toTwips(frame->width()), shell::toTwips(frame->height()));
     showHeader(QStringLiteral("head1.jpg"));
-    fillList(QStringLiteral("Combo1"),
-             shell::trimBlanks(queryColumn(QStringLiteral("Select * from State;"))));
+    fillList(QStringLiteral("Combo1"), shell::trimBlanks(firstColumn(QStringLiteral("State"))));
     fillList(QStringLiteral("Combo2"), {});
 }
 
 void Part1::Combo1_Click() {
-    sql_ = QStringLiteral("Select * from PubName;");
-    const QList<QStringList> rows = db::rowValues(rs_, sql_, desk().store().connection(), {0, 1});
+    const QList<QStringList> rows = tableRows(QStringLiteral("PubName"));
     // Exact comparison: same characters, same case; only the blanks around either
     // side do not count.
     const QString state = trimmedText(QStringLiteral("Combo1"));
     QStringList publications;
     for (const QStringList& row : rows) {
-        if (shell::trimBlanks(row.at(1)) == state)
-            publications.append(shell::trimBlanks(row.at(0)));
+        if (shell::trimBlanks(row.value(1)) == state)
+            publications.append(shell::trimBlanks(row.value(0)));
     }
     fillList(QStringLiteral("Combo2"), publications);
     focus(QStringLiteral("Combo2"));

@@ -90,8 +90,7 @@ void Part2::formLoad() {
 
 void Part2::CmbLoad() {
     fillList(QStringLiteral("Combo1"), kPropertyTypes);
-    fillList(QStringLiteral("Combo2"),
-             shell::trimBlanks(queryColumn(QStringLiteral("Select * from Street;"))));
+    fillList(QStringLiteral("Combo2"), shell::trimBlanks(firstColumn(QStringLiteral("Street"))));
     fillList(QStringLiteral("Combo3"), kDirections);
 }
 

@@ -77,7 +77,7 @@ void Part3::formLoad() {
     showHeader(QStringLiteral("head2.jpg"), 1200);
     fillList(QStringLiteral("Combo1"), kSaleTypes);
     // Every publication, whatever its state, as stored: not trimmed.
-    fillList(QStringLiteral("Combo2"), queryColumn(QStringLiteral("Select * from PubName;")));
+    fillList(QStringLiteral("Combo2"), firstColumn(QStringLiteral("PubName")));
 }
 
 void Part3::Text1_KeyPress(int index, int code) {

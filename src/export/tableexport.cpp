@@ -42,7 +42,7 @@ ExportSummary exportTable(std::unique_ptr<db::TableReader> reader, const QString
                           const ProgressCallback& progress) {
     std::optional<Workbook> book;
     {
-        reader->open(QStringLiteral("SELECT * FROM Data"));
+        reader->openTable(QStringLiteral("Data"));
         QStringList header;
         for (int column = 0; column < reader->columnCount(); ++column)
             header.append(reader->columnName(column));

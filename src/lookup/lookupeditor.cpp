@@ -6,7 +6,7 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "db/sqlliteral.h"
+#include "db/store.h"
 #include "shell/action.h"
 #include "shell/blanks.h"
 #include "shell/desk.h"
@@ -78,52 +78,24 @@ QString LookupEditor::stateValue() const {
     return combo1_ ? shell::trimBlanks(combo1_->currentText()) : QString();
 }
 
-QStringList LookupEditor::rowLiterals() const {
-    QStringList values{db::sqlText(editValue())};
+QStringList LookupEditor::rowValues() const {
+    QStringList values{editValue()};
     if (combo1_)
-        values.append(db::sqlText(stateValue()));
+        values.append(stateValue());
     return values;
 }
 
-QString LookupEditor::MakeGenStr() const {
-    return QStringLiteral("Select * From ") + TblName + QLatin1Char(';');
-}
-
-QString LookupEditor::MakeFindStr() const {
-    return QStringLiteral("Select * from ") + TblName + QStringLiteral(" where ") +
-           FldName.trimmed() + QLatin1Char('=') + db::sqlText(editValue()) + QLatin1Char(';');
-}
-
-QString LookupEditor::MakeInsStr() const {
-    return QStringLiteral("insert into ") + TblName + QStringLiteral(" values (") +
-           rowLiterals().join(QLatin1Char(',')) + QStringLiteral(");");
-}
-
-QString LookupEditor::MakeUpdStr() const {
-    // The columns set are named as the table names them, not as the program does.
-    // Their names come from the table's layout: reading the whole table under its
-    // lock only to learn them would hold every other desk's editor up for as long.
-    const QStringList columns = desk().store().connection().columnNames(TblName);
-    const QStringList values = rowLiterals();
-    QStringList assignments;
-    for (int position = 0; position < values.size(); ++position)
-        assignments.append(columns.at(position) + QLatin1Char('=') + values.at(position));
-    return QStringLiteral("Update ") + TblName + QStringLiteral(" Set ") +
-           assignments.join(QStringLiteral(", ")) + QStringLiteral(" Where ") + FldName +
-           QLatin1Char('=') + values.first() + QLatin1Char(';');
-}
-
-void LookupEditor::openRs(const QString& statement) {
-    if (Rs.isOpen())
-        Rs.close();
-    Rs.open(statement, desk().store().connection());
+db::LookupTable LookupEditor::table() const {
+    return {TblName, FldName};
 }
 
 // --- list and edit box ------------------------------------------------------
 
 void LookupEditor::ListUpd() {
     // Read first: a refill that fails leaves the list and its count as they were.
-    QStringList entries = db::columnValues(Rs, MakeGenStr(), desk().store().connection());
+    QStringList entries;
+    for (const QStringList& row : desk().store().readTable(TblName, false))
+        entries.append(row.value(0));
     if (combo1_) {
         for (QString& entry : entries)
             entry = shell::trimBlanks(entry);
@@ -135,30 +107,29 @@ void LookupEditor::ListUpd() {
 }
 
 void LookupEditor::CmbLoad() {
-    combo1_->addItems(
-        db::columnValues(Rs, QStringLiteral("Select * from State;"), desk().store().connection()));
+    QStringList states;
+    for (const QStringList& row : desk().store().readTable(QStringLiteral("State"), true))
+        states.append(row.value(0));
+    combo1_->addItems(states);
     combo1_->setCurrentIndex(-1);
 }
 
 void LookupEditor::IsExist() {
-    openRs(MakeFindStr());
-    ExistFlag = Rs.eof() ? 0 : 1;
-    Rs.close();
+    ExistFlag = desk().store().findEntry(table(), editValue()) ? 1 : 0;
 }
 
 void LookupEditor::TblToText() {
-    openRs(MakeFindStr());
     // A stored value with blanks around it is listed but not found: leave the edit
     // box as it is, free.
-    if (!Rs.eof()) {
-        text1_->setText(Rs.value(0));
-        if (combo1_)
-            combo1_->setEditText(Rs.value(1));
-        text1_->setEnabled(false);
-        if (combo1_)
-            combo1_->setFocus();
-    }
-    Rs.close();
+    const std::optional<QStringList> found = desk().store().findEntry(table(), editValue());
+    if (!found)
+        return;
+    text1_->setText(found->value(0));
+    if (combo1_)
+        combo1_->setEditText(found->value(1));
+    text1_->setEnabled(false);
+    if (combo1_)
+        combo1_->setFocus();
 }
 
 QListWidgetItem* LookupEditor::selectedEntry() const {
@@ -195,28 +166,23 @@ void LookupEditor::TextChk() {
 // --- writing ----------------------------------------------------------------
 
 void LookupEditor::dbUpdate() {
-    QString done;
-    bool touched = true;
     // The test and the write are one step: on a shared server another operator cannot
     // store the same new entry between them.
-    desk().store().connection().withTableLock(TblName, [this, &done, &touched] {
-        IsExist();
-        if (ExistFlag != 0) {
-            openRs(MakeUpdStr());
-            touched = Rs.rowsAffected() != 0;
-            done = QStringLiteral("Rcord Successfully Updated");
-        } else {
-            openRs(MakeInsStr());
-            shell::requireStored(Rs.rowsAffected(), db::sqlText(editValue()), TblName);
-            done = QString::fromLatin1(shell::kRecordInserted);
-        }
-    });
-    // An update that touched no row found the entry gone after all.
-    if (touched) {
-        refillAfter(done, shell::Icon::None);
-    } else {
-        ListUpd();
-        notFound();
+    switch (desk().store().saveEntry(table(), rowValues())) {
+        case db::Store::EntryWrite::Added:
+            refillAfter(QString::fromLatin1(shell::kRecordInserted), shell::Icon::None);
+            break;
+        case db::Store::EntryWrite::Updated:
+            refillAfter(QStringLiteral("Rcord Successfully Updated"), shell::Icon::None);
+            break;
+        case db::Store::EntryWrite::NotStored:
+            shell::requireStored(0, QLatin1Char('\'') + editValue() + QLatin1Char('\''), TblName);
+            break;
+        case db::Store::EntryWrite::Gone:
+            // The entry went between the test and the write, at another desk.
+            ListUpd();
+            notFound();
+            break;
     }
     command1_[Clear]->setFocus();
 }
@@ -234,19 +200,12 @@ void LookupEditor::refillAfter(const QString& done, shell::Icon icon) {
 }
 
 void LookupEditor::dbDelete() {
-    IsExist();
-    if (ExistFlag != 1) {
-        notFound();
+    if (desk().store().removeEntry(table(), editValue())) {
+        refillAfter(QStringLiteral("Record Successfully Deleted"), shell::Icon::Exclamation);
     } else {
-        openRs(QStringLiteral("Delete * From ") + TblName + QStringLiteral(" Where ") + FldName +
-               QLatin1Char('=') + db::sqlText(editValue()) + QLatin1Char(';'));
-        // Another desk may have deleted it between the test and the delete.
-        if (Rs.rowsAffected() != 0) {
-            refillAfter(QStringLiteral("Record Successfully Deleted"), shell::Icon::Exclamation);
-        } else {
-            ListUpd();
-            notFound();
-        }
+        // Not there, or deleted at another desk since the list was read.
+        ListUpd();
+        notFound();
     }
     command1_[Clear]->setFocus();
 }

@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <array>
 
-#include "db/recordset.h"
+#include "db/store.h"
 #include "editordescription.h"
 #include "shell/childwindow.h"
 #include "shell/messages.h"
@@ -39,11 +39,6 @@ public:
 private:
     void Initials();
     void ListUpd();
-    // The statements, built from the edit box and the table's names.
-    QString MakeFindStr() const;
-    QString MakeGenStr() const;
-    QString MakeInsStr() const;
-    QString MakeUpdStr() const;
     void IsExist();
     void TblToText();
     void ListToText();
@@ -57,11 +52,11 @@ private:
 
     void Text1_Enter();
     void CmbLoad();
-    void openRs(const QString& statement);
-    // The values as they are stored: trimmed, and quoted as SQL text literals.
+    // The values as they are stored: trimmed.
     QString editValue() const;
     QString stateValue() const;
-    QStringList rowLiterals() const;
+    QStringList rowValues() const;
+    db::LookupTable table() const;
     QListWidgetItem* selectedEntry() const;
 
     const EditorDescription& description_;
@@ -77,7 +72,6 @@ private:
     QString TblName;
     QString FldName;
     qint16 ExistFlag = 0;
-    db::Recordset Rs;
 };
 
 }  // namespace lookup

@@ -1,7 +1,7 @@
 #include "desk.h"
 
 #include "db/dberror.h"
-#include "db/schemacheck.h"
+#include "db/store.h"
 #include "deskfolder.h"
 #include "passwordprompt.h"
 #include "serversetting.h"
@@ -33,7 +33,7 @@ std::unique_ptr<Desk> Desk::startUp(const QString& exeFolder, const QString& sys
             db::Store::openFile(db::Connection::dataSourceOf(connectionText(desk->dbPath())));
     }
     // A database without the program's tables would open and then fail in every window.
-    db::schema::checkTables(desk->store_->connection());
+    desk->store_->checkTables();
     return desk;
 }
 

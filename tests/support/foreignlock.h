@@ -1,30 +1,20 @@
 #pragma once
 
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QString>
+
+#include "db/sqlitedb.h"
 
 // Holds an exclusive lock on a database file, as another program would, for as
 // long as it lives.
 class ForeignLock {
 public:
-    explicit ForeignLock(const QString& path) {
-        QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
-        database.setDatabaseName(path);
-        database.open();
-        QSqlQuery(database).exec(QStringLiteral("BEGIN EXCLUSIVE"));
+    explicit ForeignLock(const QString& path) : db_(path, 0) {
+        db_.change(QStringLiteral("BEGIN EXCLUSIVE"));
     }
-    ~ForeignLock() {
-        {
-            QSqlDatabase database = QSqlDatabase::database(name_);
-            QSqlQuery(database).exec(QStringLiteral("ROLLBACK"));
-            database.close();
-        }
-        QSqlDatabase::removeDatabase(name_);
-    }
+    ~ForeignLock() { db_.change(QStringLiteral("ROLLBACK")); }
     ForeignLock(const ForeignLock&) = delete;
     ForeignLock& operator=(const ForeignLock&) = delete;
 
 private:
-    QString name_ = QStringLiteral("foreign-lock");
+    db::SqliteDb db_;
 };

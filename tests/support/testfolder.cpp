@@ -1,46 +1,64 @@
 #include "testfolder.h"
 
 #include <QFile>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <QTest>
+#include <algorithm>
+#include <numeric>
 
 #include "db/connection.h"
 #include "db/dberror.h"
-#include "db/recordset.h"
 #include "db/schema.h"
+#include "db/serversession.h"
 #include "testserver.h"
 
 namespace {
 
-// Runs fn on a server connection of the test's own; fails the test process on error.
+// Runs fn on a connection of the test's own to the file or the server, opened and
+// closed around it; fails the test process on error.
 template <class Fn>
-void withServer(const QString& conninfo, Fn fn) {
+void withConnection(const QString& path, const QString& server, Fn fn) {
     try {
         db::Connection connection;
-        connection.openServer(conninfo);
+        if (server.isEmpty())
+            connection.openFile(path);
+        else
+            connection.openServer(server);
         fn(connection);
     } catch (const db::DbError& error) {
         qFatal("%s", qPrintable(error.text()));
     }
 }
 
-// Runs fn on a connection of the test's own, opened and closed around it.
-template <class Fn>
-void withDatabase(const QString& path, Fn fn) {
-    static int counter = 0;
-    const QString name = QStringLiteral("testfolder-%1").arg(++counter);
-    {
-        QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        database.setDatabaseName(path);
-        if (!database.open())
-            qFatal("cannot open %s", qPrintable(path));
-        fn(database);
-        database.close();
+// A server's rows as the program sees them: in the order stored, without the
+// columns the program never shows (unless nothing else was asked for).
+QList<QStringList> programRows(const db::ServerResult& result) {
+    QList<int> shown;
+    int order = -1;
+    for (int column = 0; column < result.columns(); ++column) {
+        const QString name = result.columnName(column);
+        if (name == db::schema::kStoredOrder)
+            order = column;
+        else if (name != db::schema::kRowToken)
+            shown.append(column);
     }
-    QSqlDatabase::removeDatabase(name);
+    // Asked for by name alone, the hidden columns are what the test wants to see.
+    if (shown.isEmpty())
+        for (int column = 0; column < result.columns(); ++column)
+            shown.append(column);
+    QList<int> rows(result.rows());
+    std::iota(rows.begin(), rows.end(), 0);
+    if (order >= 0)
+        std::stable_sort(rows.begin(), rows.end(), [&](int a, int b) {
+            return result.value(a, order).toLongLong() < result.value(b, order).toLongLong();
+        });
+    QList<QStringList> values;
+    for (int row : rows) {
+        QStringList one;
+        for (int column : shown)
+            one.append(result.value(row, column));
+        values.append(one);
+    }
+    return values;
 }
 
 }  // namespace
@@ -85,40 +103,24 @@ void writeServerSetting(const QString& folder, const QString& conninfo) {
 }
 
 void TestFolder::exec(const QString& statement) const {
-    if (!server_.isEmpty()) {
-        withServer(server_, [&](db::Connection& connection) { connection.execute(statement); });
-        return;
-    }
-    withDatabase(dbPath(), [&](QSqlDatabase& database) {
-        QSqlQuery query(database);
-        if (!query.exec(statement))
-            qFatal("%s: %s", qPrintable(statement), qPrintable(query.lastError().text()));
-    });
+    withConnection(dbPath(), server_,
+                   [&](db::Connection& connection) { connection.execute(statement); });
 }
 
 QList<QStringList> TestFolder::rows(const QString& statement) const {
     QList<QStringList> result;
-    if (!server_.isEmpty()) {
-        withServer(server_, [&](db::Connection& connection) {
-            db::Recordset rs;
-            for (rs.open(statement, connection); !rs.eof(); rs.moveNext()) {
-                QStringList row;
-                for (int i = 0; i < rs.fieldCount(); ++i)
-                    row.append(rs.value(i));
-                result.append(row);
+    withConnection(dbPath(), server_, [&](db::Connection& connection) {
+        if (connection.isServer()) {
+            result = programRows(connection.server().exec(statement));
+            return;
+        }
+        result = connection.select(statement);
+        // As the tests compare them: a NULL reads as an empty text.
+        for (QStringList& row : result) {
+            for (QString& value : row) {
+                if (value.isNull())
+                    value = QLatin1String("");
             }
-        });
-        return result;
-    }
-    withDatabase(dbPath(), [&](QSqlDatabase& database) {
-        QSqlQuery query(database);
-        if (!query.exec(statement))
-            qFatal("%s: %s", qPrintable(statement), qPrintable(query.lastError().text()));
-        while (query.next()) {
-            QStringList row;
-            for (int i = 0; i < query.record().count(); ++i)
-                row.append(query.value(i).toString());
-            result.append(row);
         }
     });
     return result;

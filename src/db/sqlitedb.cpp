@@ -1,0 +1,140 @@
+#include "sqlitedb.h"
+
+#include <sqlite3.h>
+
+#include "base/utf8text.h"
+#include "dberror.h"
+#include "sqlitefile.h"
+
+namespace db {
+
+namespace {
+
+// SQLite's words for what failed, or ours where it gives none ("not an error" is the
+// text of its success code).
+QString engineText(sqlite3* db, const QString& doing) {
+    const QString engine = QString::fromUtf8(db ? sqlite3_errmsg(db) : "out of memory").trimmed();
+    if (engine.isEmpty() || engine == QLatin1String("not an error"))
+        return doing + QStringLiteral(": the database engine gave no reason.");
+    return doing + QStringLiteral(": ") + engine;
+}
+
+// One prepared statement with its values bound; finalised with it.
+class BoundStatement {
+public:
+    BoundStatement(sqlite3* db, const QString& statement, const QStringList& parameters) : db_(db) {
+        const QByteArray text = statement.toUtf8();
+        if (sqlite3_prepare_v2(db_, text.constData(), int(text.size()), &statement_, nullptr) !=
+            SQLITE_OK)
+            fail(QStringLiteral("Unable to execute statement"));
+        for (int k = 0; k < parameters.size(); ++k) {
+            const QString& value = parameters.at(k);
+            const QByteArray utf8 = base::withWholeCharacters(value).toUtf8();
+            const int bound = value.isNull()
+                                  ? sqlite3_bind_null(statement_, k + 1)
+                                  : sqlite3_bind_text(statement_, k + 1, utf8.constData(),
+                                                      int(utf8.size()), SQLITE_TRANSIENT);
+            if (bound != SQLITE_OK)
+                fail(QStringLiteral("Unable to bind a value"));
+        }
+    }
+    ~BoundStatement() { sqlite3_finalize(statement_); }
+    BoundStatement(const BoundStatement&) = delete;
+    BoundStatement& operator=(const BoundStatement&) = delete;
+
+    // The next row; false at the end.
+    bool step() {
+        const int result = sqlite3_step(statement_);
+        if (result == SQLITE_ROW)
+            return true;
+        if (result != SQLITE_DONE)
+            fail(QStringLiteral("Unable to fetch row"));
+        return false;
+    }
+    int columns() const { return sqlite3_column_count(statement_); }
+    QString value(int column) const {
+        if (sqlite3_column_type(statement_, column) == SQLITE_NULL)
+            return {};
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement_, column));
+        return base::fromStoredUtf8(QByteArrayView(text, sqlite3_column_bytes(statement_, column)));
+    }
+
+private:
+    [[noreturn]] void fail(const QString& doing) const { throw DbError(engineText(db_, doing)); }
+
+    sqlite3* db_;
+    sqlite3_stmt* statement_ = nullptr;
+};
+
+}  // namespace
+
+SqliteDb::SqliteDb(const QString& path, int busyTimeoutMs) {
+    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI;
+    if (sqlite3_open_v2(existingFileUri(path).toUtf8().constData(), &db_, flags, nullptr) !=
+        SQLITE_OK) {
+        const QString text = engineText(db_, QStringLiteral("Cannot open '%1'").arg(path));
+        sqlite3_close(db_);
+        throw DbError(text);
+    }
+    sqlite3_busy_timeout(db_, busyTimeoutMs);
+}
+
+SqliteDb::~SqliteDb() {
+    sqlite3_close(db_);
+}
+
+QList<QStringList> SqliteDb::select(const QString& statement, const QStringList& parameters) {
+    BoundStatement query(db_, statement, parameters);
+    QList<QStringList> rows;
+    const int columns = query.columns();
+    while (query.step()) {
+        QStringList values;
+        values.reserve(columns);
+        for (int column = 0; column < columns; ++column)
+            values.append(query.value(column));
+        rows.append(values);
+    }
+    return rows;
+}
+
+long long SqliteDb::change(const QString& statement, const QStringList& parameters) {
+    BoundStatement query(db_, statement, parameters);
+    while (query.step()) {
+    }
+    return sqlite3_changes64(db_);
+}
+
+QStringList SqliteDb::columnNames(const QString& table) {
+    QStringList names;
+    for (const QStringList& row :
+         select(QStringLiteral("SELECT name FROM pragma_table_info(?)"), {table}))
+        names.append(row.value(0));
+    return names;
+}
+
+QString quotedName(const QString& name) {
+    QString body = name;
+    return QLatin1Char('"') + body.replace(QLatin1Char('"'), QLatin1String("\"\"")) +
+           QLatin1Char('"');
+}
+
+FileTransaction::FileTransaction(SqliteDb& db) : db_(db) {
+    db_.change(QStringLiteral("BEGIN IMMEDIATE"));
+}
+
+FileTransaction::~FileTransaction() {
+    if (!open_)
+        return;
+    try {
+        db_.change(QStringLiteral("ROLLBACK"));
+    } catch (const DbError&) {
+        // SQLite rolled back by itself.
+    }
+}
+
+void FileTransaction::commit() {
+    db_.change(QStringLiteral("COMMIT"));
+    open_ = false;
+}
+
+}  // namespace db
