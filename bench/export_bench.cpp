@@ -19,6 +19,7 @@
 #include "export/tableexport.h"
 #include "exportrows.h"
 #include "shell/desk.h"
+#include "support/scriptedmessages.h"
 #include "support/testfolder.h"
 #include "support/testserver.h"
 
@@ -46,8 +47,8 @@ std::string distinctValues(const TestFolder& folder) {
 
 // The export as the program runs it, on the database that the folder names.
 exporter::ExportSummary exportFolder(const QString& folder, const QString& workbook) {
-    const exporter::ExportSummary summary =
-        exporter::exportTable(shell::Desk::startUp(folder)->store().exportReader(), workbook);
+    const exporter::ExportSummary summary = exporter::exportTable(
+        shell::Desk::startUp(folder, scriptedMessages())->store().exportReader(), workbook);
     return summary;
 }
 

@@ -14,6 +14,7 @@
 #include "db/statementtext.h"
 #include "entry/listinginsert.h"
 #include "shell/desk.h"
+#include "support/scriptedmessages.h"
 #include "support/testfolder.h"
 #include "support/testserver.h"
 
@@ -32,7 +33,8 @@ db::Listing listing(int desk, int n) {
 
 int runDesk(const QString& folder, int desk, const QString& mode) {
     if (mode == QLatin1String("program")) {
-        const std::unique_ptr<shell::Desk> program = shell::Desk::startUp(folder);
+        const std::unique_ptr<shell::Desk> program =
+            shell::Desk::startUp(folder, scriptedMessages());
         for (int n = 0; n < kListings; ++n) {
             db::Listing record = listing(desk, n);
             entry::insertListing(record, program->store(), folder);

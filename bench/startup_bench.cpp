@@ -15,6 +15,7 @@
 #include "app/pelmar.h"
 #include "median.h"
 #include "shell/desk.h"
+#include "support/scriptedmessages.h"
 #include "support/testfolder.h"
 
 namespace {
@@ -30,7 +31,7 @@ void showAndPaint(QWidget* window) {
 double startProgram(const QString& folder) {
     QElapsedTimer timer;
     timer.start();
-    const std::unique_ptr<shell::Desk> desk = shell::Desk::startUp(folder);
+    const std::unique_ptr<shell::Desk> desk = shell::Desk::startUp(folder, scriptedMessages());
     auto frame = std::make_unique<Pelmar>(*desk);
     showAndPaint(frame.get());
     const double ms = timer.nsecsElapsed() / 1e6;

@@ -155,7 +155,7 @@ private Q_SLOTS:
                 if (qobject_cast<Pelmar*>(widget))
                     widget->close();
         });
-        const int status = pelmar::run(kBin, officePath);
+        const int status = pelmar::run(kBin, scriptedMessages(), officePath);
         if (outcome == QLatin1String("file")) {
             QVERIFY2(status == 0 && messages.shown().isEmpty(),
                      qPrintable(messages.texts().join('|')));
@@ -182,7 +182,7 @@ private Q_SLOTS:
         if (!create) {
             ScriptedMessages messages;
             messages.answer({Answer::No});
-            QCOMPARE(pelmar::run(kBin), 1);
+            QCOMPARE(pelmar::run(kBin, scriptedMessages()), 1);
             QCOMPARE(messages.shown().size(), 2);
             QVERIFY2(messages.shown().first().text.contains(desk_),
                      qPrintable(messages.shown().first().text));
@@ -194,7 +194,7 @@ private Q_SLOTS:
         {
             ScriptedMessages messages;
             messages.answer({Answer::Yes});
-            const QString path = shell::Desk::startUp(kBin)->dbPath();
+            const QString path = shell::Desk::startUp(kBin, scriptedMessages())->dbPath();
             QCOMPARE(messages.shown().size(), 1);
             QCOMPARE(messages.last().buttons, shell::Buttons::YesNo);
             QVERIFY2(messages.last().text.contains(desk_), qPrintable(messages.last().text));

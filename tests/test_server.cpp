@@ -28,6 +28,7 @@
 #include "shell/desk.h"
 #include "shell/passwordprompt.h"
 #include "shell/serversetting.h"
+#include "support/scriptedmessages.h"
 #include "support/testproxy.h"
 #include "support/testserver.h"
 
@@ -344,7 +345,8 @@ void TestServerMode::setting() {
     if (engine == "file")
         db::schema::createDatabase(folder.dbPath(), false);
     ScriptedMessages messages;
-    const int status = engine.startsWith(QLatin1Char('T')) ? pelmar::run(folder.path()) : -1;
+    const int status =
+        engine.startsWith(QLatin1Char('T')) ? pelmar::run(folder.path(), scriptedMessages()) : -1;
     if (status >= 0) {
         // A start-up failure: its message, a non-zero status, nothing created.
         QCOMPARE(status, 1);
@@ -354,7 +356,8 @@ void TestServerMode::setting() {
         QVERIFY(!QFile::exists(folder.dbPath()));
         return;
     }
-    QCOMPARE(shell::Desk::startUp(folder.path())->store().isServer(), engine == "server");
+    QCOMPARE(shell::Desk::startUp(folder.path(), scriptedMessages())->store().isServer(),
+             engine == "server");
 }
 
 void TestServerMode::password_data() {
@@ -383,9 +386,9 @@ void TestServerMode::password() {
     ScriptedPassword prompt(answers);
     ScriptedMessages messages;
     if (opens) {
-        QVERIFY(shell::Desk::startUp(folder.path())->store().isServer());
+        QVERIFY(shell::Desk::startUp(folder.path(), scriptedMessages())->store().isServer());
     } else {
-        QCOMPARE(pelmar::run(folder.path()), 1);
+        QCOMPARE(pelmar::run(folder.path(), scriptedMessages()), 1);
         QVERIFY2(messages.last().text.contains("password"), qPrintable(messages.last().text));
         QVERIFY(!messages.last().text.contains("wr0ng"));
     }
@@ -404,7 +407,8 @@ void TestServerMode::quotesWithBackslashesOff() {
     TestServer::instance().exec("postgres", "ALTER DATABASE " + databaseOf(folder) +
                                                 " SET standard_conforming_strings = off");
     const QStringList values = {"C:\\NEW\\", "O'BRIEN \\' x", "'); DROP TABLE Data; --"};
-    const std::unique_ptr<shell::Desk> desk = shell::Desk::startUp(folder.path());
+    const std::unique_ptr<shell::Desk> desk =
+        shell::Desk::startUp(folder.path(), scriptedMessages());
     for (const QString& value : values) {
         db::Listing record;
         record[db::Column::UnitNo] = value;
@@ -577,7 +581,8 @@ void TestServerMode::exportSnapshot() {
     });
     while (stored < 300)
         QThread::msleep(5);
-    const std::unique_ptr<shell::Desk> program = shell::Desk::startUp(folder.path());
+    const std::unique_ptr<shell::Desk> program =
+        shell::Desk::startUp(folder.path(), scriptedMessages());
     const QString workbook = folder.file("Data.xls");
     const int before = stored;
     exporter::exportTable(program->store().exportReader(), workbook);
@@ -711,7 +716,8 @@ void TestServerMode::officeSetUp() {
     // insert path, once however often its submit is made, and may do nothing more.
     const Office& set = office();
     qputenv("PGSSLROOTCERT", set.rootCert().toUtf8());
-    const std::unique_ptr<shell::Desk> desk = shell::Desk::startUp(set.folder());
+    const std::unique_ptr<shell::Desk> desk =
+        shell::Desk::startUp(set.folder(), scriptedMessages());
     db::Store& store = desk->store();
     db::Listing record = db::Listing::fromValues(QStringList(db::kColumnCount, "office"));
     const QString token = QUuid::createUuid().toString();
@@ -782,7 +788,7 @@ void TestServerMode::untrustedServer() {
     set.writeDeskSetting(host + " port=" + QString::number(TestServer::instance().port()));
     ScriptedPassword prompt({QStringLiteral("never")});
     ScriptedMessages messages;
-    const int status = pelmar::run(set.folder());
+    const int status = pelmar::run(set.folder(), scriptedMessages());
     set.writeDeskSetting("127.0.0.1 port=" + QString::number(TestServer::instance().port()));
     qunsetenv("PGSSLROOTCERT");
     QCOMPARE(status, 1);

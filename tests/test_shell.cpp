@@ -235,7 +235,7 @@ void TestShell::placementKeepsFractions() {
 void TestShell::failedLoadLeavesNoWindow() {
     ScriptedMessages messages;
     ProbeWindow::failLoad = true;
-    QVERIFY(!shell::runAction([this] { openProbe(*app_); }));
+    QVERIFY(!shell::runAction(scriptedMessages(), [this] { openProbe(*app_); }));
     QCOMPARE(messages.texts(), QStringList{QStringLiteral("no such table: State")});
     QVERIFY(!app_->window(QStringLiteral("Probe")));
     QCOMPARE(app_->frame().workArea()->subWindowList().size(), 0);
@@ -247,7 +247,7 @@ void TestShell::failedLoadLeavesNoWindow() {
 void TestShell::missingPictureIsAFailure() {
     ScriptedMessages messages;
     QVERIFY(QFile::remove(folder_->file(QStringLiteral("head1.jpg"))));
-    QVERIFY(!shell::runAction([this] { openProbe(*app_); }));
+    QVERIFY(!shell::runAction(scriptedMessages(), [this] { openProbe(*app_); }));
     QVERIFY(messages.last().text.contains(QStringLiteral("head1.jpg")));
     QVERIFY(!app_->window(QStringLiteral("Probe")));
     copyPictures(folder_->path());
@@ -379,7 +379,8 @@ void TestShell::captionsFitTheirPlaces() {
     QFETCH(QString, window);
     ScriptedMessages messages;
     shell::ChildWindow* opened = nullptr;
-    QVERIFY(shell::runAction([&] { opened = app_->frame().windows().open(window); }));
+    QVERIFY(shell::runAction(scriptedMessages(),
+                             [&] { opened = app_->frame().windows().open(window); }));
     int captions = 0;
     for (QWidget* control : opened->findChildren<QWidget*>()) {
         QString caption;
@@ -429,8 +430,8 @@ void TestShell::backupSaysWhereTheCheckedCopyLies() {
     QFETCH(QStringList, said);
     ScriptedMessages messages;
     QString proposed;
-    pelmar::backUpDatabase(&app_->frame(), onServer, folder_->dbPath(), folder_->path(),
-                           [&](const QString& name) {
+    pelmar::backUpDatabase(&app_->frame(), scriptedMessages(), onServer, folder_->dbPath(),
+                           folder_->path(), [&](const QString& name) {
                                proposed = name;
                                return chosen ? name : QString();
                            });
@@ -463,7 +464,7 @@ void TestShell::messageBoxesShowPlainText() {
             }
         }
     });
-    shell::inform(error, shell::Icon::Critical);
+    shell::ScreenMessages().inform(error, shell::Icon::Critical);
     QCOMPARE(shown, error);
 }
 

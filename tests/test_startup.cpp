@@ -129,7 +129,7 @@ void TestStartup::failureEndsBeforeTheMainWindow() {
     }
 
     ScriptedMessages messages;
-    QCOMPARE(pelmar::run(folder.path()), 1);
+    QCOMPARE(pelmar::run(folder.path(), scriptedMessages()), 1);
     QCOMPARE(messages.shown().size(), 1);
     for (const QString& part : errorParts)
         QVERIFY2(messages.last().text.contains(part), qPrintable(messages.last().text));
@@ -156,7 +156,7 @@ void TestStartup::connectionTextNamesTheFolder() {
     QVERIFY(QFile::copy(base.dbPath(), folder + QStringLiteral("/Pelmar.mdb")));
 
     const QString given = trailingSeparator ? folder + QLatin1Char('/') : folder;
-    const std::unique_ptr<shell::Desk> desk = shell::Desk::startUp(given);
+    const std::unique_ptr<shell::Desk> desk = shell::Desk::startUp(given, scriptedMessages());
     const QString expectedPath = given + QStringLiteral("/Pelmar.mdb");
     QCOMPARE(desk->dbPath(), expectedPath);
     QCOMPARE(shell::connectionText(desk->dbPath()),
@@ -207,7 +207,7 @@ void TestStartup::runsUntilTheFrameCloses() {
             if (qobject_cast<Pelmar*>(widget))
                 widget->close();
     });
-    const int status = pelmar::run(folder.path());
+    const int status = pelmar::run(folder.path(), scriptedMessages());
     nobody.reset();
     QVERIFY2(status == 0, qPrintable(messages.texts().join('|')));
     QVERIFY(shown);

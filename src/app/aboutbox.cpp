@@ -31,12 +31,12 @@ QString aboutText(const AboutFacts& facts) {
              facts.libraries, facts.licence);
 }
 
-void showAbout(const AboutFacts& facts) {
+void showAbout(shell::MessageSink& messages, const AboutFacts& facts) {
     shell::Message message;
     message.text = aboutText(facts);
     message.icon = shell::Icon::Information;
     message.title = QStringLiteral("About PelmarEntry");
-    shell::showMessage(message);
+    messages.show(message);
 }
 
 }  // namespace pelmar

@@ -5,6 +5,9 @@
 namespace db {
 class Store;
 }
+namespace shell {
+class MessageSink;
+}
 
 // "Help", "About PelmarEntry", and what the main frame's title says of the database.
 namespace pelmar {
@@ -28,6 +31,6 @@ QString frameTitle(const QString& banner, const db::Store& store);
 
 QString aboutText(const AboutFacts& facts);
 // Shows it in the program's message box, titled "About PelmarEntry".
-void showAbout(const AboutFacts& facts);
+void showAbout(shell::MessageSink& messages, const AboutFacts& facts);
 
 }  // namespace pelmar

@@ -61,10 +61,11 @@ BackupTargetChooser saveDialog(QWidget* parent) {
     };
 }
 
-void backUpDatabase(QWidget* parent, bool onServer, const QString& dbPath,
-                    const QString& deskFolder, const BackupTargetChooser& chooseTarget) {
+void backUpDatabase(QWidget* parent, shell::MessageSink& messages, bool onServer,
+                    const QString& dbPath, const QString& deskFolder,
+                    const BackupTargetChooser& chooseTarget) {
     if (onServer) {
-        shell::inform(QString::fromUtf8(kServerBackup), shell::Icon::Information);
+        messages.inform(QString::fromUtf8(kServerBackup), shell::Icon::Information);
         return;
     }
     const QString target = chooseTarget(proposedBackup(deskFolder, QDate::currentDate()));
@@ -73,21 +74,21 @@ void backUpDatabase(QWidget* parent, bool onServer, const QString& dbPath,
     try {
         db::FileBackup backup(dbPath, target);
         if (!copyInSteps(parent, backup)) {
-            shell::inform(QStringLiteral("The backup was cancelled; nothing was written to '%1'.")
-                              .arg(QDir::toNativeSeparators(target)),
-                          shell::Icon::Information);
+            messages.inform(QStringLiteral("The backup was cancelled; nothing was written to '%1'.")
+                                .arg(QDir::toNativeSeparators(target)),
+                            shell::Icon::Information);
             return;
         }
         backup.finish();
     } catch (const db::DbError& error) {
-        shell::inform(error.text(), shell::Icon::Exclamation);
+        messages.inform(error.text(), shell::Icon::Exclamation);
         return;
     }
-    shell::inform(QStringLiteral("The database is backed up to '%1', and the copy was checked: "
-                                 "it is whole. Keep a copy away from this computer too. To "
-                                 "restore it, close PelmarEntry and copy it over '%2'.")
-                      .arg(QDir::toNativeSeparators(target), QDir::toNativeSeparators(dbPath)),
-                  shell::Icon::Information);
+    messages.inform(QStringLiteral("The database is backed up to '%1', and the copy was checked: "
+                                   "it is whole. Keep a copy away from this computer too. To "
+                                   "restore it, close PelmarEntry and copy it over '%2'.")
+                        .arg(QDir::toNativeSeparators(target), QDir::toNativeSeparators(dbPath)),
+                    shell::Icon::Information);
 }
 
 }  // namespace pelmar

@@ -7,6 +7,10 @@
 class QWidget;
 
 // "Master", "Back Up Database…": a checked copy of the open database file.
+namespace shell {
+class MessageSink;
+}
+
 namespace pelmar {
 
 // Asks where the backup goes, given the name proposed; an empty answer cancels.
@@ -22,7 +26,8 @@ BackupTargetChooser saveDialog(QWidget* parent);
 // event loop (a box with Cancel shows once it takes more than a second), checks the
 // copy and says where it lies. On a server: says that the server's administrator
 // backs it up, and how. Failures are told to the operator; nothing else changes.
-void backUpDatabase(QWidget* parent, bool onServer, const QString& dbPath,
-                    const QString& deskFolder, const BackupTargetChooser& chooseTarget);
+void backUpDatabase(QWidget* parent, shell::MessageSink& messages, bool onServer,
+                    const QString& dbPath, const QString& deskFolder,
+                    const BackupTargetChooser& chooseTarget);
 
 }  // namespace pelmar

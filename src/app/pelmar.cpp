@@ -78,7 +78,8 @@ Pelmar::~Pelmar() {
 }
 
 void Pelmar::openWindow(const char* name) {
-    shell::runAction([this, name] { windows_.open(QString::fromLatin1(name)); });
+    shell::runAction(windows_.desk().messages(),
+                     [this, name] { windows_.open(QString::fromLatin1(name)); });
 }
 
 void Pelmar::createMenus() {
@@ -151,18 +152,20 @@ void Pelmar::nListings_Click() {
     openWindow("Listings");
 }
 void Pelmar::nExport_Click() {
-    shell::runAction([this] { exporter::runExport(this, windows_.desk()); });
+    shell::runAction(windows_.desk().messages(),
+                     [this] { exporter::runExport(this, windows_.desk()); });
 }
 void Pelmar::nEx_Click() {
     exit_();
 }
 void Pelmar::nBackup_Click() {
     shell::Desk& desk = windows_.desk();
-    pelmar::backUpDatabase(this, desk.store().isServer(), desk.dbPath(), desk.folder(),
-                           pelmar::saveDialog(this));
+    pelmar::backUpDatabase(this, desk.messages(), desk.store().isServer(), desk.dbPath(),
+                           desk.folder(), pelmar::saveDialog(this));
 }
 void Pelmar::nAbout_Click() {
     pelmar::showAbout(
+        windows_.desk().messages(),
         {QStringLiteral(PELMAR_VERSION),
          pelmar::databaseInUse(windows_.desk().store(), windows_.desk().dbPath()),
          windows_.desk().folder(),
@@ -183,27 +186,29 @@ void Pelmar::closeEvent(QCloseEvent* event) {
 namespace pelmar {
 
 int run() {
+    // The program's one way to the operator: handed to the desk and by it to every window.
+    shell::ScreenMessages messages;
     try {
         const QString folder = shell::programFolder();
-        return run(folder, shell::systemSettingPath(folder));
+        return run(folder, messages, shell::systemSettingPath(folder));
     } catch (const db::DbError& error) {
-        shell::inform(error.text(), shell::Icon::Critical);
+        messages.inform(error.text(), shell::Icon::Critical);
         return 1;
     }
 }
 
-int run(const QString& folder, const QString& systemSetting) {
+int run(const QString& folder, shell::MessageSink& messages, const QString& systemSetting) {
     std::unique_ptr<shell::Desk> desk;
     try {
-        desk = shell::Desk::startUp(folder, systemSetting);
+        desk = shell::Desk::startUp(folder, messages, systemSetting);
     } catch (const db::DbError& error) {
-        shell::inform(error.text(), shell::Icon::Critical);
+        messages.inform(error.text(), shell::Icon::Critical);
         return 1;
     }
     if (!desk->store().isServer()) {
         const QString warning = shell::readOnlyWarning(desk->dbPath());
         if (!warning.isEmpty())
-            shell::inform(warning, shell::Icon::Exclamation);
+            messages.inform(warning, shell::Icon::Exclamation);
     }
     Pelmar frame(*desk);
     frame.setWindowTitle(pelmar::frameTitle(frame.windowTitle(), desk->store()));

@@ -10,7 +10,8 @@ class QMdiArea;
 
 namespace shell {
 class Desk;
-}
+class MessageSink;
+}  // namespace shell
 
 // The main frame: a menu bar over the work area in which every other window opens,
 // each working with the frame's desk.
@@ -56,8 +57,10 @@ private:
 namespace pelmar {
 
 // Start-up for the given program folder and the office's setting (none when empty),
-// then the main frame until it closes. Returns the process's exit status.
-int run(const QString& folder, const QString& systemSetting = QString());
+// every message through `messages`, then the main frame until it closes. Returns the
+// process's exit status.
+int run(const QString& folder, shell::MessageSink& messages,
+        const QString& systemSetting = QString());
 // The same for the folder of the running executable and the office's setting that
 // its installation has.
 int run();

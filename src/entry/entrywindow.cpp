@@ -85,7 +85,7 @@ void EntryWindow::moveOnEnter(int code, const QString& next) const {
 }
 
 bool EntryWindow::goAheadDespiteEmpty(int emptyFields) const {
-    return emptyFields == 0 || (shell::askYes(QStringLiteral(
+    return emptyFields == 0 || (messages().askYes(QStringLiteral(
                                     "One or More field(s) is/are Empty. Are You Sure to Insert")) &&
                                 isCurrent());
 }

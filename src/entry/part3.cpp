@@ -115,7 +115,7 @@ void Part3::Command1_Click() {
     // The window's listing keeps its token after a failed submit, and the token goes
     // with the window: stored, or abandoned by "Back Main Menu" or the close box.
     insertListing(listing_, desk().store(), desk().folder());
-    shell::inform(QString::fromLatin1(shell::kRecordInserted));
+    messages().inform(QString::fromLatin1(shell::kRecordInserted));
     startNextListing();
 }
 

@@ -31,19 +31,21 @@ void settle(const UnconfirmedListing& listing, shell::Desk& desk) {
                               .arg(describe(listing.values));
     if (desk.store().isListingStored(listing.token)) {
         forgetUnconfirmed(folder, listing.token);
-        shell::inform(which + QStringLiteral(" is stored on the server; nothing more is needed."),
-                      shell::Icon::Information);
+        desk.messages().inform(
+            which + QStringLiteral(" is stored on the server; nothing more is needed."),
+            shell::Icon::Information);
         return;
     }
-    if (!shell::askYes(which + QStringLiteral(" was not stored on the server. Store it now?\n\n"
-                                              "No keeps it, and the program asks again at its "
-                                              "next start."))) {
+    if (!desk.messages().askYes(which +
+                                QStringLiteral(" was not stored on the server. Store it now?\n\n"
+                                               "No keeps it, and the program asks again at its "
+                                               "next start."))) {
         return;
     }
     db::Listing record = db::Listing::fromValues(listing.values);
     record.token = listing.token;
     insertListing(record, desk.store(), folder);
-    shell::inform(QString::fromLatin1(shell::kRecordInserted));
+    desk.messages().inform(QString::fromLatin1(shell::kRecordInserted));
 }
 
 }  // namespace
@@ -55,7 +57,7 @@ void settleUnconfirmed(shell::Desk& desk) {
         for (const UnconfirmedListing& listing : unconfirmedListings(desk.folder()))
             settle(listing, desk);
     } catch (const base::Failure& failure) {
-        shell::inform(
+        desk.messages().inform(
             failure.text() + QStringLiteral("\n\nWhat is not settled is kept; the program tries "
                                             "again at its next start."),
             shell::Icon::Critical);

@@ -33,7 +33,7 @@ void runExport(QWidget* frame, shell::Desk& desk) {
         return;
     }
     if (summary.cutCells > 0)
-        shell::inform(cutCellsMessage(summary.cutCells), shell::Icon::Information);
+        desk.messages().inform(cutCellsMessage(summary.cutCells), shell::Icon::Information);
 }
 
 }  // namespace exporter

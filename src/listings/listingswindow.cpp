@@ -114,11 +114,11 @@ ListingsWindow::ListingsWindow(db::Store& store)
     connect(search_, &QLineEdit::textChanged, this, [this] { pause_.start(); });
     connect(model_, &ListingsModel::readFailed, this, [this](const QString& text) {
         showState(QStringLiteral("Some listings could not be read."));
-        shell::inform(QStringLiteral("Some listings could not be read from the database, so "
-                                     "their rows show empty; nothing was changed. Search again "
-                                     "to read them again.\n\n%1")
-                          .arg(text),
-                      shell::Icon::Exclamation);
+        messages().inform(QStringLiteral("Some listings could not be read from the database, so "
+                                         "their rows show empty; nothing was changed. Search again "
+                                         "to read them again.\n\n%1")
+                              .arg(text),
+                          shell::Icon::Exclamation);
     });
     connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current, const QModelIndex& previous) {
@@ -238,10 +238,11 @@ void ListingsWindow::prepareCorrections() {
                            "pelmar-newdb --corrections --server.")
                 .arg(error.text()));
     }
-    shell::inform(QStringLiteral("This database had no table Corrections. It has been made now, "
-                                 "and from now on every correction and deletion of a listing is "
-                                 "kept in it."),
-                  shell::Icon::Information);
+    messages().inform(
+        QStringLiteral("This database had no table Corrections. It has been made now, "
+                       "and from now on every correction and deletion of a listing is "
+                       "kept in it."),
+        shell::Icon::Information);
 }
 
 bool ListingsWindow::mayClose() {
@@ -259,7 +260,7 @@ bool ListingsWindow::storeEdits() {
         prepareCorrections();
         if (model_->storeEdits() == ListingsModel::Result::Changed) {
             showState(QStringLiteral("Correction refused."));
-            shell::inform(
+            messages().inform(
                 QStringLiteral("This listing was changed or deleted at another desk after it was "
                                "shown here, so your correction was not stored. The window now "
                                "shows the listing as it is stored; make the correction again if "
@@ -271,11 +272,11 @@ bool ListingsWindow::storeEdits() {
         return true;
     } catch (const db::DbError& error) {
         showState(QStringLiteral("Correction not stored."));
-        shell::inform(QStringLiteral("The correction could not be stored: %1\nYour changes are "
-                                     "still in the row: leave the row to try again, or press "
-                                     "Escape to undo them.")
-                          .arg(error.text()),
-                      shell::Icon::Exclamation);
+        messages().inform(QStringLiteral("The correction could not be stored: %1\nYour changes are "
+                                         "still in the row: leave the row to try again, or press "
+                                         "Escape to undo them.")
+                              .arg(error.text()),
+                          shell::Icon::Exclamation);
         return false;
     }
 }
@@ -297,13 +298,13 @@ void ListingsWindow::undoEdits() {
 void ListingsWindow::deleteCurrent() {
     const int row = table_->currentIndex().row();
     if (row < 0) {
-        shell::inform(QStringLiteral("Choose the listing to delete in the table first."));
+        messages().inform(QStringLiteral("Choose the listing to delete in the table first."));
         return;
     }
-    if (!shell::askYes(QStringLiteral("Delete this listing for good?\n\n%1\n\nIts values are "
-                                      "kept in the table Corrections.")
-                           .arg(listingSummary(model_->shownValues(row))),
-                       shell::Answer::No))
+    if (!messages().askYes(QStringLiteral("Delete this listing for good?\n\n%1\n\nIts values are "
+                                          "kept in the table Corrections.")
+                               .arg(listingSummary(model_->shownValues(row))),
+                           shell::Answer::No))
         return;
     ListingsModel::Result result;
     try {
@@ -311,19 +312,21 @@ void ListingsWindow::deleteCurrent() {
         result = model_->deleteRow(row);
     } catch (const db::DbError& error) {
         showState(QStringLiteral("Listing not deleted."));
-        shell::inform(QStringLiteral("The listing could not be deleted: %1\nIt is kept as it was. "
-                                     "Where an office keeps deletion to a supervisor's login, a "
-                                     "supervisor deletes it.")
-                          .arg(error.text()),
-                      shell::Icon::Exclamation);
+        messages().inform(
+            QStringLiteral("The listing could not be deleted: %1\nIt is kept as it was. "
+                           "Where an office keeps deletion to a supervisor's login, a "
+                           "supervisor deletes it.")
+                .arg(error.text()),
+            shell::Icon::Exclamation);
         return;
     }
     if (result == ListingsModel::Result::Changed) {
         showState(QStringLiteral("Deletion refused."));
-        shell::inform(QStringLiteral("This listing was changed or deleted at another desk after it "
-                                     "was shown here, so it was not deleted. The window now shows "
-                                     "it as it is stored."),
-                      shell::Icon::Exclamation);
+        messages().inform(
+            QStringLiteral("This listing was changed or deleted at another desk after it "
+                           "was shown here, so it was not deleted. The window now shows "
+                           "it as it is stored."),
+            shell::Icon::Exclamation);
         return;
     }
     showState(QStringLiteral("Listing deleted."));

@@ -160,7 +160,7 @@ void LookupEditor::Textclear() {
 
 void LookupEditor::TextChk() {
     if (editValue().isEmpty() || (combo1_ && stateValue().isEmpty()))
-        shell::inform(QStringLiteral("Invalid Entry"), shell::Icon::Information);
+        messages().inform(QStringLiteral("Invalid Entry"), shell::Icon::Information);
 }
 
 // --- writing ----------------------------------------------------------------
@@ -193,10 +193,10 @@ void LookupEditor::refillAfter(const QString& done, shell::Icon icon) {
     try {
         ListUpd();
     } catch (const base::Failure&) {
-        shell::inform(done, icon);
+        messages().inform(done, icon);
         throw;
     }
-    shell::inform(done, icon);
+    messages().inform(done, icon);
 }
 
 void LookupEditor::dbDelete() {
@@ -211,7 +211,7 @@ void LookupEditor::dbDelete() {
 }
 
 void LookupEditor::notFound() {
-    shell::inform(QStringLiteral("Record Not found"), shell::Icon::Exclamation);
+    messages().inform(QStringLiteral("Record Not found"), shell::Icon::Exclamation);
 }
 
 // --- events -----------------------------------------------------------------
@@ -223,7 +223,7 @@ void LookupEditor::Command1_Click(int index) {
             break;
         case Update:
             if (editValue().isEmpty()) {
-                shell::inform(description_.emptyOnUpdate, shell::Icon::Exclamation);
+                messages().inform(description_.emptyOnUpdate, shell::Icon::Exclamation);
                 text1_->setFocus();
                 return;
             }
@@ -231,7 +231,7 @@ void LookupEditor::Command1_Click(int index) {
             dbUpdate();
             break;
         case Delete:
-            if (shell::askYes(QStringLiteral("Are You Sure to Delete"), shell::Answer::Yes))
+            if (messages().askYes(QStringLiteral("Are You Sure to Delete"), shell::Answer::Yes))
                 dbDelete();
             break;
         case End:
@@ -270,7 +270,7 @@ int LookupEditor::Text1_KeyPress(int, int keyAscii) {
 
 void LookupEditor::Text1_Enter() {
     if (editValue().isEmpty()) {
-        shell::inform(description_.emptyOnEnter, shell::Icon::Exclamation);
+        messages().inform(description_.emptyOnEnter, shell::Icon::Exclamation);
         text1_->setFocus();
         return;
     }

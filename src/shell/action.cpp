@@ -5,11 +5,12 @@
 
 #include "childwindow.h"
 #include "db/dberror.h"
+#include "desk.h"
 #include "messages.h"
 
 namespace shell {
 
-bool runAction(const std::function<void()>& action) {
+bool runAction(MessageSink& messages, const std::function<void()>& action) {
     QString text;
     try {
         action();
@@ -26,13 +27,18 @@ bool runAction(const std::function<void()>& action) {
         // it, and the program would end with every open window's typing.
         text = QStringLiteral("The action failed for a reason the program does not know.");
     }
-    inform(text, Icon::Critical);
+    messages.inform(text, Icon::Critical);
     return false;
 }
 
 bool runAction(QObject* context, const std::function<void()>& action) {
-    const ChildWindow::Busy busy(ChildWindow::of(context));
-    return runAction(action);
+    ChildWindow* window = ChildWindow::of(context);
+    const ChildWindow::Busy busy(window);
+    if (window && window->hasDesk())
+        return runAction(window->desk().messages(), action);
+    // A window not (or no longer) under the window rules: the screen's own boxes.
+    ScreenMessages screen;
+    return runAction(screen, action);
 }
 
 std::function<void()> guarded(QObject* context, std::function<void()> action) {

@@ -92,6 +92,10 @@ Desk& ChildWindow::desk() const {
     return rules_->desk();
 }
 
+MessageSink& ChildWindow::messages() const {
+    return desk().messages();
+}
+
 bool ChildWindow::isCurrent() const {
     return rules_ && rules_->find(objectName()) == this;
 }

@@ -13,6 +13,7 @@ namespace shell {
 
 class Windows;
 class Desk;
+class MessageSink;
 
 // A window inside the main frame's work area. Each kind exists at most once and is
 // opened and closed through the window rules (windows.h). A subclass builds its
@@ -55,8 +56,11 @@ public:
 
     // The window rules of the frame that opened this window.
     Windows& windows() const { return *rules_; }
-    // The desk it works with: its folders and its database.
+    // The desk it works with: its folders, its database and its messages.
     Desk& desk() const;
+    // Whether it was opened by the window rules, and so has a desk.
+    bool hasDesk() const { return rules_ != nullptr; }
+    MessageSink& messages() const;
     // Unloads the window (window rules); nothing when it is closed already, whatever
     // window of its kind has been opened since.
     void closeWindow();

@@ -13,15 +13,16 @@ QString connectionText(const QString& path) {
            QLatin1Char(';');
 }
 
-std::unique_ptr<Desk> Desk::startUp(const QString& exeFolder, const QString& systemSetting) {
-    std::unique_ptr<Desk> desk(new Desk);
+std::unique_ptr<Desk> Desk::startUp(const QString& exeFolder, MessageSink& messages,
+                                    const QString& systemSetting) {
+    std::unique_ptr<Desk> desk(new Desk(messages));
     desk->folder_ = shell::deskFolder(exeFolder);
     desk->data_ = shell::dataFolder(exeFolder);
     // Read before anything is opened: a setting that is wrong opens nothing. A desk that
     // the office's setting puts on the server is offered no database of its own.
     const std::optional<QString> server = serverSetting(desk->folder_, systemSetting);
     if (!server)
-        offerNewDatabase(desk->folder_);
+        offerNewDatabase(desk->folder_, messages);
     else
         keepDeskFolder(desk->folder_);
     if (server) {

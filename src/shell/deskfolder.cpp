@@ -48,15 +48,16 @@ QString picturePath(const QString& deskFolder, const QString& dataFolder, const 
     return QFileInfo::exists(own) ? own : dataFolder + QLatin1Char('/') + name;
 }
 
-void offerNewDatabase(const QString& deskFolder) {
+void offerNewDatabase(const QString& deskFolder, MessageSink& messages) {
     if (holdsDeskFiles(deskFolder))
         return;
     const QString folder = QDir::toNativeSeparators(deskFolder);
-    if (!askYes(QStringLiteral("There is no database in the folder '%1'.\n\n"
-                               "Create a new database there, with sample lookup entries (states, "
-                               "street extensions, property types and publications), and start "
-                               "with it?\n\nNo ends the program without creating anything.")
-                    .arg(folder)))
+    if (!messages.askYes(
+            QStringLiteral("There is no database in the folder '%1'.\n\n"
+                           "Create a new database there, with sample lookup entries (states, "
+                           "street extensions, property types and publications), and start "
+                           "with it?\n\nNo ends the program without creating anything.")
+                .arg(folder)))
         return;
     if (!QDir().mkpath(deskFolder))
         throw db::DbError(QStringLiteral("The folder '%1' cannot be created, so there is no "

@@ -6,6 +6,8 @@
 // the header pictures there or else in the installed data folder.
 namespace shell {
 
+class MessageSink;
+
 // The executable's folder itself when it holds Pelmar.mdb or Pelmar.ini, as every
 // desk run from its build folder does; otherwise, as for an installed program,
 // PelmarEntry in the operator's documents folder. The folder given comes back
@@ -29,7 +31,7 @@ QString picturePath(const QString& deskFolder, const QString& dataFolder, const 
 // whether to create a new database there with the sample lookup entries, and creates
 // it on Yes. On No nothing is created: opening then fails as for any missing database.
 // Throws db::DbError when the folder or the database cannot be created.
-void offerNewDatabase(const QString& deskFolder);
+void offerNewDatabase(const QString& deskFolder, MessageSink& messages);
 
 // Makes the desk folder of a desk that works on a server, where the listing whose
 // storing is unconfirmed and the workbook are kept. A folder that cannot be made is

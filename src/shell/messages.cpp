@@ -24,48 +24,32 @@ QMessageBox::Icon boxIcon(Icon icon) {
     return QMessageBox::NoIcon;
 }
 
-class ScreenSink : public MessageSink {
-public:
-    Answer show(const Message& message) override {
-        QMessageBox box(boxIcon(message.icon), message.title, message.text, QMessageBox::NoButton,
-                        QApplication::activeWindow());
-        // An engine's error may hold "<" or "&": shown as it is, never as markup.
-        box.setTextFormat(Qt::PlainText);
-        if (message.buttons == Buttons::Ok) {
-            box.setDefaultButton(box.addButton(QMessageBox::Ok));
-            box.exec();
-            return Answer::Ok;
-        }
-        QPushButton* yes = box.addButton(QMessageBox::Yes);
-        QPushButton* no = box.addButton(QMessageBox::No);
-        box.setDefaultButton(message.defaultAnswer == Answer::No ? no : yes);
-        box.setEscapeButton(no);
-        box.exec();
-        return box.clickedButton() == yes ? Answer::Yes : Answer::No;
-    }
-};
-
-ScreenSink screenSink;
-MessageSink* currentSink = &screenSink;
-
 }  // namespace
 
-Answer showMessage(const Message& message) {
-    return currentSink->show(message);
+Answer ScreenMessages::show(const Message& message) {
+    QMessageBox box(boxIcon(message.icon), message.title, message.text, QMessageBox::NoButton,
+                    QApplication::activeWindow());
+    // An engine's error may hold "<" or "&": shown as it is, never as markup.
+    box.setTextFormat(Qt::PlainText);
+    if (message.buttons == Buttons::Ok) {
+        box.setDefaultButton(box.addButton(QMessageBox::Ok));
+        box.exec();
+        return Answer::Ok;
+    }
+    QPushButton* yes = box.addButton(QMessageBox::Yes);
+    QPushButton* no = box.addButton(QMessageBox::No);
+    box.setDefaultButton(message.defaultAnswer == Answer::No ? no : yes);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes ? Answer::Yes : Answer::No;
 }
 
-Answer inform(const QString& text, Icon icon) {
-    return showMessage({text, icon, Buttons::Ok, Answer::Ok});
+Answer MessageSink::inform(const QString& text, Icon icon) {
+    return show({text, icon, Buttons::Ok, Answer::Ok});
 }
 
-bool askYes(const QString& text, Answer defaultAnswer) {
-    return showMessage({text, Icon::Question, Buttons::YesNo, defaultAnswer}) == Answer::Yes;
-}
-
-MessageSink* setMessageSink(MessageSink* sink) {
-    MessageSink* previous = currentSink == &screenSink ? nullptr : currentSink;
-    currentSink = sink ? sink : &screenSink;
-    return previous;
+bool MessageSink::askYes(const QString& text, Answer defaultAnswer) {
+    return show({text, Icon::Question, Buttons::YesNo, defaultAnswer}) == Answer::Yes;
 }
 
 }  // namespace shell

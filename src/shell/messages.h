@@ -16,20 +16,23 @@ struct Message {
     QString title = QStringLiteral("PelmarEntry");
 };
 
-// Where message boxes go: the screen in the program, a script in the tests.
+// Where message boxes go: the screen in the program, a script in the tests. Made
+// once at start-up and handed to the desk, which the windows reach it through.
 class MessageSink {
 public:
     virtual ~MessageSink() = default;
+    // Shows a modal box and returns the operator's answer.
     virtual Answer show(const Message& message) = 0;
+
+    Answer inform(const QString& text, Icon icon = Icon::None);
+    // Yes and No; Yes is the default unless told otherwise.
+    bool askYes(const QString& text, Answer defaultAnswer = Answer::Yes);
 };
 
-// Shows a modal box through the current sink and returns the operator's answer.
-Answer showMessage(const Message& message);
-Answer inform(const QString& text, Icon icon = Icon::None);
-// Yes and No; Yes is the default unless told otherwise.
-bool askYes(const QString& text, Answer defaultAnswer = Answer::Yes);
-
-// Replaces the sink (nullptr restores the real message boxes); returns the previous one.
-MessageSink* setMessageSink(MessageSink* sink);
+// The real message boxes, modal over the window that is active.
+class ScreenMessages : public MessageSink {
+public:
+    Answer show(const Message& message) override;
+};
 
 }  // namespace shell

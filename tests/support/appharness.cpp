@@ -4,10 +4,11 @@
 #include <QApplication>
 #include <QTest>
 
+#include "scriptedmessages.h"
 #include "shell/desk.h"
 
 AppHarness::AppHarness(const QString& folder) {
-    desk_ = shell::Desk::startUp(folder);
+    desk_ = shell::Desk::startUp(folder, scriptedMessages());
     frame_ = std::make_unique<Pelmar>(*desk_);
     frame_->setExitHandler([this] { exitRequested_ = true; });
     frame_->show();

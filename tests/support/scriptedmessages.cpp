@@ -3,10 +3,32 @@
 #include <QStringList>
 #include <QTest>
 
-ScriptedMessages::ScriptedMessages() : previous_(shell::setMessageSink(this)) {}
+namespace {
+
+ScriptedMessages* current = nullptr;
+
+class ToCurrentScript : public shell::MessageSink {
+public:
+    shell::Answer show(const shell::Message& message) override {
+        if (!current)
+            qFatal("a message box with no script to answer it: %s", qPrintable(message.text));
+        return current->show(message);
+    }
+};
+
+}  // namespace
+
+shell::MessageSink& scriptedMessages() {
+    static ToCurrentScript sink;
+    return sink;
+}
+
+ScriptedMessages::ScriptedMessages() : previous_(current) {
+    current = this;
+}
 
 ScriptedMessages::~ScriptedMessages() {
-    shell::setMessageSink(previous_);
+    current = previous_;
 }
 
 QStringList ScriptedMessages::texts() const {

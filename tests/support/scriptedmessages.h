@@ -6,7 +6,7 @@
 #include "shell/messages.h"
 
 // Answers message boxes from a script and records every box shown, so that tests
-// never block on a modal box. Installed for its lifetime.
+// never block on a modal box. The one made last answers for as long as it lives.
 class ScriptedMessages : public shell::MessageSink {
 public:
     ScriptedMessages();
@@ -31,5 +31,10 @@ private:
     QList<shell::Answer> answers_;
     QList<shell::Message> shown_;
     std::function<void(const shell::Message&)> whileShown_;
-    shell::MessageSink* previous_;
+    ScriptedMessages* previous_;
 };
+
+// What a test hands the program as its messages: each box goes to the ScriptedMessages
+// alive at that moment, so that a test may script its boxes before or after the
+// program starts. A box with no script alive fails the test.
+shell::MessageSink& scriptedMessages();
