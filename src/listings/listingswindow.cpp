@@ -82,6 +82,8 @@ const ControlSpec kControls[] = {
      .tab = 4},
 };
 
+const QKeySequence kExportKey(Qt::CTRL | Qt::Key_E);
+
 constexpr double kWidth = 13500;
 constexpr double kHeight = 9000;
 
@@ -144,7 +146,7 @@ ListingsWindow::ListingsWindow(db::Store& store, ExportTarget& exportTarget)
     exportButton->setToolTip(QStringLiteral("Export the listings shown to a file (Ctrl+E)"));
     const auto exportHandler = shell::guarded(this, [this] { exportShown(); });
     connect(exportButton, &QPushButton::clicked, this, exportHandler);
-    auto* exportKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_E), this);
+    auto* exportKey = new QShortcut(kExportKey, this);
     exportKey->setContext(Qt::WidgetWithChildrenShortcut);
     connect(exportKey, &QShortcut::activated, this, exportHandler);
     connect(controls_.get<QPushButton>(QStringLiteral("Command2")), &QPushButton::clicked, this,
@@ -365,6 +367,11 @@ void ListingsWindow::exportShown() {
 }
 
 bool ListingsWindow::eventFilter(QObject* watched, QEvent* event) {
+    // The search box would take Ctrl+E as End, as X11's key bindings have it, and the
+    // window's key for "Export…" would never reach it from there.
+    if (watched == search_ && event->type() == QEvent::ShortcutOverride &&
+        QKeySequence(static_cast<QKeyEvent*>(event)->keyCombination()) == kExportKey)
+        return true;
     if (event->type() != QEvent::KeyPress)
         return ChildWindow::eventFilter(watched, event);
     const auto* key = static_cast<QKeyEvent*>(event);
