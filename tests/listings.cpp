@@ -1,23 +1,31 @@
-// The window "Listings" on a real database: what a search finds, a correction
-// stored and recorded, Escape undoing it, a correction or deletion refused when
-// another desk changed the row first, and a deletion recorded.
+// The window "Listings" on a real database: what a search finds and what its export
+// writes, a correction stored and recorded, Escape undoing it, a correction or
+// deletion refused when another desk changed the row first, and a deletion recorded.
+#include <QApplication>
+#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
 
 #include "db/corrections.h"
 #include "db/schema.h"
+#include "export/exportcommand.h"
+#include "export/exportprogress.h"
 #include "listings/listingswindow.h"
 #include "support/appharness.h"
 #include "support/scriptedmessages.h"
 #include "support/testfolder.h"
 #include "support/testproxy.h"
 #include "support/testserver.h"
+
+QString workbookProblems(const QString& workbook, const QStringList& expected, bool ssconvert);
 
 using listings::ListingsModel;
 using listings::ListingsWindow;
@@ -62,6 +70,43 @@ struct Session {
         QCoreApplication::processEvents();  // the editor hands its text over, then closes
     }
     void leaveRow() { QTest::keyClick(table(), Qt::Key_Down); }
+    // Makes the export's dialog answer with the file, or give up for an empty name;
+    // gives the folders it was opened in.
+    void answerExport(const QString& path) {
+        window->exportTarget().setChooser(
+            [this, path](QWidget*, const QString& folder) -> std::optional<listings::ExportFile> {
+                askedIn.append(folder);
+                if (path.isEmpty())
+                    return std::nullopt;
+                return listings::ExportFile{path, sheets::formatFor(path)};
+            });
+    }
+    // What the checker is to find in an exported file: the rows the table shows.
+    QString shownRows(const QString& path) const {
+        QJsonArray rows;
+        for (int row = 0; row < window->model().rowCount(); ++row) {
+            QJsonArray values;
+            for (const QString& value : window->model().shownValues(row))
+                values.append(value.isNull()
+                                  ? QJsonValue()
+                                  : QJsonValue(QString::fromLatin1(value.toUtf8().toHex())));
+            rows.append(values);
+        }
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            return {};
+        file.write(QJsonDocument(QJsonObject{{"header", QJsonArray::fromStringList(
+                                                            db::schema::dataColumns())},
+                                             {"rows", rows},
+                                             {"rows_per_sheet", 65535}})
+                       .toJson());
+        return path;
+    }
+    QString state() const {
+        return app.control<QLabel>(QStringLiteral("Listings"), QStringLiteral("Label3"))->text();
+    }
+
+    QStringList askedIn;
 
     ScriptedMessages messages;
     AppHarness app;
@@ -88,6 +133,8 @@ private slots:
     void refused();
     void operatorRights_data();
     void operatorRights();
+    void exportOutcome_data();
+    void exportOutcome();
     void searchTypedWhileTheServerStalls();
     void numberNeverGivenTwice();
 };
@@ -134,28 +181,33 @@ void TestListings::search_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QStringList>("suburbs");  // newest first
     QTest::addColumn<bool>("indexed");         // false: a database made before the index
-    QTest::newRow("everything") << "" << QStringList{"Manly", "Carlton", "Parramatta"} << true;
-    QTest::newRow("state, case ignored") << "nsw" << QStringList{"Manly", "Parramatta"} << true;
-    QTest::newRow("street name") << "george" << QStringList{"Parramatta"} << true;
-    QTest::newRow("an agent's name with a quote") << "o'bri" << QStringList{"Parramatta"} << true;
-    QTest::newRow("surname") << "SMITH" << QStringList{"Manly"} << true;
-    QTest::newRow("a wildcard taken as it stands") << "50%" << QStringList{"Manly"} << true;
-    QTest::newRow("no wildcard") << "_" << QStringList{} << true;
-    QTest::newRow("no escape") << "50\\" << QStringList{} << true;
-    QTest::newRow("suburb") << "carl" << QStringList{"Carlton"} << true;
-    QTest::newRow("nothing") << "zzz" << QStringList{} << true;
-    QTest::newRow("no index") << "george" << QStringList{"Parramatta"} << false;
+    QTest::addColumn<QString>("exportTo");     // the file "Export…" then writes, if any
+    QTest::newRow("everything") << "" << QStringList{"Manly", "Carlton", "Parramatta"} << true
+                                << "all.csv";
+    QTest::newRow("state, case ignored")
+        << "nsw" << QStringList{"Manly", "Parramatta"} << true << "found.xlsx";
+    QTest::newRow("street name") << "george" << QStringList{"Parramatta"} << true << "found.XLS";
+    QTest::newRow("an agent's name with a quote")
+        << "o'bri" << QStringList{"Parramatta"} << true << "";
+    QTest::newRow("surname") << "SMITH" << QStringList{"Manly"} << true << "";
+    QTest::newRow("a wildcard taken as it stands") << "50%" << QStringList{"Manly"} << true << "";
+    QTest::newRow("no wildcard") << "_" << QStringList{} << true << "";
+    QTest::newRow("no escape") << "50\\" << QStringList{} << true << "";
+    QTest::newRow("suburb") << "carl" << QStringList{"Carlton"} << true << "";
+    QTest::newRow("nothing") << "zzz" << QStringList{} << true << "none.xlsx";
+    QTest::newRow("no index") << "george" << QStringList{"Parramatta"} << false << "";
     // Texts that once ended up inside the statement: each is only a value.
-    QTest::newRow("a date") << "01/05/24" << QStringList{"Manly"} << true;
-    QTest::newRow("a number and a street") << "3 george" << QStringList{"Parramatta"} << true;
-    QTest::newRow("another number") << "2 george" << QStringList{} << true;
-    QTest::newRow("a percentage") << "100%" << QStringList{} << true;
+    QTest::newRow("a date") << "01/05/24" << QStringList{"Manly"} << true << "";
+    QTest::newRow("a number and a street") << "3 george" << QStringList{"Parramatta"} << true << "";
+    QTest::newRow("another number") << "2 george" << QStringList{} << true << "";
+    QTest::newRow("a percentage") << "100%" << QStringList{} << true << "";
 }
 
 void TestListings::search() {
     QFETCH(QString, text);
     QFETCH(QStringList, suburbs);
     QFETCH(bool, indexed);
+    QFETCH(QString, exportTo);
     TestFolder folder;
     fill(folder);
     if (!indexed)
@@ -175,6 +227,26 @@ void TestListings::search() {
     QVERIFY2(state->text().startsWith(QString::number(suburbs.size()) + QLatin1Char(' ')),
              qPrintable(state->text()));
     QCOMPARE(box->accessibleDescription(), state->text());  // the focused control tells it
+    if (!exportTo.isEmpty()) {
+        // The file holds what the table shows, in its order, as readers not ours see it.
+        const QString path = folder.file(exportTo);
+        session.answerExport(path);
+        QTest::mouseClick(session.app.control<QPushButton>(QStringLiteral("Listings"),
+                                                           QStringLiteral("Command3")),
+                          Qt::LeftButton);
+        QCOMPARE(QFile::exists(path), !suburbs.isEmpty());
+        if (suburbs.isEmpty()) {
+            QCOMPARE(session.messages.shown().size(), 1);  // nothing to export, and no dialog
+            QVERIFY(session.askedIn.isEmpty());
+        } else {
+            const QString problems = workbookProblems(
+                path, {QStringLiteral("--written"), session.shownRows(folder.file("rows.json"))},
+                false);
+            QVERIFY2(problems.isEmpty(), qPrintable(problems));
+            QVERIFY2(session.state().contains(QStringLiteral(" exported to ") + exportTo),
+                     qPrintable(session.state()));
+        }
+    }
     // Escape clears the search and shows every listing again.
     QTest::keyClick(box, Qt::Key_Escape);
     QCOMPARE(session.window->model().rowCount(), 3);
@@ -361,6 +433,86 @@ void TestListings::operatorRights() {
              QStringList{mayDelete ? "2" : "3"});
     // The question, and for the operator the server's refusal.
     QCOMPARE(session.messages.shown().size(), mayDelete ? 1 : 2);
+}
+
+void TestListings::exportOutcome_data() {
+    QTest::addColumn<QString>("file");     // in a folder of its own, holding an older file
+    QTest::addColumn<QString>("first");    // done to the database once the window shows
+    QTest::addColumn<bool>("cancel");      // the operator chooses Cancel on the bar
+    QTest::addColumn<QString>("message");  // how the one message starts, or none
+    QTest::addColumn<QString>("state");    // how the state line starts afterwards
+    const QString none;
+    QTest::newRow("given up in the dialog") << "" << none << false << none << "3 listings.";
+    QTest::newRow("cancelled") << "old.xlsx" << none << true << none
+                               << "Export cancelled; nothing was written.";
+    QTest::newRow("the database unreadable") << "old.csv"
+                                             << "ALTER TABLE Data RENAME TO Gone" << false
+                                             << "The listings could not be exported to '%1': "
+                                             << "Export failed.";
+    // Cut in the file only, and said so with the file's name.
+    QTest::newRow("a cell cut") << "old.xls"
+                                << QStringLiteral(
+                                       "UPDATE Data SET Suburb = '%1' WHERE ListingState = 'VIC'")
+                                       .arg(QString(40000, QLatin1Char('s')))
+                                << false << exporter::cutCellsMessage(1, QStringLiteral("old.xls"))
+                                << "3 listings exported to old.xls.";
+}
+
+void TestListings::exportOutcome() {
+    QFETCH(QString, file);
+    QFETCH(QString, first);
+    QFETCH(bool, cancel);
+    QFETCH(QString, message);
+    QFETCH(QString, state);
+    TestFolder folder;
+    fill(folder);
+    const QString out = folder.file(QStringLiteral("out"));
+    QVERIFY(QDir().mkpath(out));
+    const QString path = file.isEmpty() ? QString() : out + QLatin1Char('/') + file;
+    if (!path.isEmpty()) {
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+    }
+    Session session(folder);
+    if (!first.isEmpty())
+        folder.exec(first);
+    session.answerExport(path);
+    exporter::ExportProgress::setDelay(std::chrono::milliseconds(0));
+    QTimer operatorAtBar;
+    operatorAtBar.setInterval(0);
+    connect(&operatorAtBar, &QTimer::timeout, [&] {
+        if (auto* bar = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget()))
+            QTest::mouseClick(bar->findChild<QPushButton*>(), Qt::LeftButton);
+    });
+    if (cancel)
+        operatorAtBar.start();
+    // From the search box, where a desktop with X11 key bindings takes Ctrl+E as End.
+    QTest::keyClick(
+        session.app.control<QLineEdit>(QStringLiteral("Listings"), QStringLiteral("Text1")),
+        Qt::Key_E, Qt::ControlModifier);
+    operatorAtBar.stop();
+    exporter::ExportProgress::setDelay(std::chrono::milliseconds(1000));
+
+    QCOMPARE(session.messages.shown().size(), int(!message.isEmpty()));
+    if (!message.isEmpty())
+        QVERIFY2(session.messages.last().text.startsWith(QString(message).replace(
+                     QStringLiteral("%1"), QDir::toNativeSeparators(path))),
+                 qPrintable(session.messages.last().text));
+    QVERIFY2(session.state().startsWith(state), qPrintable(session.state()));
+    // Only a finished export replaces the file, and nothing of an unfinished one stays.
+    const bool replaced = state.contains(QStringLiteral(" exported to "));
+    QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden),
+             path.isEmpty() ? QStringList() : QStringList{file});
+    if (!path.isEmpty()) {
+        QFile written(path);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QCOMPARE(written.readAll() != "old", replaced);
+    }
+    // The dialog opens in the desk folder, then in the folder chosen last.
+    session.answerExport({});
+    QVERIFY(QTest::qWaitForWindowActive(session.window));
+    QTest::keyClick(session.table(), Qt::Key_E, Qt::ControlModifier);
+    QCOMPARE(session.askedIn, (QStringList{folder.path(), path.isEmpty() ? folder.path() : out}));
 }
 
 void TestListings::searchTypedWhileTheServerStalls() {

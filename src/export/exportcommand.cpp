@@ -9,14 +9,14 @@
 
 namespace exporter {
 
-QString cutCellsMessage(std::uint64_t cells) {
+QString cutCellsMessage(std::uint64_t cells, const QString& fileName) {
     const QString count =
         cells == 1 ? QStringLiteral("1 cell was") : QStringLiteral("%1 cells were").arg(cells);
     return QStringLiteral(
                "The export is complete, but %1 longer than a spreadsheet cell can hold "
-               "(32,767 characters). In Data.xls they are cut to that length; the database "
+               "(32,767 characters). In %2 they are cut to that length; the database "
                "keeps the whole text.")
-        .arg(count);
+        .arg(count, fileName);
 }
 
 void runExport(QWidget* frame, shell::Desk& desk) {

@@ -16,7 +16,7 @@ namespace exporter {
 // cancelled export returns quietly and leaves the previous workbook.
 void runExport(QWidget* frame, shell::Desk& desk);
 
-// What the operator is told when some texts did not fit their cells.
-QString cutCellsMessage(std::uint64_t cells);
+// What the operator is told when some texts did not fit the cells of the file named.
+QString cutCellsMessage(std::uint64_t cells, const QString& fileName = QStringLiteral("Data.xls"));
 
 }  // namespace exporter

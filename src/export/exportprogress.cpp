@@ -21,7 +21,8 @@ void ExportProgress::setDelay(std::chrono::milliseconds value) {
     delay = value;
 }
 
-ExportProgress::ExportProgress(QWidget* frame) : frame_(frame) {
+ExportProgress::ExportProgress(QWidget* frame, QString fileName)
+    : frame_(frame), fileName_(std::move(fileName)) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     running_.start();
     sinceEvents_.start();
@@ -33,7 +34,7 @@ ExportProgress::~ExportProgress() {
 }
 
 void ExportProgress::show() {
-    dialog_ = new QProgressDialog(QStringLiteral("Exporting the listings to Data.xls..."),
+    dialog_ = new QProgressDialog(QStringLiteral("Exporting the listings to %1...").arg(fileName_),
                                   QStringLiteral("Cancel"), 0, 0, frame_);
     dialog_->setObjectName(QStringLiteral("exportProgress"));
     dialog_->setWindowTitle(shell::Message{}.title);

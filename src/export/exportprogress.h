@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <QPointer>
+#include <QString>
 #include <chrono>
 
 #include "xls/writeprogress.h"
@@ -17,7 +18,8 @@ namespace exporter {
 // window starts anything meanwhile. Cursor and bar go when this object goes.
 class ExportProgress {
 public:
-    explicit ExportProgress(QWidget* frame);
+    // `fileName` names the file being written in the bar's text.
+    explicit ExportProgress(QWidget* frame, QString fileName = QStringLiteral("Data.xls"));
     ~ExportProgress();
     ExportProgress(const ExportProgress&) = delete;
     ExportProgress& operator=(const ExportProgress&) = delete;
@@ -35,6 +37,7 @@ private:
     void show();
 
     QWidget* frame_;
+    QString fileName_;
     QElapsedTimer running_;
     QElapsedTimer sinceEvents_;
     QPointer<QProgressDialog> dialog_;

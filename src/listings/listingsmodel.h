@@ -36,6 +36,8 @@ public:
     // them, at once; an empty text shows the first screen again.
     void setSearch(const QString& text);
     const QString& search() const { return search_; }
+    // The identities of the rows, in the table's order.
+    const QList<db::ListingId>& identities() const { return ids_; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

@@ -1,15 +1,19 @@
 #include "listingswindow.h"
 
+#include <QApplication>
 #include <QBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QPointer>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTableView>
 
 #include "db/dberror.h"
+#include "exportshown.h"
 #include "shell/action.h"
 #include "shell/desk.h"
 #include "shell/messages.h"
@@ -50,25 +54,35 @@ const ControlSpec kControls[] = {
      .kind = Kind::Label,
      .left = 5000,
      .top = 1200,
-     .width = 4000,
+     .width = 3000,
      .height = 300},
     {.name = "Command1",
      .kind = Kind::Button,
      .caption = "&Delete",
-     .left = 9500,
+     .left = 8100,
      .top = 1200,
      .width = 1500,
      .height = 360,
      .tab = 2},
+    {.name = "Command3",
+     .kind = Kind::Button,
+     .caption = "E&xport…",
+     .left = 9700,
+     .top = 1200,
+     .width = 1500,
+     .height = 360,
+     .tab = 3},
     {.name = "Command2",
      .kind = Kind::Button,
      .caption = "Back Main Menu",
-     .left = 11500,
+     .left = 11300,
      .top = 1200,
      .width = 1800,
      .height = 360,
-     .tab = 3},
+     .tab = 4},
 };
+
+const QKeySequence kExportKey(Qt::CTRL | Qt::Key_E);
 
 constexpr double kWidth = 13500;
 constexpr double kHeight = 9000;
@@ -81,8 +95,9 @@ QString listingSummary(const QStringList& values) {
 
 }  // namespace
 
-ListingsWindow::ListingsWindow(db::Store& store)
+ListingsWindow::ListingsWindow(db::Store& store, ExportTarget& exportTarget)
     : ChildWindow(QStringLiteral("Listings"), QStringLiteral("Listings")),
+      exportTarget_(exportTarget),
       model_(new ListingsModel(store, this)),
       table_(new QTableView(this)) {
     setResizable();
@@ -127,6 +142,13 @@ ListingsWindow::ListingsWindow(db::Store& store)
             });
     connect(controls_.get<QPushButton>(QStringLiteral("Command1")), &QPushButton::clicked, this,
             shell::guarded(this, [this] { deleteCurrent(); }));
+    auto* exportButton = controls_.get<QPushButton>(QStringLiteral("Command3"));
+    exportButton->setToolTip(QStringLiteral("Export the listings shown to a file (Ctrl+E)"));
+    const auto exportHandler = shell::guarded(this, [this] { exportShown(); });
+    connect(exportButton, &QPushButton::clicked, this, exportHandler);
+    auto* exportKey = new QShortcut(kExportKey, this);
+    exportKey->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(exportKey, &QShortcut::activated, this, exportHandler);
     connect(controls_.get<QPushButton>(QStringLiteral("Command2")), &QPushButton::clicked, this,
             shell::guarded(this, [this] {
                 // The row being corrected is left too: its changes are stored first.
@@ -140,7 +162,7 @@ void ListingsWindow::layOut() {
     picture->setScaledContents(true);
     picture->setFixedHeight(picture->height());
     auto* bar = new QHBoxLayout;
-    for (const char* name : {"Label2", "Text1", "Label3", "Command1", "Command2"})
+    for (const char* name : {"Label2", "Text1", "Label3", "Command1", "Command3", "Command2"})
         bar->addWidget(controls_.widget(QLatin1String(name)),
                        name == QLatin1String("Label3") ? 1 : 0);
     search_->setMinimumWidth(search_->width());
@@ -332,7 +354,27 @@ void ListingsWindow::deleteCurrent() {
     showState(QStringLiteral("Listing deleted."));
 }
 
+void ListingsWindow::exportShown() {
+    // The row being corrected is exported as stored: its changes are stored first.
+    if (!storeEdits())
+        return;
+    const QPointer<QWidget> focused = QApplication::focusWidget();
+    const QString done = listings::exportShown(this, *model_, exportTarget_);
+    if (!done.isEmpty())
+        showState(done);
+    // The bar took the focus; without a window manager to hand it back, the keys
+    // would go nowhere.
+    window()->activateWindow();
+    if (focused)
+        focused->setFocus();
+}
+
 bool ListingsWindow::eventFilter(QObject* watched, QEvent* event) {
+    // The search box would take Ctrl+E as End, as X11's key bindings have it, and the
+    // window's key for "Export…" would never reach it from there.
+    if (watched == search_ && event->type() == QEvent::ShortcutOverride &&
+        QKeySequence(static_cast<QKeyEvent*>(event)->keyCombination()) == kExportKey)
+        return true;
     if (event->type() != QEvent::KeyPress)
         return ChildWindow::eventFilter(watched, event);
     const auto* key = static_cast<QKeyEvent*>(event);

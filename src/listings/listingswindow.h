@@ -2,6 +2,7 @@
 
 #include <QTimer>
 
+#include "exporttarget.h"
 #include "listingsmodel.h"
 #include "shell/childwindow.h"
 
@@ -14,11 +15,13 @@ namespace listings {
 // "Listings": every stored listing in a table, newest first, with a search above
 // it. A cell is corrected in place, and leaving the row stores the row's changes;
 // Escape undoes them before that. Delete removes a listing entered twice, after a
-// question. The operator may resize and maximise the window.
+// question. "Export…" writes the listings shown to a file. The operator may resize
+// and maximise the window.
 class ListingsWindow : public shell::ChildWindow {
     Q_OBJECT
 public:
-    explicit ListingsWindow(db::Store& store);
+    // The target outlives the window: it keeps the folder chosen last.
+    ListingsWindow(db::Store& store, ExportTarget& exportTarget);
     void formLoad() override;
     // The row being corrected is stored before the window goes.
     bool mayClose() override;
@@ -30,6 +33,9 @@ public:
     // Stores the row's changes, as leaving it does; false when they could not be.
     bool storeEdits();
     void deleteCurrent();
+    // "Export…", Ctrl+E: the listings shown, in the table's order, to a file.
+    void exportShown();
+    ExportTarget& exportTarget() { return exportTarget_; }
 
     // The pause after the last typed key before the search runs.
     static constexpr int kSearchPauseMs = 300;
@@ -50,6 +56,7 @@ private:
     void readSoon();
     void readMore();
 
+    ExportTarget& exportTarget_;
     ListingsModel* model_;
     QTableView* table_;
     QLineEdit* search_;

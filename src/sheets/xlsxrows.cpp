@@ -3,6 +3,8 @@
 #include <xlsxwriter.h>
 
 #include <algorithm>
+#include <chrono>
+#include <future>
 #include <utility>
 
 #include "celltext.h"
@@ -12,6 +14,9 @@
 namespace sheets {
 
 namespace {
+
+// How often the caller hears of the packing: as often as a window repaints.
+constexpr std::chrono::milliseconds kPackingReportEvery{50};
 
 // A column's width in characters of the default font: its heading, and room for
 // the autofilter's button.
@@ -100,9 +105,23 @@ void XlsxRows::cell(std::size_t column, std::string_view text) {
 
 void XlsxRows::commit() {
     finishSheet();
-    // The workbook is freed by its close, whatever the outcome.
+    // The workbook is freed by its close, whatever the outcome. The close packs the
+    // sheets, a minute for a million rows, with no way to report or stop it: it runs
+    // on a thread of its own while this one goes on reporting, so that the windows
+    // answer. A cancel meanwhile waits for the close, then keeps the previous file.
     lxw_workbook* book = std::exchange(book_, nullptr);
-    check(workbook_close(book));
+    std::future<lxw_error> closed =
+        std::async(std::launch::async, [book] { return workbook_close(book); });
+    bool cancelled = false;
+    do {
+        if (progress() && !progress()({rows(), 0}))
+            cancelled = true;
+    } while (closed.wait_for(kPackingReportEvery) != std::future_status::ready);
+    check(closed.get());
+    if (cancelled) {
+        file_.abandon();
+        throw xls::Cancelled();
+    }
     file_.commit();
 }
 

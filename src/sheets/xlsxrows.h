@@ -18,7 +18,8 @@ namespace sheets {
 // and commit() packs them. Every sheet starts with the header row, frozen above the
 // rows and with an autofilter over the columns, each column as wide as its heading;
 // a full sheet goes on in the next, "WorkSheet1", "WorkSheet2" and so on. Each value
-// is a text cell in the form writtenCellText() gives.
+// is a text cell in the form writtenCellText() gives. commit() reports the rows
+// written (total 0) now and then while it packs the file, and may be cancelled then.
 class XlsxRows final : public RowWriter {
 public:
     // Rows below the header on one sheet: the most a sheet holds.
