@@ -43,15 +43,16 @@ void readAll(ListingsModel& model, exporter::ExportProgress& progress) {
 
 }  // namespace
 
-QString exportShown(QWidget* window, ListingsModel& model, ExportTarget& target) {
+QString exportShown(QWidget* window, shell::MessageSink& messages, ListingsModel& model,
+                    ExportTarget& target) {
     if (model.rowCount() == 0) {
-        shell::inform(model.search().isEmpty()
-                          ? QStringLiteral("There are no listings to export yet; no file was "
-                                           "written.")
-                          : QStringLiteral("No listing matches the search, so there is nothing "
-                                           "to export; no file was written. Change or clear "
-                                           "the search to export other listings."),
-                      shell::Icon::Information);
+        messages.inform(model.search().isEmpty()
+                            ? QStringLiteral("There are no listings to export yet; no file was "
+                                             "written.")
+                            : QStringLiteral("No listing matches the search, so there is nothing "
+                                             "to export; no file was written. Change or clear "
+                                             "the search to export other listings."),
+                        shell::Icon::Information);
         return {};
     }
     const std::optional<ExportFile> file = target.choose(window);
@@ -71,11 +72,12 @@ QString exportShown(QWidget* window, ListingsModel& model, ExportTarget& target)
         return kCancelled;
     } catch (const base::Failure& failure) {
         const bool reading = dynamic_cast<const db::DbError*>(&failure) != nullptr;
-        shell::inform(failedMessage(file->path, failure, reading), shell::Icon::Exclamation);
+        messages.inform(failedMessage(file->path, failure, reading), shell::Icon::Exclamation);
         return QStringLiteral("Export failed.");
     }
     if (summary.cutCells > 0)
-        shell::inform(exporter::cutCellsMessage(summary.cutCells, name), shell::Icon::Information);
+        messages.inform(exporter::cutCellsMessage(summary.cutCells, name),
+                        shell::Icon::Information);
     return QStringLiteral("%1 exported to %2.")
         .arg(summary.rows == 1
                  ? QStringLiteral("1 listing")

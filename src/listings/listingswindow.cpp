@@ -359,7 +359,7 @@ void ListingsWindow::exportShown() {
     if (!storeEdits())
         return;
     const QPointer<QWidget> focused = QApplication::focusWidget();
-    const QString done = listings::exportShown(this, *model_, exportTarget_);
+    const QString done = listings::exportShown(this, messages(), *model_, exportTarget_);
     if (!done.isEmpty())
         showState(done);
     // The bar took the focus; without a window manager to hand it back, the keys
