@@ -9,10 +9,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
+#include <optional>
 
 #include "db/corrections.h"
 #include "db/schema.h"
@@ -136,6 +139,9 @@ private slots:
     void exportOutcome_data();
     void exportOutcome();
     void searchTypedWhileTheServerStalls();
+    void exportWhileReading();
+    void answerLostOrCancelled_data();
+    void answerLostOrCancelled();
     void numberNeverGivenTwice();
 };
 
@@ -537,6 +543,95 @@ void TestListings::searchTypedWhileTheServerStalls() {
     QTRY_COMPARE(session.window->model().search(), QStringLiteral("nsw"));
     QCOMPARE(session.window->model().rowCount(), 2);
     QCOMPARE(session.messages.shown().size(), 1);  // the question alone
+}
+
+void TestListings::exportWhileReading() {
+    if (!onServer())
+        QSKIP("the file's reads never wait for the event loop");
+    // "Export" chosen while the window still reads its listings a part at a time: the
+    // export reads on a session of its own, the window goes on reading, and nothing
+    // waits for ever.
+    constexpr int kListings = 120000;
+    TestFolder folder;
+    folder.exec(QStringLiteral("INSERT INTO Data (ListingState, Suburb) SELECT 'NSW', 'S' || g "
+                               "FROM generate_series(1, %1) g")
+                    .arg(kListings));
+    Session session(folder);
+    QVERIFY(session.window->model().rowCount() < kListings);
+    session.app.choose(QStringLiteral("nExport"));
+    QTRY_COMPARE_WITH_TIMEOUT(session.window->model().rowCount(), kListings, 30000);
+    QCOMPARE(session.messages.texts(), QStringList());
+    QProcess count;
+    count.start(QStringLiteral("/usr/bin/python3"),
+                {QStringLiteral("-c"),
+                 QStringLiteral("import sys, xlrd; b = xlrd.open_workbook(sys.argv[1]); "
+                                "print(sum(s.nrows - 1 for s in b.sheets()))"),
+                 folder.file(QStringLiteral("Data.xls"))});
+    QVERIFY(count.waitForFinished(60000));
+    QCOMPARE(count.readAllStandardOutput().trimmed(), QByteArray::number(kListings));
+}
+
+void TestListings::answerLostOrCancelled_data() {
+    QTest::addColumn<bool>("deleting");
+    QTest::addColumn<bool>("cancel");  // the operator cancels the wait; else the line drops
+    QTest::newRow("correction, answer lost") << false << false;
+    QTest::newRow("correction, wait cancelled") << false << true;
+    QTest::newRow("deletion, answer lost") << true << false;
+    QTest::newRow("deletion, wait cancelled") << true << true;
+}
+
+void TestListings::answerLostOrCancelled() {
+    if (!onServer())
+        QSKIP("a file answers at once");
+    // The server takes the change, and its answer never reaches the desk: the program
+    // learns from the row what happened before it says anything, and nothing is stored
+    // twice.
+    QFETCH(bool, deleting);
+    QFETCH(bool, cancel);
+    TestFolder folder;
+    fill(folder);
+    TestProxy proxy(folder.server());
+    writeServerSetting(folder.path(), proxy.conninfo());
+    Session session(folder);
+    QVERIFY(!session.window->model().lacksCorrections());  // asked now, not under the stall
+    if (!deleting)
+        session.edit(1, 6, QStringLiteral("Fitzroy"));  // the stall is the correction's own
+    proxy.setMode(TestProxy::Hold);
+    std::optional<CancelWhenWaiting> operatorCancels;
+    QTimer line;
+    line.setInterval(50);
+    if (cancel) {
+        operatorCancels.emplace();
+        QObject::connect(&line, &QTimer::timeout, [&] {
+            if (operatorCancels->cancelled())
+                proxy.setMode(TestProxy::Pass);
+        });
+    } else {
+        QObject::connect(&line, &QTimer::timeout, [&] {
+            proxy.closeAll();
+            proxy.setMode(TestProxy::Pass);
+        });
+        line.setSingleShot(true);
+        line.setInterval(500);
+    }
+    line.start();
+    if (deleting) {
+        session.table()->setCurrentIndex(session.window->model().index(1, 0));
+        session.messages.answer({shell::Answer::Yes});
+        session.window->deleteCurrent();
+    } else {
+        session.leaveRow();
+    }
+    QTRY_VERIFY(!corrections(folder).isEmpty());
+    QCOMPARE(corrections(folder).size(), 1);
+    QVERIFY(corrections(folder).first().startsWith(deleting ? "deleted" : "corrected"));
+    if (deleting)
+        QCOMPARE(session.window->model().rowCount(), 2);
+    else
+        QCOMPARE(session.cell(1, 6), QStringLiteral("Fitzroy"));
+    // Told as stored, which it is: no message beyond the deletion's question.
+    QCOMPARE(session.messages.texts(),
+             deleting ? QStringList{session.messages.shown().first().text} : QStringList{});
 }
 
 QTEST_MAIN(TestListings)
