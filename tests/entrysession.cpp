@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include "entry/entrywindow.h"
+#include "shell/controltext.h"
 #include "shell/desk.h"
 
 EntrySession::EntrySession(const QString& exeFolder)
@@ -25,7 +26,7 @@ QWidget* EntrySession::control(const QString& window, const QString& name) const
 }
 
 QString EntrySession::text(const QString& window, const QString& name) const {
-    return entry::textOf(control(window, name));
+    return shell::textOf(control(window, name));
 }
 
 QString EntrySession::focused() const {

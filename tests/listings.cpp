@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -61,15 +62,24 @@ struct Session {
     QString cell(int row, int column) const {
         return window->model().shownValues(row).value(column);
     }
-    // Types over a cell as the operator does: F2, the new text, Enter.
-    void edit(int row, int column, const QString& text) {
+    // Types over a cell as the operator does: F2, the new text, and Enter (Tab from a
+    // box of several lines), unless the cell is to stay open.
+    void edit(int row, int column, const QString& text, bool close = true) {
         table()->setCurrentIndex(window->model().index(row, column));
         QTest::keyClick(table(), Qt::Key_F2);
-        auto* editor = qobject_cast<QLineEdit*>(table()->indexWidget(table()->currentIndex()));
-        QVERIFY(editor);
-        editor->selectAll();
-        editor->insert(text);
-        QTest::keyClick(editor, Qt::Key_Return);
+        QWidget* editor = table()->indexWidget(table()->currentIndex());
+        if (auto* line = qobject_cast<QLineEdit*>(editor)) {
+            line->selectAll();
+            line->insert(text);
+        } else if (auto* lines = qobject_cast<QPlainTextEdit*>(editor)) {
+            lines->selectAll();
+            lines->insertPlainText(text);
+        } else {
+            QFAIL("no cell editor");
+        }
+        if (!close)
+            return;
+        QTest::keyClick(editor, qobject_cast<QLineEdit*>(editor) ? Qt::Key_Return : Qt::Key_Tab);
         QCoreApplication::processEvents();  // the editor hands its text over, then closes
     }
     void leaveRow() { QTest::keyClick(table(), Qt::Key_Down); }
@@ -143,6 +153,8 @@ private slots:
     void answerLostOrCancelled_data();
     void answerLostOrCancelled();
     void numberNeverGivenTwice();
+    void onlyChangedCellsWritten_data();
+    void onlyChangedCellsWritten();
 };
 
 void TestListings::readInParts_data() {
@@ -265,34 +277,42 @@ void TestListings::correct_data() {
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("shown");
     QTest::addColumn<int>("messages");
-    QTest::addColumn<bool>("closeBox");  // the row left by closing the window instead
+    QTest::addColumn<QString>("leave");  // how the row is left: "row", or the window closed
     const QString none;
     QTest::newRow("quotes") << none << "O'Neil \"Jr\"" << false << "O'Neil \"Jr\""
-                            << "O'Neil \"Jr\"" << 0 << false;
+                            << "O'Neil \"Jr\"" << 0 << "row";
     QTest::newRow("emoji, trimmed") << none << "  Café 🏠 " << false << "Café 🏠"
-                                    << "Café 🏠" << 0 << false;
+                                    << "Café 🏠" << 0 << "row";
     // Written with QStringLiteral: a plain string would go through fromUtf8, which drops it.
     const QString marked = QStringLiteral("\uFEFFBondi");
-    QTest::newRow("a leading U+FEFF") << none << marked << false << marked << marked << 0 << false;
+    QTest::newRow("a leading U+FEFF") << none << marked << false << marked << marked << 0 << "row";
     QTest::newRow("empty") << none << "   " << false << "x"
-                           << "x" << 0 << false;
+                           << "x" << 0 << "row";
     QTest::newRow("undone by Escape") << none << "WRONG" << true << "Carlton"
-                                      << "Carlton" << 0 << false;
+                                      << "Carlton" << 0 << "row";
     // A database made before Corrections: the first correction makes it, and says so.
     QTest::newRow("older database") << "DROP TABLE Corrections; DROP INDEX ListingsSearch"
                                     << "Fitzroy" << false << "Fitzroy"
-                                    << "Fitzroy" << 1 << false;
+                                    << "Fitzroy" << 1 << "row";
     // The record cannot be written: nothing is, and the typing stays in the row.
     QTest::newRow("failed") << "DROP TABLE Corrections; CREATE VIEW Corrections AS SELECT 1 AS a"
                             << "Fitzroy" << false << "Carlton"
-                            << "Fitzroy" << 1 << false;
+                            << "Fitzroy" << 1 << "row";
     // The close box stores the row as leaving it does; a failed store keeps the window.
     QTest::newRow("close box") << none << "Fitzroy" << false << "Fitzroy"
-                               << "Fitzroy" << 0 << true;
+                               << "Fitzroy" << 0 << "close box";
     QTest::newRow("close box, failed")
         << "DROP TABLE Corrections; CREATE VIEW Corrections AS SELECT 1 AS a"
         << "Fitzroy" << false << "Carlton"
-        << "Fitzroy" << 1 << true;
+        << "Fitzroy" << 1 << "close box";
+    // Every way out stores the correction first, a cell still open included.
+    QTest::newRow("Exit") << none << "Fitzroy" << false << "Fitzroy"
+                          << "Fitzroy" << 0 << "Exit";
+    QTest::newRow("Back Main Menu, the cell open") << none << "Fitzroy" << false << "Fitzroy"
+                                                   << "Fitzroy" << 0 << "Back Main Menu";
+    QTest::newRow("a text longer than a line edit takes")
+        << none << QString(40000, QLatin1Char('L')) << false << QString(40000, QLatin1Char('L'))
+        << QString(40000, QLatin1Char('L')) << 0 << "row";
 }
 
 void TestListings::correct() {
@@ -302,21 +322,27 @@ void TestListings::correct() {
     QFETCH(QString, stored);
     QFETCH(QString, shown);
     QFETCH(int, messages);
-    QFETCH(bool, closeBox);
+    QFETCH(QString, leave);
+    const bool closeBox = leave == QLatin1String("close box");
     TestFolder folder;
     fill(folder);
     for (const QString& statement : first.split(QLatin1Char(';'), Qt::SkipEmptyParts))
         folder.exec(statement);
     Session session(folder);
-    session.edit(1, 6, typed);
+    session.edit(1, 6, typed, leave != QLatin1String("Back Main Menu"));
     if (undo)
         QTest::keyClick(session.table(), Qt::Key_Escape);
     if (closeBox)
         qobject_cast<QMdiSubWindow*>(session.window->parentWidget())->close();
+    else if (leave == QLatin1String("Exit"))
+        session.app.choose(QStringLiteral("nEx"));
+    else if (leave == QLatin1String("Back Main Menu"))
+        session.app.control<QPushButton>(QStringLiteral("Listings"), QStringLiteral("Command2"))
+            ->click();  // as an accessibility client presses it: the focus stays in the cell
     else
         session.leaveRow();
     QCoreApplication::processEvents();
-    if (!closeBox || stored != typed)
+    if (leave == QLatin1String("row") || (closeBox && stored != typed))
         QCOMPARE(session.cell(1, 6), shown);
     QCOMPARE(folder.column(QStringLiteral("SELECT Suburb FROM Data WHERE ListingState = 'VIC'")),
              QStringList{stored});
@@ -331,6 +357,56 @@ void TestListings::correct() {
     QCOMPARE(recorded.size(), 1);
     QVERIFY2(recorded.first().startsWith(QStringLiteral("corrected:") + json.chopped(1)),
              qPrintable(recorded.first()));
+}
+
+void TestListings::onlyChangedCellsWritten_data() {
+    QTest::addColumn<QString>("first");    // what another tool put in the row
+    QTest::addColumn<QString>("typed");    // into Suburb; nothing: opened and left as it was
+    QTest::addColumn<QString>("others");   // UnitNo|StreetNo|Agent3Phone|length(Suburb) after
+    QTest::addColumn<QString>("history");  // in what Corrections holds; nothing: no record
+    QTest::newRow("NULL, empty and blanks beside")
+        << "UPDATE Data SET UnitNo = NULL, StreetNo = '', Agent3Phone = ' 0400 ' WHERE "
+           "ListingState = 'VIC'"
+        << "Fitzroy"
+        << "<null>|| 0400 |7"
+        << "\"v2\",null,\"\",\"COLLINS\",\"Fitzroy\"";
+    QTest::newRow("a long cell opened and left")
+        << QStringLiteral("UPDATE Data SET Suburb = '%1' WHERE ListingState = 'VIC'")
+               .arg(QString(40000, QLatin1Char('a')))
+        << ""
+        << "v3|v4|v73|40000"
+        << "";
+}
+
+void TestListings::onlyChangedCellsWritten() {
+    QFETCH(QString, first);
+    QFETCH(QString, typed);
+    QFETCH(QString, others);
+    QFETCH(QString, history);
+    TestFolder folder;
+    fill(folder);
+    folder.exec(first);
+    Session session(folder);
+    if (typed.isEmpty()) {
+        session.table()->setCurrentIndex(session.window->model().index(1, 6));
+        QTest::keyClick(session.table(), Qt::Key_F2);
+        QWidget* editor = session.table()->indexWidget(session.table()->currentIndex());
+        QVERIFY(qobject_cast<QPlainTextEdit*>(editor));
+        QCOMPARE(editor->accessibleName(), QStringLiteral("Suburb"));
+        QTest::keyClick(editor, Qt::Key_Tab);
+    } else {
+        session.edit(1, 6, typed);
+    }
+    session.leaveRow();
+    QCOMPARE(session.messages.texts(), QStringList());
+    QCOMPARE(folder.column(QStringLiteral(
+                 "SELECT coalesce(UnitNo, '<null>') || '|' || StreetNo || '|' || Agent3Phone || "
+                 "'|' || length(Suburb) FROM Data WHERE ListingState = 'VIC'")),
+             QStringList{others});
+    const QStringList recorded = corrections(folder);
+    QCOMPARE(recorded.size(), history.isEmpty() ? 0 : 1);
+    if (!history.isEmpty())
+        QVERIFY2(recorded.first().contains(history), qPrintable(recorded.first()));
 }
 
 void TestListings::numberNeverGivenTwice() {

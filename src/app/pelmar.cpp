@@ -156,7 +156,10 @@ void Pelmar::nExport_Click() {
                      [this] { exporter::runExport(this, windows_.desk()); });
 }
 void Pelmar::nEx_Click() {
-    exit_();
+    // A correction still pending in a window is stored first; one that cannot be keeps
+    // its window, and the program, open.
+    if (windows_.mayCloseAll())
+        exit_();
 }
 void Pelmar::nBackup_Click() {
     shell::Desk& desk = windows_.desk();

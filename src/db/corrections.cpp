@@ -22,11 +22,12 @@ QString perColumn(const QString& piece, const QString& joint) {
     return pieces.join(joint);
 }
 
-// The body shared by both functions: the row must still hold what the desk showed.
+// The body shared by both functions: the row must still hold exactly what the desk
+// showed, a NULL where it read a NULL.
 QString stillShown() {
     return QStringLiteral("pelmar_seq = listing AND array_length(shown, 1) = %1 AND ")
                .arg(dataColumns().size()) +
-           perColumn(QStringLiteral("coalesce(%1, '') = shown[%2]"), QStringLiteral(" AND "));
+           perColumn(QStringLiteral("%1 IS NOT DISTINCT FROM shown[%2]"), QStringLiteral(" AND "));
 }
 
 QString serverFunction(const QString& signature, const QString& change, const QString& after,
@@ -64,7 +65,10 @@ QStringList correctionsStatements(bool server, const QString& serverSchema) {
         serverFunction(
             QStringLiteral("pelmar_correct(listing bigint, shown text[], wanted text[])"),
             QStringLiteral("UPDATE Data SET ") +
-                perColumn(QStringLiteral("%1 = wanted[%2]"), QStringLiteral(", ")) +
+                // Only the cells that change are written; every other keeps its value.
+                perColumn(QStringLiteral("%1 = CASE WHEN wanted[%2] IS DISTINCT FROM shown[%2] "
+                                         "THEN wanted[%2] ELSE %1 END"),
+                          QStringLiteral(", ")) +
                 QStringLiteral(" WHERE array_length(wanted, 1) = %1 AND ")
                     .arg(dataColumns().size()) +
                 stillShown(),

@@ -13,9 +13,16 @@ namespace db {
 
 namespace {
 
+// The values as a JSON array, a NULL as null: the history tells it from an empty text.
 QString json(const QStringList& values) {
-    return QString::fromUtf8(
-        QJsonDocument(QJsonArray::fromStringList(values)).toJson(QJsonDocument::Compact));
+    QJsonArray array;
+    for (const QString& value : values)
+        array.append(value.isNull() ? QJsonValue(QJsonValue::Null) : QJsonValue(value));
+    return QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Compact));
+}
+
+bool sameValue(const QString& a, const QString& b) {
+    return a == b && a.isNull() == b.isNull();
 }
 
 // "C = ?, ..." or "coalesce(C, '') = ? AND ...": one piece per column of Data.
@@ -29,7 +36,7 @@ QString perColumn(const QString& piece, const QString& joint) {
 QStringList shownValues(const QStringList& shown) {
     QStringList values;
     for (int k = 0; k < kColumnCount; ++k)
-        values.append(shown.value(k, QStringLiteral("")));
+        values.append(k < shown.size() ? shown.at(k) : QStringLiteral(""));
     return values;
 }
 
@@ -109,28 +116,35 @@ QString FileStore::searchCondition(const QString& search, int, QStringList& para
 
 Store::Outcome FileStore::change(ListingId id, const QStringList& shown,
                                  const QStringList* wanted) {
+    // The row must hold exactly what was shown, a NULL where a NULL was read.
+    const QStringList before = shownValues(shown);
+    const QString where = QStringLiteral(" WHERE rowid = ? AND ") +
+                          perColumn(QStringLiteral("%1 IS ?"), QStringLiteral(" AND "));
+    // Only the cells that change are written: every other one stays as it is stored.
+    QStringList values, assignments;
+    for (int k = 0; wanted && k < kColumnCount; ++k) {
+        if (sameValue(wanted->value(k), before.at(k)))
+            continue;
+        assignments.append(schema::dataColumns().at(k) + QStringLiteral(" = ?"));
+        values.append(wanted->value(k));
+    }
+    if (wanted && assignments.isEmpty())
+        return Outcome::Stored;
+    values.append(QString::number(id));
+    values += before;
+    const QString statement =
+        wanted ? QStringLiteral("UPDATE Data SET ") + assignments.join(QStringLiteral(", ")) + where
+               : QStringLiteral("DELETE FROM Data") + where;
     // The write lock first: between the test of the row and the record nobody else writes.
     Outcome outcome = Outcome::Changed;
     connection_.transaction([&] {
-        const QString where =
-            QStringLiteral(" WHERE rowid = ? AND ") +
-            perColumn(QStringLiteral("coalesce(%1, '') = ?"), QStringLiteral(" AND "));
-        QStringList values;
-        if (wanted)
-            values = wanted->mid(0, kColumnCount);
-        values.append(QString::number(id));
-        values += shownValues(shown);
-        const QString statement =
-            wanted ? QStringLiteral("UPDATE Data SET ") +
-                         perColumn(QStringLiteral("%1 = ?"), QStringLiteral(", ")) + where
-                   : QStringLiteral("DELETE FROM Data") + where;
         if (connection_.change(statement, values) != 1)
             return;
         connection_.change(
             QStringLiteral("INSERT INTO Corrections VALUES (?, strftime('%Y-%m-%d "
                            "%H:%M:%f', 'now'), NULL, ?, ?, ?)"),
             {QString::number(id), wanted ? QStringLiteral("corrected") : QStringLiteral("deleted"),
-             json(shown), wanted ? json(*wanted) : QString()});
+             json(before), wanted ? json(*wanted) : QString()});
         outcome = Outcome::Stored;
     });
     return outcome;

@@ -67,9 +67,10 @@ QString ServerStore::searchCondition(const QString& search, int first, QStringLi
 
 Store::Outcome ServerStore::change(ListingId id, const QStringList& shown,
                                    const QStringList* wanted) {
+    // A NULL as NULL: the row must hold exactly what was shown.
     QStringList values{QString::number(id)};
     for (int k = 0; k < kColumnCount; ++k)
-        values.append(shown.value(k, QStringLiteral("")));
+        values.append(k < shown.size() ? shown.at(k) : QStringLiteral(""));
     QString statement;
     if (wanted) {
         values += wanted->mid(0, kColumnCount);

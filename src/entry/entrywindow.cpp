@@ -2,36 +2,18 @@
 
 #include <QAbstractButton>
 #include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QSignalBlocker>
-#include <QTextDocument>
 
 #include "db/store.h"
 #include "shell/action.h"
 #include "shell/blanks.h"
+#include "shell/controltext.h"
 #include "shell/desk.h"
 #include "shell/keypress.h"
 #include "shell/messages.h"
 #include "shell/windows.h"
 
 namespace entry {
-
-QString textOf(const QWidget* control) {
-    if (auto* line = qobject_cast<const QLineEdit*>(control))
-        return line->text();
-    if (auto* box = qobject_cast<const QComboBox*>(control))
-        return box->currentText();
-    if (auto* area = qobject_cast<const QPlainTextEdit*>(control)) {
-        // toPlainText() would also turn non-breaking spaces into plain ones, and a
-        // typed line separator (U+2028) into a line break. The raw text ends each
-        // line with a paragraph separator.
-        QString text = area->document()->toRawText();
-        text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-        return text;
-    }
-    return {};
-}
 
 QList<QStringList> EntryWindow::tableRows(const QString& table) {
     return desk().store().readTable(table, true);
@@ -60,7 +42,7 @@ void EntryWindow::fillList(const QString& name, const QStringList& items) {
 }
 
 QString EntryWindow::trimmedText(const QString& name) const {
-    return shell::trimBlanks(textOf(controls_.widget(name)));
+    return shell::trimBlanks(shell::textOf(controls_.widget(name)));
 }
 
 QStringList EntryWindow::trimmedTexts(const QStringList& names) const {

@@ -59,7 +59,4 @@ protected:
     db::Listing listing_;
 };
 
-// The text of a text box, several-line box or combo box exactly as it stands.
-QString textOf(const QWidget* control);
-
 }  // namespace entry

@@ -119,6 +119,20 @@ const QStringList& ListingsModel::storedValues(int row) const {
     return row % kPage < values.size() ? values.at(row % kPage) : kNoValues;
 }
 
+namespace {
+
+// A long text in a cell: its beginning, whole characters only. Laying out a text of
+// a megabyte in a cell stops the window; the editor and the export take it whole.
+QVariant shownInCell(const QString& value, int role) {
+    constexpr int kShown = 300;
+    if (role != Qt::DisplayRole || value.size() <= kShown)
+        return value;
+    const int cut = value.at(kShown - 1).isHighSurrogate() ? kShown - 1 : kShown;
+    return value.left(cut) + QChar(0x2026);
+}
+
+}  // namespace
+
 QStringList ListingsModel::shownValues(int row) const {
     if (row == editedRow_)
         return edits_;
@@ -132,7 +146,7 @@ QVariant ListingsModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
         return {};
     if (index.row() == editedRow_)
-        return edits_.value(index.column());
+        return shownInCell(edits_.value(index.column()), role);
     // The view asks from its paint. A wait for the server runs the event loop, which
     // must not run inside a paint: there a page not at hand is read just after, and
     // its rows shown then. A file answers at once, without the event loop.
@@ -140,7 +154,7 @@ QVariant ListingsModel::data(const QModelIndex& index, int role) const {
         readSoon(index.row() / kPage);
         return {};
     }
-    return storedValues(index.row()).value(index.column());
+    return shownInCell(storedValues(index.row()).value(index.column()), role);
 }
 
 void ListingsModel::readSoon(int page) const {
@@ -222,9 +236,13 @@ ListingsModel::Result ListingsModel::storeEdits() {
     if (editedRow_ < 0)
         return Result::Nothing;
     const int row = editedRow_;
-    QStringList wanted;
-    for (const QString& value : edits_)
-        wanted.append(shell::storedValue(value));
+    // Only the cells the operator changed are taken as typed ones are (trimmed, an
+    // empty one "x"); every other cell keeps what is stored, NULL included.
+    QStringList wanted = editedFrom_;
+    for (int column = 0; column < edits_.size() && column < wanted.size(); ++column) {
+        if (edits_.at(column) != editedFrom_.at(column))
+            wanted[column] = shell::storedValue(edits_.at(column));
+    }
     if (wanted == editedFrom_) {
         revertEdits();
         return Result::Nothing;

@@ -12,6 +12,7 @@
 #include <QShortcut>
 #include <QTableView>
 
+#include "celleditor.h"
 #include "db/dberror.h"
 #include "exportshown.h"
 #include "shell/action.h"
@@ -107,6 +108,7 @@ ListingsWindow::ListingsWindow(db::Store& store, ExportTarget& exportTarget)
     table_->setObjectName(QStringLiteral("Table1"));
     table_->setAccessibleName(QStringLiteral("Listings"));
     table_->setModel(model_);
+    table_->setItemDelegate(new CellEditor(table_));
     table_->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed |
                             QAbstractItemView::DoubleClicked);
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -268,13 +270,24 @@ void ListingsWindow::prepareCorrections() {
 }
 
 bool ListingsWindow::mayClose() {
-    // A cell still being edited hands its text to the row when it loses the focus.
-    if (table_->indexWidget(table_->currentIndex()))
-        search_->setFocus();
     return storeEdits();
 }
 
+void ListingsWindow::takeOpenEditor() {
+    // A button pressed through the accessibility interface leaves the focus where it
+    // is: a cell still open would keep its text to itself and lose it with the window.
+    const QModelIndex cell = table_->currentIndex();
+    QWidget* editor = table_->indexWidget(cell);
+    if (!editor)
+        return;
+    table_->itemDelegate()->setModelData(editor, model_, cell);
+    QMetaObject::invokeMethod(
+        table_, "closeEditor", Q_ARG(QWidget*, editor),
+        Q_ARG(QAbstractItemDelegate::EndEditHint, QAbstractItemDelegate::NoHint));
+}
+
 bool ListingsWindow::storeEdits() {
+    takeOpenEditor();
     const int row = model_->editedRow();
     if (row < 0)
         return true;

@@ -47,6 +47,8 @@ private:
     void layOut();
     void rowLeft(int row);
     void undoEdits();
+    // Hands the text of a cell still being edited to its row.
+    void takeOpenEditor();
     // Makes sure a correction can be recorded; tells the operator when the table that
     // keeps them has just been made.
     void prepareCorrections();
