@@ -2,7 +2,9 @@
 // writes, a correction stored and recorded, Escape undoing it, a correction or
 // deletion refused when another desk changed the row first, and a deletion recorded.
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
+#include <QGuiApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -154,6 +156,8 @@ private slots:
     void answerLostOrCancelled();
     void numberNeverGivenTwice();
     void onlyChangedCellsWritten_data();
+    void tableKeys_data();
+    void tableKeys();
     void onlyChangedCellsWritten();
 };
 
@@ -407,6 +411,71 @@ void TestListings::onlyChangedCellsWritten() {
     QCOMPARE(recorded.size(), history.isEmpty() ? 0 : 1);
     if (!history.isEmpty())
         QVERIFY2(recorded.first().contains(history), qPrintable(recorded.first()));
+}
+
+void TestListings::tableKeys_data() {
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("clipboard");  // before the key; afterwards, for a copy
+    QTest::addColumn<QString>("suburbs");    // the table's suburbs afterwards
+    QTest::addColumn<int>("current");        // the row chosen afterwards
+    QTest::newRow("Ctrl+C copies a block") << "Ctrl+C"
+                                           << "\tv5\t\"Man\"\"ly\"\nv4\tCOLLINS\tCarlton\n"
+                                           << "Manly Carlton Parramatta" << 1;
+    QTest::newRow("Ctrl+V pastes one value") << "Ctrl+V"
+                                             << "Fitzroy\r\n"
+                                             << "Manly Fitzroy Parramatta" << 1;
+    QTest::newRow("F5 brings in another desk's listing") << "F5"
+                                                         << ""
+                                                         << "Bondi Manly Carlton Parramatta" << 2;
+    QTest::newRow("Ctrl+Tab leaves the table") << "Ctrl+Tab"
+                                               << ""
+                                               << "Manly Carlton Parramatta" << 1;
+}
+
+void TestListings::tableKeys() {
+    QFETCH(QString, key);
+    QFETCH(QString, clipboard);
+    QFETCH(QString, suburbs);
+    QFETCH(int, current);
+    TestFolder folder;
+    fill(folder);
+    folder.exec(
+        QStringLiteral("UPDATE Data SET StreetNo = '', PropertyStreet = 'v5', Suburb = "
+                       "'Man\"ly' WHERE Suburb = 'Manly'"));
+    Session session(folder);
+    QTableView* table = session.table();
+    table->setFocus();
+    table->setCurrentIndex(session.window->model().index(1, 6));
+    if (key == QLatin1String("Ctrl+C")) {
+        // Rows 1 and 2 (newest first), StreetNo to Suburb.
+        table->selectionModel()->select(QItemSelection(session.window->model().index(0, 4),
+                                                       session.window->model().index(1, 6)),
+                                        QItemSelectionModel::ClearAndSelect);
+        QTest::keyClick(table, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), clipboard);
+        folder.exec(QStringLiteral("UPDATE Data SET Suburb = 'Manly' WHERE Suburb = 'Man\"ly'"));
+        QTest::keyClick(table, Qt::Key_F5);
+    } else if (key == QLatin1String("Ctrl+V")) {
+        QGuiApplication::clipboard()->setText(clipboard);
+        QTest::keyClick(table, Qt::Key_V, Qt::ControlModifier);
+        folder.exec(QStringLiteral("UPDATE Data SET Suburb = 'Manly' WHERE Suburb = 'Man\"ly'"));
+        QTest::keyClick(table, Qt::Key_F5);  // stores the pasted value first
+    } else if (key == QLatin1String("F5")) {
+        folder.exec(QStringLiteral("UPDATE Data SET Suburb = 'Manly' WHERE Suburb = 'Man\"ly'"));
+        folder.exec(listing({{0, "NSW"}, {6, "Bondi"}}));
+        QTest::keyClick(table, Qt::Key_F5);
+    } else {
+        QTest::keyClick(table, Qt::Key_Tab, Qt::ControlModifier);
+        QVERIFY(!table->hasFocus());
+        folder.exec(QStringLiteral("UPDATE Data SET Suburb = 'Manly' WHERE Suburb = 'Man\"ly'"));
+        QTest::keyClick(session.window, Qt::Key_F5);
+    }
+    QStringList found;
+    for (int row = 0; row < session.window->model().rowCount(); ++row)
+        found.append(session.cell(row, 6));
+    QCOMPARE(found.join(QLatin1Char(' ')), suburbs);
+    QCOMPARE(table->currentIndex().row(), current);
+    QCOMPARE(session.messages.texts(), QStringList());
 }
 
 void TestListings::numberNeverGivenTwice() {

@@ -57,14 +57,19 @@ void CellEditor::updateEditorGeometry(QWidget* editor, const QStyleOptionViewIte
         QStyledItemDelegate::updateEditorGeometry(editor, option, index);
         return;
     }
-    // Room for several lines below the cell, as wide as the view allows.
+    // Room for several lines, as wide as the view allows, moved left and up where the
+    // cell lies near the view's right or bottom edge.
     QRect place = option.rect;
     const QWidget* view = editor->parentWidget();
-    place.setWidth(
-        std::max(place.width(), std::min(480, view ? view->width() - place.left() : 480)));
-    place.setHeight(std::max(place.height(), 8 * option.fontMetrics.height()));
-    if (view && place.bottom() > view->height())
-        place.moveBottom(std::max(place.height(), view->height()) - 1);
+    const QSize room = view ? view->size() : QSize(480, 8 * option.fontMetrics.height());
+    place.setWidth(std::max(place.width(), std::min(480, room.width())));
+    place.setHeight(
+        std::max(place.height(), std::min(8 * option.fontMetrics.height(), room.height())));
+    if (place.right() >= room.width())
+        place.moveRight(room.width() - 1);
+    if (place.bottom() >= room.height())
+        place.moveBottom(room.height() - 1);
+    place.moveTopLeft({std::max(place.left(), 0), std::max(place.top(), 0)});
     editor->setGeometry(place);
 }
 

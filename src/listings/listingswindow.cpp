@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QBoxLayout>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -9,6 +11,7 @@
 #include <QLocale>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QShortcut>
 #include <QTableView>
 
@@ -55,8 +58,16 @@ const ControlSpec kControls[] = {
      .kind = Kind::Label,
      .left = 5000,
      .top = 1200,
-     .width = 3000,
+     .width = 1800,
      .height = 300},
+    {.name = "Command4",
+     .kind = Kind::Button,
+     .caption = "&Refresh",
+     .left = 6900,
+     .top = 1200,
+     .width = 1100,
+     .height = 360,
+     .tab = 2},
     {.name = "Command1",
      .kind = Kind::Button,
      .caption = "&Delete",
@@ -64,7 +75,7 @@ const ControlSpec kControls[] = {
      .top = 1200,
      .width = 1500,
      .height = 360,
-     .tab = 2},
+     .tab = 3},
     {.name = "Command3",
      .kind = Kind::Button,
      .caption = "E&xport…",
@@ -72,7 +83,7 @@ const ControlSpec kControls[] = {
      .top = 1200,
      .width = 1500,
      .height = 360,
-     .tab = 3},
+     .tab = 4},
     {.name = "Command2",
      .kind = Kind::Button,
      .caption = "Back Main Menu",
@@ -80,10 +91,42 @@ const ControlSpec kControls[] = {
      .top = 1200,
      .width = 1800,
      .height = 360,
-     .tab = 4},
+     .tab = 5},
 };
 
 const QKeySequence kExportKey(Qt::CTRL | Qt::Key_E);
+
+// Tab moves between the cells: Ctrl+Tab (Ctrl+Shift+Tab) leaves the table, as Qt's
+// other views that keep Tab for themselves have it. The frame's work area takes
+// Ctrl+Tab to switch windows before the table sees the key, so this looks at every
+// key first, and takes only that one, only in the table.
+class LeaveTableKey : public QObject {
+public:
+    LeaveTableKey(QWidget* table, QObject* parent) : QObject(parent), table_(table) {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched != table_ || event->type() != QEvent::KeyPress)
+            return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool forward = key->key() == Qt::Key_Tab && key->modifiers() == Qt::ControlModifier;
+        const bool back = key->key() == Qt::Key_Backtab &&
+                          key->modifiers() == (Qt::ControlModifier | Qt::ShiftModifier);
+        if (!forward && !back)
+            return false;
+        QWidget* next = forward ? table_->nextInFocusChain() : table_->previousInFocusChain();
+        while (next != table_ &&
+               !(next->isVisible() && next->isEnabled() && (next->focusPolicy() & Qt::TabFocus)))
+            next = forward ? next->nextInFocusChain() : next->previousInFocusChain();
+        next->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+        return true;
+    }
+
+private:
+    QWidget* table_;
+};
 
 constexpr double kWidth = 13500;
 constexpr double kHeight = 9000;
@@ -111,15 +154,17 @@ ListingsWindow::ListingsWindow(db::Store& store, ExportTarget& exportTarget)
     table_->setItemDelegate(new CellEditor(table_));
     table_->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed |
                             QAbstractItemView::DoubleClicked);
-    table_->setSelectionMode(QAbstractItemView::SingleSelection);
+    // A block of cells may be selected, for copying; one row is corrected at a time.
+    table_->setSelectionMode(QAbstractItemView::ContiguousSelection);
     // Rows of one height: a million of them cost the header nothing to lay out.
     table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
     table_->horizontalHeader()->setDefaultSectionSize(110);
     table_->installEventFilter(this);
+    new LeaveTableKey(table_, this);
     search_->installEventFilter(this);
     QWidget::setTabOrder(search_, table_);
-    QWidget::setTabOrder(table_, controls_.widget(QStringLiteral("Command1")));
+    QWidget::setTabOrder(table_, controls_.widget(QStringLiteral("Command4")));
     layOut();
 
     pause_.setSingleShot(true);
@@ -151,6 +196,14 @@ ListingsWindow::ListingsWindow(db::Store& store, ExportTarget& exportTarget)
     auto* exportKey = new QShortcut(kExportKey, this);
     exportKey->setContext(Qt::WidgetWithChildrenShortcut);
     connect(exportKey, &QShortcut::activated, this, exportHandler);
+    auto* refreshButton = controls_.get<QPushButton>(QStringLiteral("Command4"));
+    refreshButton->setToolTip(
+        QStringLiteral("Show what other desks stored or changed meanwhile (F5)"));
+    const auto refreshHandler = shell::guarded(this, [this] { refresh(); });
+    connect(refreshButton, &QPushButton::clicked, this, refreshHandler);
+    auto* refreshKey = new QShortcut(QKeySequence(Qt::Key_F5), this);
+    refreshKey->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(refreshKey, &QShortcut::activated, this, refreshHandler);
     connect(controls_.get<QPushButton>(QStringLiteral("Command2")), &QPushButton::clicked, this,
             shell::guarded(this, [this] {
                 // The row being corrected is left too: its changes are stored first.
@@ -164,7 +217,8 @@ void ListingsWindow::layOut() {
     picture->setScaledContents(true);
     picture->setFixedHeight(picture->height());
     auto* bar = new QHBoxLayout;
-    for (const char* name : {"Label2", "Text1", "Label3", "Command1", "Command3", "Command2"})
+    for (const char* name :
+         {"Label2", "Text1", "Label3", "Command4", "Command1", "Command3", "Command2"})
         bar->addWidget(controls_.widget(QLatin1String(name)),
                        name == QLatin1String("Label3") ? 1 : 0);
     search_->setMinimumWidth(search_->width());
@@ -182,6 +236,8 @@ void ListingsWindow::layOut() {
 void ListingsWindow::formLoad() {
     setSizeTwips(kWidth, kHeight);
     placeOnScreen();
+    // A table of 76 columns wants all the room there is.
+    fillWorkArea();
     showHeaderPicture(controls_.get<QLabel>(QStringLiteral("Picture1")),
                       QStringLiteral("head1.jpg"));
     // The newest rows at once; the older ones once the window is on the screen.
@@ -213,6 +269,7 @@ void ListingsWindow::readSoon() {
 void ListingsWindow::readMore() {
     // A failed read ends the reading with the rows read so far, and says why.
     reading_ = false;
+    const auto again = qScopeGuard([this] { reselect(); });
     if (!model_->readMore()) {
         showState();
         return;
@@ -239,6 +296,80 @@ void ListingsWindow::showState(const QString& event) {
     state_->setText(text + QLatin1Char('.'));
     search_->setAccessibleDescription(state_->text());
     table_->setAccessibleDescription(state_->text());
+}
+
+void ListingsWindow::refresh() {
+    if (!storeEdits())
+        return;
+    const QModelIndex current = table_->currentIndex();
+    kept_ = current.isValid() ? model_->identities().value(current.row()) : 0;
+    keptColumn_ = current.column();
+    model_->setSearch(model_->search());
+    reselect();
+    readRest();
+    showState(QStringLiteral("Refreshed."));
+}
+
+void ListingsWindow::reselect() {
+    if (kept_ == 0)
+        return;
+    const int row = int(model_->identities().indexOf(kept_));
+    if (row < 0) {
+        if (model_->complete())
+            kept_ = 0;  // gone: deleted at another desk
+        return;
+    }
+    kept_ = 0;
+    table_->setCurrentIndex(model_->index(row, std::max(keptColumn_, 0)));
+    table_->scrollTo(table_->currentIndex());
+}
+
+void ListingsWindow::copyBlock() {
+    // Tab between the cells of a row and a line break between rows, as a spreadsheet
+    // pastes them into cells; a value's own tabs and line breaks would split it, so
+    // such a value goes between quotes, as spreadsheets write it.
+    const QModelIndexList cells = table_->selectionModel()->selectedIndexes();
+    if (cells.isEmpty())
+        return;
+    int top = cells.first().row(), bottom = top, left = cells.first().column(), right = left;
+    for (const QModelIndex& cell : cells) {
+        top = std::min(top, cell.row());
+        bottom = std::max(bottom, cell.row());
+        left = std::min(left, cell.column());
+        right = std::max(right, cell.column());
+    }
+    QStringList lines;
+    for (int row = top; row <= bottom; ++row) {
+        const QStringList values = model_->shownValues(row);
+        QStringList line;
+        for (int column = left; column <= right; ++column) {
+            QString value = values.value(column);
+            if (value.contains(QLatin1Char('\t')) || value.contains(QLatin1Char('\n')) ||
+                value.contains(QLatin1Char('"')))
+                value = QLatin1Char('"') + value.replace(QLatin1Char('"'), QLatin1String("\"\"")) +
+                        QLatin1Char('"');
+            line.append(value);
+        }
+        lines.append(line.join(QLatin1Char('\t')));
+    }
+    QGuiApplication::clipboard()->setText(lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+    showState(QStringLiteral("Copied %1 by %2 cells.").arg(bottom - top + 1).arg(right - left + 1));
+}
+
+void ListingsWindow::pasteValue() {
+    // One value into the current cell, as if typed over it: stored when the row is left.
+    const QModelIndex cell = table_->currentIndex();
+    if (!cell.isValid())
+        return;
+    QString value = QGuiApplication::clipboard()->text();
+    // Copied from a spreadsheet, a single cell ends in a line break of its own.
+    if (value.endsWith(QLatin1String("\r\n")))
+        value.chop(2);
+    else if (value.endsWith(QLatin1Char('\n')))
+        value.chop(1);
+    if (model_->editedRow() >= 0 && model_->editedRow() != cell.row() && !storeEdits())
+        return;
+    model_->setData(cell, value, Qt::EditRole);
 }
 
 void ListingsWindow::searchNow() {
@@ -395,6 +526,18 @@ bool ListingsWindow::eventFilter(QObject* watched, QEvent* event) {
         search_->clear();
         shell::runAction(this, [this] { searchNow(); });
         return true;
+    }
+    if (watched == table_ && key->modifiers() == Qt::ControlModifier) {
+        switch (key->key()) {
+            case Qt::Key_C:
+                copyBlock();
+                return true;
+            case Qt::Key_V:
+                shell::runAction(this, [this] { pasteValue(); });
+                return true;
+            default:
+                break;
+        }
     }
     // While a cell is edited its editor has the keys, not the table.
     if (watched != table_ || key->modifiers() & ~Qt::KeypadModifier)

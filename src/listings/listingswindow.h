@@ -49,6 +49,14 @@ private:
     void undoEdits();
     // Hands the text of a cell still being edited to its row.
     void takeOpenEditor();
+    // F5: reads the listings afresh (what other desks stored or changed), the same
+    // listing chosen again once it is read.
+    void refresh();
+    void reselect();
+    // Ctrl+C: the selected block as text a spreadsheet pastes into cells.
+    void copyBlock();
+    // Ctrl+V: one value into the current cell, as an edit.
+    void pasteValue();
     // Makes sure a correction can be recorded; tells the operator when the table that
     // keeps them has just been made.
     void prepareCorrections();
@@ -64,7 +72,9 @@ private:
     QLineEdit* search_;
     QLabel* state_;
     QTimer pause_;
-    bool reading_ = false;  // readMore is on its way
+    bool reading_ = false;    // readMore is on its way
+    db::ListingId kept_ = 0;  // the listing to choose again after a refresh
+    int keptColumn_ = 0;
 };
 
 }  // namespace listings

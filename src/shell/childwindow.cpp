@@ -2,6 +2,7 @@
 
 #include <QImageReader>
 #include <QLabel>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 
 #include "action.h"
@@ -60,11 +61,18 @@ void ChildWindow::placeOnScreen() {
     placeAgainst(screen.width(), screen.height());
 }
 
+void ChildWindow::fillWorkArea() {
+    fillsWorkArea_ = true;
+    applyGeometry();
+}
+
 void ChildWindow::applyGeometry() {
-    const QRect outer = twipsRect(left_, top_, width_, height_);
+    QRect outer = twipsRect(left_, top_, width_, height_);
     QWidget* target = subWindow() ? static_cast<QWidget*>(subWindow()) : this;
     if (resizable_) {
         target->setMinimumSize(outer.size() / 2);
+        if (fillsWorkArea_ && subWindow() && subWindow()->mdiArea())
+            outer = QRect(QPoint(0, 0), subWindow()->mdiArea()->viewport()->size());
         target->resize(outer.size());
     } else {
         target->setFixedSize(outer.size());

@@ -43,6 +43,8 @@ public:
     // fractions kept.
     void placeAgainst(double referenceWidth, double referenceHeight);
     void placeOnScreen();
+    // A resizable window that wants all the room there is: the frame's whole work area.
+    void fillWorkArea();
 
     // Shows the picture file of the program's folder across the top of the window.
     // Throws Failure when the file is missing or cannot be read.
@@ -104,6 +106,7 @@ private:
     int busy_ = 0;
     bool closeWhenIdle_ = false;
     bool resizable_ = false;
+    bool fillsWorkArea_ = false;
     double width_ = 0, height_ = 0, top_ = 0, left_ = 0;
 };
 
