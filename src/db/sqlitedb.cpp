@@ -10,12 +10,46 @@ namespace db {
 
 namespace {
 
-// SQLite's words for what failed, or ours where it gives none ("not an error" is the
-// text of its success code).
+// What an operator is told of the failures a desk meets in its day: what happened,
+// that nothing was changed, and what to do; nothing for the others.
+QString inOurWords(int code) {
+    switch (code) {
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            return QStringLiteral(
+                "Another desk or program (another PelmarEntry, an export or a backup) is "
+                "writing to the database file and did not finish in time, so this action was "
+                "not done. What you typed is kept; try again in a moment.");
+        case SQLITE_READONLY:
+        case SQLITE_CANTOPEN:
+            return QStringLiteral(
+                "The database file, or the folder it lies in, cannot be written here (the "
+                "program writes a journal beside the file while it stores), so this action "
+                "was not done. What you typed is kept. Ask whoever looks after this computer "
+                "to let you write to both.");
+        case SQLITE_FULL:
+            return QStringLiteral(
+                "The disk that holds the database file is full, so this action was not done. "
+                "What you typed is kept; make room on that disk and try again.");
+        case SQLITE_CORRUPT:
+        case SQLITE_NOTADB:
+            return QStringLiteral(
+                "The database file is damaged, so this action was not done. What you typed "
+                "is kept. Restore the file from its latest backup before going on.");
+        default:
+            return {};
+    }
+}
+
+// SQLite's words for what failed, after ours where a desk meets it in its day; ours
+// alone where it gives none ("not an error" is the text of its success code).
 QString engineText(sqlite3* db, const QString& doing) {
     const QString engine = QString::fromUtf8(db ? sqlite3_errmsg(db) : "out of memory").trimmed();
     if (engine.isEmpty() || engine == QLatin1String("not an error"))
         return doing + QStringLiteral(": the database engine gave no reason.");
+    const QString ours = db ? inOurWords(sqlite3_errcode(db)) : QString();
+    if (!ours.isEmpty())
+        return ours + QStringLiteral(" (SQLite: ") + engine + QLatin1Char(')');
     return doing + QStringLiteral(": ") + engine;
 }
 

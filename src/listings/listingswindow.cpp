@@ -376,7 +376,8 @@ void ListingsWindow::searchNow() {
     pause_.stop();
     if (!storeEdits())
         return;
-    model_->setSearch(search_->text());
+    // Blanks typed or pasted around the text are no part of what is looked for.
+    model_->setSearch(search_->text().trimmed());
     readRest();
 }
 
