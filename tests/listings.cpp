@@ -428,6 +428,10 @@ void TestListings::tableKeys_data() {
     QTest::newRow("F5 brings in another desk's listing") << "F5"
                                                          << ""
                                                          << "Bondi Manly Carlton Parramatta" << 2;
+    QTest::newRow("History… tells a correction")
+        << "History"
+        << "Suburb from \u201cCarlton\u201d to \u201cFitzroy\u201d."
+        << "Manly Fitzroy Parramatta" << 1;
     QTest::newRow("Ctrl+Tab leaves the table") << "Ctrl+Tab"
                                                << ""
                                                << "Manly Carlton Parramatta" << 1;
@@ -461,6 +465,18 @@ void TestListings::tableKeys() {
         QTest::keyClick(table, Qt::Key_V, Qt::ControlModifier);
         folder.exec(QStringLiteral("UPDATE Data SET Suburb = 'Manly' WHERE Suburb = 'Man\"ly'"));
         QTest::keyClick(table, Qt::Key_F5);  // stores the pasted value first
+    } else if (key == QLatin1String("History")) {
+        folder.exec(QStringLiteral("UPDATE Data SET Suburb = 'Manly' WHERE Suburb = 'Man\"ly'"));
+        QTest::keyClick(table, Qt::Key_F5);
+        session.edit(1, 6, QStringLiteral("Fitzroy"));
+        session.leaveRow();
+        table->setCurrentIndex(session.window->model().index(1, 6));
+        session.app.control<QPushButton>(QStringLiteral("Listings"), QStringLiteral("Command5"))
+            ->click();
+        QCOMPARE(session.messages.shown().size(), 1);
+        QVERIFY2(session.messages.last().text.endsWith(clipboard),
+                 qPrintable(session.messages.last().text));
+        session.messages.clear();
     } else if (key == QLatin1String("F5")) {
         folder.exec(QStringLiteral("UPDATE Data SET Suburb = 'Manly' WHERE Suburb = 'Man\"ly'"));
         folder.exec(listing({{0, "NSW"}, {6, "Bondi"}}));

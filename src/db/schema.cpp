@@ -254,9 +254,12 @@ void grantDeskRights(const QString& conninfo, const QString& role) {
         // database made before them gets them from --corrections first.
         const ServerResult corrections = session.exec(
             QStringLiteral("SELECT to_regprocedure($1) IS NOT NULL"), {kCorrectFunction});
-        if (corrections.value(0, 0) == QLatin1String("t"))
+        if (corrections.value(0, 0) == QLatin1String("t")) {
             run(QStringLiteral("GRANT EXECUTE ON FUNCTION %1, %2 TO %3")
                     .arg(kCorrectFunction, kDeleteFunction, role));
+            // A listing's history is the desk's to read, never to write.
+            run(QStringLiteral("GRANT SELECT ON Corrections TO %1").arg(role));
+        }
     });
 }
 

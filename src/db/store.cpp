@@ -1,6 +1,8 @@
 #include "store.h"
 
 #include <QHash>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QTimer>
 #include <algorithm>
 
@@ -261,6 +263,30 @@ Store::Outcome Store::settled(ListingId id, const QStringList& shown, const QStr
                                      "Your changes are kept in the window; try again.")
                           .arg(wanted ? QStringLiteral("correction") : QStringLiteral("deletion")));
     return Outcome::Changed;
+}
+
+namespace {
+
+// A JSON array of the row's values as Corrections keeps it; null as a null text.
+QStringList valuesOf(const QString& json) {
+    QStringList values;
+    for (const QJsonValue& value : QJsonDocument::fromJson(json.toUtf8()).array())
+        values.append(value.isNull() ? QString() : value.toString());
+    return values;
+}
+
+}  // namespace
+
+QList<Store::Correction> Store::history(ListingId id) {
+    QList<Correction> corrections;
+    for (const QStringList& row : connection_.select(
+             QStringLiteral("SELECT CorrectedAt, CorrectedBy, Change, ValuesBefore, ValuesAfter "
+                            "FROM Corrections WHERE ListingId = %1 ORDER BY CorrectedAt")
+                 .arg(parameter(1)),
+             {QString::number(id)}))
+        corrections.append({row.value(0), row.value(1), row.value(2), valuesOf(row.value(3)),
+                            valuesOf(row.value(4))});
+    return corrections;
 }
 
 void Store::addCorrections() {

@@ -105,6 +105,17 @@ public:
     // The listings of those identities in the order given; one that is gone is left out.
     QList<StoredListing> read(const QList<ListingId>& ids);
 
+    // One correction or deletion of a listing, as Corrections keeps it: the row's
+    // values before and after (none after a deletion), a NULL as a null text.
+    struct Correction {
+        QString at;      // when, as the engine wrote it
+        QString by;      // the server's login; empty on a file
+        QString change;  // "corrected" or "deleted"
+        QStringList before, after;
+    };
+    // The corrections and deletion of the listing, oldest first. Throws DbError.
+    QList<Correction> history(ListingId id);
+
     enum class Outcome {
         Stored,   // the row held what was shown, and now holds the new values (or is gone)
         Changed,  // it no longer held what was shown, or is gone: nothing was written

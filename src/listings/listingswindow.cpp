@@ -18,6 +18,7 @@
 #include "celleditor.h"
 #include "db/dberror.h"
 #include "exportshown.h"
+#include "historytext.h"
 #include "shell/action.h"
 #include "shell/desk.h"
 #include "shell/messages.h"
@@ -54,20 +55,23 @@ const ControlSpec kControls[] = {
      .height = 300,
      .tab = 0,
      .buddy = "Label2"},
-    {.name = "Label3",
-     .kind = Kind::Label,
-     .left = 5000,
-     .top = 1200,
-     .width = 1800,
-     .height = 300},
+    {.name = "Label3", .kind = Kind::Label, .left = 5000, .top = 1200, .width = 900, .height = 300},
     {.name = "Command4",
      .kind = Kind::Button,
      .caption = "&Refresh",
-     .left = 6900,
+     .left = 5950,
      .top = 1200,
-     .width = 1100,
+     .width = 1000,
      .height = 360,
      .tab = 2},
+    {.name = "Command5",
+     .kind = Kind::Button,
+     .caption = "&History…",
+     .left = 7000,
+     .top = 1200,
+     .width = 1000,
+     .height = 360,
+     .tab = 3},
     {.name = "Command1",
      .kind = Kind::Button,
      .caption = "&Delete",
@@ -75,7 +79,7 @@ const ControlSpec kControls[] = {
      .top = 1200,
      .width = 1500,
      .height = 360,
-     .tab = 3},
+     .tab = 4},
     {.name = "Command3",
      .kind = Kind::Button,
      .caption = "E&xport…",
@@ -83,7 +87,7 @@ const ControlSpec kControls[] = {
      .top = 1200,
      .width = 1500,
      .height = 360,
-     .tab = 4},
+     .tab = 5},
     {.name = "Command2",
      .kind = Kind::Button,
      .caption = "Back Main Menu",
@@ -91,7 +95,7 @@ const ControlSpec kControls[] = {
      .top = 1200,
      .width = 1800,
      .height = 360,
-     .tab = 5},
+     .tab = 6},
 };
 
 const QKeySequence kExportKey(Qt::CTRL | Qt::Key_E);
@@ -187,6 +191,8 @@ ListingsWindow::ListingsWindow(db::Store& store, ExportTarget& exportTarget)
                 if (previous.isValid() && current.row() != previous.row())
                     shell::runAction(this, [this, row = previous.row()] { rowLeft(row); });
             });
+    connect(controls_.get<QPushButton>(QStringLiteral("Command5")), &QPushButton::clicked, this,
+            shell::guarded(this, [this] { showHistory(); }));
     connect(controls_.get<QPushButton>(QStringLiteral("Command1")), &QPushButton::clicked, this,
             shell::guarded(this, [this] { deleteCurrent(); }));
     auto* exportButton = controls_.get<QPushButton>(QStringLiteral("Command3"));
@@ -218,7 +224,7 @@ void ListingsWindow::layOut() {
     picture->setFixedHeight(picture->height());
     auto* bar = new QHBoxLayout;
     for (const char* name :
-         {"Label2", "Text1", "Label3", "Command4", "Command1", "Command3", "Command2"})
+         {"Label2", "Text1", "Label3", "Command4", "Command5", "Command1", "Command3", "Command2"})
         bar->addWidget(controls_.widget(QLatin1String(name)),
                        name == QLatin1String("Label3") ? 1 : 0);
     search_->setMinimumWidth(search_->width());
@@ -322,6 +328,33 @@ void ListingsWindow::reselect() {
     kept_ = 0;
     table_->setCurrentIndex(model_->index(row, std::max(keptColumn_, 0)));
     table_->scrollTo(table_->currentIndex());
+}
+
+void ListingsWindow::showHistory() {
+    const QModelIndex cell = table_->currentIndex();
+    if (!cell.isValid()) {
+        messages().inform(
+            QStringLiteral("Choose the listing whose corrections you want to see in the table "
+                           "first."));
+        return;
+    }
+    if (model_->lacksCorrections()) {
+        messages().inform(historyText({}));
+        return;
+    }
+    QList<db::Store::Correction> corrections;
+    try {
+        corrections = model_->store().history(model_->identities().value(cell.row()));
+    } catch (const db::DbError& error) {
+        messages().inform(
+            QStringLiteral("The corrections of this listing could not be read: %1\nNothing was "
+                           "changed. On a server, the administrator lets a desk read them by "
+                           "running pelmar-newdb --desk for its login again.")
+                .arg(error.text()),
+            shell::Icon::Exclamation);
+        return;
+    }
+    messages().inform(historyText(corrections));
 }
 
 void ListingsWindow::copyBlock() {

@@ -53,6 +53,8 @@ private:
     // listing chosen again once it is read.
     void refresh();
     void reselect();
+    // "History…": the chosen listing's corrections, when, who, from what to what.
+    void showHistory();
     // Ctrl+C: the selected block as text a spreadsheet pastes into cells.
     void copyBlock();
     // Ctrl+V: one value into the current cell, as an edit.
