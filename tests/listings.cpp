@@ -428,10 +428,13 @@ void TestListings::tableKeys_data() {
     QTest::newRow("F5 brings in another desk's listing") << "F5"
                                                          << ""
                                                          << "Bondi Manly Carlton Parramatta" << 2;
+    const QString told = QStringLiteral("Suburb from \u201cCarlton\u201d to \u201cFitzroy\u201d.");
     QTest::newRow("History… tells a correction")
-        << "History"
-        << "Suburb from \u201cCarlton\u201d to \u201cFitzroy\u201d."
-        << "Manly Fitzroy Parramatta" << 1;
+        << "History" << told << "Manly Fitzroy Parramatta" << 1;
+    QTest::newRow("History… undoes it")
+        << "History, undo" << told << "Manly Carlton Parramatta" << 1;
+    QTest::newRow("History… refuses to undo after another's")
+        << "History, undo refused" << told << "Manly Bondi Parramatta" << 1;
     QTest::newRow("Ctrl+Tab leaves the table") << "Ctrl+Tab"
                                                << ""
                                                << "Manly Carlton Parramatta" << 1;
@@ -465,18 +468,26 @@ void TestListings::tableKeys() {
         QTest::keyClick(table, Qt::Key_V, Qt::ControlModifier);
         folder.exec(QStringLiteral("UPDATE Data SET Suburb = 'Manly' WHERE Suburb = 'Man\"ly'"));
         QTest::keyClick(table, Qt::Key_F5);  // stores the pasted value first
-    } else if (key == QLatin1String("History")) {
+    } else if (key.startsWith(QLatin1String("History"))) {
+        // "History, undo": Yes to the question; "History, undo refused": another desk
+        // corrected the listing after this desk did.
         folder.exec(QStringLiteral("UPDATE Data SET Suburb = 'Manly' WHERE Suburb = 'Man\"ly'"));
         QTest::keyClick(table, Qt::Key_F5);
         session.edit(1, 6, QStringLiteral("Fitzroy"));
         session.leaveRow();
+        if (key.endsWith(QLatin1String("refused")))
+            folder.exec(
+                QStringLiteral("UPDATE Data SET Suburb = 'Bondi' WHERE Suburb = 'Fitzroy'"));
         table->setCurrentIndex(session.window->model().index(1, 6));
+        session.messages.answer(
+            {key.contains(QLatin1String("undo")) ? shell::Answer::Yes : shell::Answer::No});
         session.app.control<QPushButton>(QStringLiteral("Listings"), QStringLiteral("Command5"))
             ->click();
-        QCOMPARE(session.messages.shown().size(), 1);
-        QVERIFY2(session.messages.last().text.endsWith(clipboard),
-                 qPrintable(session.messages.last().text));
+        QVERIFY2(session.messages.shown().first().text.contains(clipboard),
+                 qPrintable(session.messages.shown().first().text));
+        QCOMPARE(session.messages.shown().size(), key.endsWith(QLatin1String("refused")) ? 2 : 1);
         session.messages.clear();
+        QCOMPARE(corrections(folder).size(), key == QLatin1String("History, undo") ? 2 : 1);
     } else if (key == QLatin1String("F5")) {
         folder.exec(QStringLiteral("UPDATE Data SET Suburb = 'Manly' WHERE Suburb = 'Man\"ly'"));
         folder.exec(listing({{0, "NSW"}, {6, "Bondi"}}));

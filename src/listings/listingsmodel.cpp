@@ -270,6 +270,17 @@ void ListingsModel::removeFromView(int row) {
     endRemoveRows();
 }
 
+ListingsModel::Result ListingsModel::undo(int row, const db::Store::Correction& correction) {
+    if (row < 0 || row >= rowCount())
+        return Result::Nothing;
+    if (row == editedRow_)
+        revertEdits();
+    const db::Store::Outcome outcome =
+        store_.correct(ids_.at(row), correction.after, correction.before);
+    refreshRow(row);
+    return settle(row, outcome);
+}
+
 ListingsModel::Result ListingsModel::deleteRow(int row) {
     if (row < 0 || row >= rowCount())
         return Result::Nothing;

@@ -61,6 +61,10 @@ public:
     // Deletes the row's listing if it still holds what is shown; otherwise the row is
     // read afresh. Throws db::DbError.
     Result deleteRow(int row);
+    // Puts back the values a stored correction of the row replaced, if the row still
+    // holds what that correction wrote; recorded as a correction of its own. Throws
+    // db::DbError.
+    Result undo(int row, const db::Store::Correction& correction);
 
     // Whether storing needs the table Corrections made first; addCorrections makes it.
     bool lacksCorrections();

@@ -354,7 +354,28 @@ void ListingsWindow::showHistory() {
             shell::Icon::Exclamation);
         return;
     }
-    messages().inform(historyText(corrections));
+    // The latest change may be taken back, if it was a correction and nothing has
+    // changed the listing since.
+    if (corrections.isEmpty() || corrections.last().change != QLatin1String("corrected")) {
+        messages().inform(historyText(corrections));
+        return;
+    }
+    if (!messages().askYes(historyText(corrections) +
+                               QStringLiteral("\n\nUndo the latest correction, putting back "
+                                              "the values it replaced?"),
+                           shell::Answer::No) ||
+        !storeEdits())
+        return;
+    if (model_->undo(cell.row(), corrections.last()) == ListingsModel::Result::Changed) {
+        showState(QStringLiteral("Undo refused."));
+        messages().inform(
+            QStringLiteral("This listing was changed at another desk after its latest "
+                           "correction, so the correction was not undone. The window shows "
+                           "the listing as it is stored now; correct it by hand if needed."),
+            shell::Icon::Exclamation);
+        return;
+    }
+    showState(QStringLiteral("Correction undone."));
 }
 
 void ListingsWindow::copyBlock() {
