@@ -24,6 +24,7 @@
 #include "db/schema.h"
 #include "export/exportcommand.h"
 #include "export/exportprogress.h"
+#include "listings/listingform.h"
 #include "listings/listingswindow.h"
 #include "support/appharness.h"
 #include "support/scriptedmessages.h"
@@ -435,6 +436,9 @@ void TestListings::tableKeys_data() {
         << "History, undo" << told << "Manly Carlton Parramatta" << 1;
     QTest::newRow("History… refuses to undo after another's")
         << "History, undo refused" << told << "Manly Bondi Parramatta" << 1;
+    QTest::newRow("Form corrects, Next stores") << "Form"
+                                                << "Parramatta"
+                                                << "Manly Fitzroy Parramatta" << 2;
     QTest::newRow("Ctrl+Tab leaves the table") << "Ctrl+Tab"
                                                << ""
                                                << "Manly Carlton Parramatta" << 1;
@@ -488,6 +492,21 @@ void TestListings::tableKeys() {
         QCOMPARE(session.messages.shown().size(), key.endsWith(QLatin1String("refused")) ? 2 : 1);
         session.messages.clear();
         QCOMPARE(corrections(folder).size(), key == QLatin1String("History, undo") ? 2 : 1);
+    } else if (key == QLatin1String("Form")) {
+        folder.exec(QStringLiteral("UPDATE Data SET Suburb = 'Manly' WHERE Suburb = 'Man\"ly'"));
+        QTest::keyClick(table, Qt::Key_F5);
+        const auto button = [&](const char* name) {
+            return session.window->findChild<QPushButton*>(QLatin1String(name));
+        };
+        button("Command6")->click();
+        QLineEdit* suburb = session.window->form()->field(6);
+        QCOMPARE(suburb->text(), QStringLiteral("Carlton"));
+        QCOMPARE(suburb->accessibleName(), QStringLiteral("Suburb"));
+        suburb->setFocus();
+        suburb->selectAll();
+        QTest::keyClicks(suburb, QStringLiteral("Fitzroy"));
+        button("FormNext")->click();
+        QCOMPARE(suburb->text(), clipboard);  // the next listing's
     } else if (key == QLatin1String("F5")) {
         folder.exec(QStringLiteral("UPDATE Data SET Suburb = 'Manly' WHERE Suburb = 'Man\"ly'"));
         folder.exec(listing({{0, "NSW"}, {6, "Bondi"}}));

@@ -13,12 +13,14 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QShortcut>
+#include <QSplitter>
 #include <QTableView>
 
 #include "celleditor.h"
 #include "db/dberror.h"
 #include "exportshown.h"
 #include "historytext.h"
+#include "listingform.h"
 #include "shell/action.h"
 #include "shell/desk.h"
 #include "shell/messages.h"
@@ -64,6 +66,14 @@ const ControlSpec kControls[] = {
      .width = 1000,
      .height = 360,
      .tab = 2},
+    {.name = "Command6",
+     .kind = Kind::Button,
+     .caption = "F&orm",
+     .left = 5950,
+     .top = 1200,
+     .width = 1000,
+     .height = 360,
+     .tab = 3},
     {.name = "Command5",
      .kind = Kind::Button,
      .caption = "&History…",
@@ -71,7 +81,7 @@ const ControlSpec kControls[] = {
      .top = 1200,
      .width = 1000,
      .height = 360,
-     .tab = 3},
+     .tab = 4},
     {.name = "Command1",
      .kind = Kind::Button,
      .caption = "&Delete",
@@ -79,7 +89,7 @@ const ControlSpec kControls[] = {
      .top = 1200,
      .width = 1500,
      .height = 360,
-     .tab = 4},
+     .tab = 5},
     {.name = "Command3",
      .kind = Kind::Button,
      .caption = "E&xport…",
@@ -87,7 +97,7 @@ const ControlSpec kControls[] = {
      .top = 1200,
      .width = 1500,
      .height = 360,
-     .tab = 5},
+     .tab = 6},
     {.name = "Command2",
      .kind = Kind::Button,
      .caption = "Back Main Menu",
@@ -95,7 +105,7 @@ const ControlSpec kControls[] = {
      .top = 1200,
      .width = 1800,
      .height = 360,
-     .tab = 6},
+     .tab = 7},
 };
 
 const QKeySequence kExportKey(Qt::CTRL | Qt::Key_E);
@@ -147,7 +157,8 @@ ListingsWindow::ListingsWindow(db::Store& store, ExportTarget& exportTarget)
     : ChildWindow(QStringLiteral("Listings"), QStringLiteral("Listings")),
       exportTarget_(exportTarget),
       model_(new ListingsModel(store, this)),
-      table_(new QTableView(this)) {
+      table_(new QTableView(this)),
+      form_(new ListingForm(*model_, this)) {
     setResizable();
     build(kControls);
     search_ = controls_.get<QLineEdit>(QStringLiteral("Text1"));
@@ -190,6 +201,26 @@ ListingsWindow::ListingsWindow(db::Store& store, ExportTarget& exportTarget)
             [this](const QModelIndex& current, const QModelIndex& previous) {
                 if (previous.isValid() && current.row() != previous.row())
                     shell::runAction(this, [this, row = previous.row()] { rowLeft(row); });
+                form_->showRow(table_->currentIndex().row());
+            });
+    // The form follows the table: what another desk changed, what a correction stored.
+    const auto follow = [this] {
+        if (form_->isVisible())
+            form_->showRow(table_->currentIndex().row());
+    };
+    connect(model_, &QAbstractItemModel::dataChanged, this, follow);
+    connect(model_, &QAbstractItemModel::modelReset, this, follow);
+    form_->hide();
+    connect(form_, &ListingForm::step, this, [this](int by) {
+        const int row = std::clamp(table_->currentIndex().row() + by, 0, model_->rowCount() - 1);
+        if (row >= 0)
+            table_->setCurrentIndex(
+                model_->index(row, std::max(table_->currentIndex().column(), 0)));
+    });
+    connect(controls_.get<QPushButton>(QStringLiteral("Command6")), &QPushButton::clicked, this,
+            [this] {
+                form_->setVisible(!form_->isVisible());
+                form_->showRow(table_->currentIndex().row());
             });
     connect(controls_.get<QPushButton>(QStringLiteral("Command5")), &QPushButton::clicked, this,
             shell::guarded(this, [this] { showHistory(); }));
@@ -223,8 +254,8 @@ void ListingsWindow::layOut() {
     picture->setScaledContents(true);
     picture->setFixedHeight(picture->height());
     auto* bar = new QHBoxLayout;
-    for (const char* name :
-         {"Label2", "Text1", "Label3", "Command4", "Command5", "Command1", "Command3", "Command2"})
+    for (const char* name : {"Label2", "Text1", "Label3", "Command4", "Command6", "Command5",
+                             "Command1", "Command3", "Command2"})
         bar->addWidget(controls_.widget(QLatin1String(name)),
                        name == QLatin1String("Label3") ? 1 : 0);
     search_->setMinimumWidth(search_->width());
@@ -235,7 +266,12 @@ void ListingsWindow::layOut() {
     auto* inner = new QVBoxLayout;
     inner->setContentsMargins(8, 0, 8, 8);
     inner->addLayout(bar);
-    inner->addWidget(table_, 1);
+    auto* split = new QSplitter(Qt::Horizontal);
+    split->addWidget(table_);
+    split->addWidget(form_);
+    split->setStretchFactor(0, 3);
+    split->setStretchFactor(1, 2);
+    inner->addWidget(split, 1);
     column->addLayout(inner, 1);
 }
 

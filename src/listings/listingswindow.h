@@ -12,6 +12,8 @@ class QTableView;
 
 namespace listings {
 
+class ListingForm;
+
 // "Listings": every stored listing in a table, newest first, with a search above
 // it. A cell is corrected in place, and leaving the row stores the row's changes;
 // Escape undoes them before that. Delete removes a listing entered twice, after a
@@ -28,6 +30,7 @@ public:
 
     ListingsModel& model() { return *model_; }
     QTableView* table() const { return table_; }
+    ListingForm* form() const { return form_; }
     // Runs the search of the text in the box now instead of after the pause.
     void searchNow();
     // Stores the row's changes, as leaving it does; false when they could not be.
@@ -71,6 +74,7 @@ private:
     ExportTarget& exportTarget_;
     ListingsModel* model_;
     QTableView* table_;
+    ListingForm* form_;
     QLineEdit* search_;
     QLabel* state_;
     QTimer pause_;
