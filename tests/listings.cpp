@@ -285,6 +285,10 @@ void TestListings::correct_data() {
     QTest::addColumn<int>("messages");
     QTest::addColumn<QString>("leave");  // how the row is left: "row", or the window closed
     const QString none;
+    // As the entry windows take them: a NUL dropped, half a surrogate pair U+FFFD.
+    QTest::newRow("a NUL and half a pair") << none << QStringLiteral("Fitz\u0000roy\xD800")
+                                           << false << QStringLiteral("Fitzroy\uFFFD")
+                                           << QStringLiteral("Fitzroy\uFFFD") << 0 << "row";
     QTest::newRow("quotes") << none << "O'Neil \"Jr\"" << false << "O'Neil \"Jr\""
                             << "O'Neil \"Jr\"" << 0 << "row";
     QTest::newRow("emoji, trimmed") << none << "  Café 🏠 " << false << "Café 🏠"

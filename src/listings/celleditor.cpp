@@ -2,9 +2,9 @@
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <limits>
 
 #include "shell/controltext.h"
+#include "shell/textfields.h"
 
 namespace listings {
 
@@ -23,13 +23,11 @@ QWidget* CellEditor::createEditor(QWidget* parent, const QStyleOptionViewItem&,
     const QString name = index.model()->headerData(index.column(), Qt::Horizontal).toString();
     QWidget* editor = nullptr;
     if (needsLines(value)) {
-        auto* lines = new QPlainTextEdit(parent);
-        // Tab leaves the box, as it leaves a cell; Enter starts a new line.
-        lines->setTabChangesFocus(true);
-        editor = lines;
+        // As the entry windows take text: any length, NUL dropped, half pairs U+FFFD.
+        editor = shell::newTextArea(parent);
     } else {
         auto* line = new QLineEdit(parent);
-        line->setMaxLength(std::numeric_limits<int>::max());
+        shell::takeAnyText(line);
         line->setFrame(false);
         editor = line;
     }

@@ -6,11 +6,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
-#include <limits>
 
 #include "db/listing.h"
 #include "db/schema.h"
 #include "listingsmodel.h"
+#include "shell/textfields.h"
 
 namespace listings {
 
@@ -47,7 +47,7 @@ ListingForm::ListingForm(ListingsModel& model, QWidget* parent) : QWidget(parent
             auto* field = new QLineEdit;
             field->setObjectName(QStringLiteral("Form_") + columns.at(column));
             field->setAccessibleName(columns.at(column));
-            field->setMaxLength(std::numeric_limits<int>::max());
+            shell::takeAnyText(field);
             // Only what the operator types is an edit: a value shown is never written back.
             connect(field, &QLineEdit::textEdited, this, [this, column](const QString& text) {
                 if (row_ >= 0)
