@@ -286,9 +286,9 @@ void TestListings::correct_data() {
     QTest::addColumn<QString>("leave");  // how the row is left: "row", or the window closed
     const QString none;
     // As the entry windows take them: a NUL dropped, half a surrogate pair U+FFFD.
-    QTest::newRow("a NUL and half a pair") << none << QStringLiteral("Fitz\u0000roy\xD800")
-                                           << false << QStringLiteral("Fitzroy\uFFFD")
-                                           << QStringLiteral("Fitzroy\uFFFD") << 0 << "row";
+    QTest::newRow("a NUL and half a pair")
+        << none << QStringLiteral("Fitz\u0000roy\xD800") << false << QStringLiteral("Fitzroy\uFFFD")
+        << QStringLiteral("Fitzroy\uFFFD") << 0 << "row";
     QTest::newRow("quotes") << none << "O'Neil \"Jr\"" << false << "O'Neil \"Jr\""
                             << "O'Neil \"Jr\"" << 0 << "row";
     QTest::newRow("emoji, trimmed") << none << "  Café 🏠 " << false << "Café 🏠"
@@ -443,6 +443,9 @@ void TestListings::tableKeys_data() {
     QTest::newRow("Form corrects, Next stores") << "Form"
                                                 << "Parramatta"
                                                 << "Manly Fitzroy Parramatta" << 2;
+    QTest::newRow("going to a listing by its number") << "Go to"
+                                                      << ""
+                                                      << "Manly Carlton Parramatta" << 2;
     QTest::newRow("Ctrl+Tab leaves the table") << "Ctrl+Tab"
                                                << ""
                                                << "Manly Carlton Parramatta" << 1;
@@ -511,6 +514,14 @@ void TestListings::tableKeys() {
         QTest::keyClicks(suburb, QStringLiteral("Fitzroy"));
         button("FormNext")->click();
         QCOMPARE(suburb->text(), clipboard);  // the next listing's
+    } else if (key == QLatin1String("Go to")) {
+        folder.exec(QStringLiteral("UPDATE Data SET Suburb = 'Manly' WHERE Suburb = 'Man\"ly'"));
+        QTest::keyClick(table, Qt::Key_F5);
+        // Each row is headed by its listing's number: the oldest, Parramatta, is the first.
+        const QVariant number =
+            session.window->model().headerData(2, Qt::Vertical, Qt::DisplayRole);
+        QCOMPARE(session.window->model().identities().value(2), number.toLongLong());
+        session.window->goTo(number.toLongLong());
     } else if (key == QLatin1String("F5")) {
         folder.exec(QStringLiteral("UPDATE Data SET Suburb = 'Manly' WHERE Suburb = 'Man\"ly'"));
         folder.exec(listing({{0, "NSW"}, {6, "Bondi"}}));

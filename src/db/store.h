@@ -15,8 +15,8 @@
 
 namespace db {
 
-// A listing's identity: the file's rowid, the server's pelmar_seq. Never shown, and
-// never given to a second listing.
+// A listing's identity: the file's rowid, the server's pelmar_seq. The Listings
+// window shows it as the listing's number; it is never given to a second listing.
 using ListingId = qint64;
 
 struct StoredListing {

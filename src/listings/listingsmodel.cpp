@@ -179,7 +179,8 @@ QVariant ListingsModel::headerData(int section, Qt::Orientation orientation, int
     // The workbook's header row: the names of the columns of Data.
     if (orientation == Qt::Horizontal)
         return db::schema::dataColumns().value(section);
-    return section + 1;
+    // Each row is headed by its listing's number, which never names another listing.
+    return ids_.value(section);
 }
 
 Qt::ItemFlags ListingsModel::flags(const QModelIndex& index) const {

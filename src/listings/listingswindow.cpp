@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -238,6 +239,18 @@ ListingsWindow::ListingsWindow(db::Store& store, ExportTarget& exportTarget)
         QStringLiteral("Show what other desks stored or changed meanwhile (F5)"));
     const auto refreshHandler = shell::guarded(this, [this] { refresh(); });
     connect(refreshButton, &QPushButton::clicked, this, refreshHandler);
+    auto* goToKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_G), this);
+    goToKey->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(goToKey, &QShortcut::activated, this, shell::guarded(this, [this] {
+                bool given = false;
+                const qlonglong number =
+                    QInputDialog::getText(this, QStringLiteral("Go To Listing"),
+                                          QStringLiteral("Listing &number:"))
+                        .trimmed()
+                        .toLongLong(&given);
+                if (given)
+                    goTo(number);
+            }));
     auto* refreshKey = new QShortcut(QKeySequence(Qt::Key_F5), this);
     refreshKey->setContext(Qt::WidgetWithChildrenShortcut);
     connect(refreshKey, &QShortcut::activated, this, refreshHandler);
@@ -350,6 +363,32 @@ void ListingsWindow::refresh() {
     reselect();
     readRest();
     showState(QStringLiteral("Refreshed."));
+}
+
+void ListingsWindow::goTo(db::ListingId number) {
+    if (!storeEdits())
+        return;
+    // The rest of the table first: the listing may be among the rows not read yet.
+    while (model_->identities().indexOf(number) < 0 && model_->readMore()) {
+    }
+    const int row = int(model_->identities().indexOf(number));
+    if (row < 0) {
+        messages().inform(
+            model_->search().isEmpty()
+                ? QStringLiteral("There is no listing number %1: it may have been deleted, or "
+                                 "the number was mistyped. The table is as it was.")
+                      .arg(number)
+                : QStringLiteral("Listing number %1 is not among the listings the search "
+                                 "finds. Clear the search (Escape in the search box) and go "
+                                 "to it again.")
+                      .arg(number),
+            shell::Icon::Information);
+        return;
+    }
+    table_->setCurrentIndex(model_->index(row, std::max(table_->currentIndex().column(), 0)));
+    table_->scrollTo(table_->currentIndex());
+    table_->setFocus();
+    showState();
 }
 
 void ListingsWindow::reselect() {

@@ -36,6 +36,9 @@ public:
     // Stores the row's changes, as leaving it does; false when they could not be.
     bool storeEdits();
     void deleteCurrent();
+    // Ctrl+G: chooses the listing of that number, read into the table if it is not yet;
+    // says so when the search does not find it or there is none.
+    void goTo(db::ListingId number);
     // "Export…", Ctrl+E: the listings shown, in the table's order, to a file.
     void exportShown();
     ExportTarget& exportTarget() { return exportTarget_; }
@@ -56,6 +59,7 @@ private:
     // listing chosen again once it is read.
     void refresh();
     void reselect();
+
     // "History…": the chosen listing's corrections, when, who, from what to what.
     void showHistory();
     // Ctrl+C: the selected block as text a spreadsheet pastes into cells.
