@@ -426,7 +426,7 @@ void TestListings::tableKeys_data() {
     QTest::addColumn<int>("current");        // the row chosen afterwards
     QTest::newRow("Ctrl+C copies a block") << "Ctrl+C"
                                            << "\tv5\t\"Man\"\"ly\"\nv4\tCOLLINS\tCarlton\n"
-                                           << "Manly Carlton Parramatta" << 1;
+                                           << "Man\"ly Carlton Parramatta" << 1;
     QTest::newRow("Ctrl+V pastes one value") << "Ctrl+V"
                                              << "Fitzroy\r\n"
                                              << "Manly Fitzroy Parramatta" << 1;
@@ -458,9 +458,10 @@ void TestListings::tableKeys() {
     QFETCH(int, current);
     TestFolder folder;
     fill(folder);
-    folder.exec(
-        QStringLiteral("UPDATE Data SET StreetNo = '', PropertyStreet = 'v5', Suburb = "
-                       "'Man\"ly' WHERE Suburb = 'Manly'"));
+    if (key == QLatin1String("Ctrl+C"))
+        folder.exec(
+            QStringLiteral("UPDATE Data SET StreetNo = '', PropertyStreet = 'v5', Suburb = "
+                           "'Man\"ly' WHERE Suburb = 'Manly'"));
     Session session(folder);
     QTableView* table = session.table();
     table->setFocus();
@@ -472,18 +473,13 @@ void TestListings::tableKeys() {
                                         QItemSelectionModel::ClearAndSelect);
         QTest::keyClick(table, Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QGuiApplication::clipboard()->text(), clipboard);
-        folder.exec(QStringLiteral("UPDATE Data SET Suburb = 'Manly' WHERE Suburb = 'Man\"ly'"));
-        QTest::keyClick(table, Qt::Key_F5);
     } else if (key == QLatin1String("Ctrl+V")) {
         QGuiApplication::clipboard()->setText(clipboard);
         QTest::keyClick(table, Qt::Key_V, Qt::ControlModifier);
-        folder.exec(QStringLiteral("UPDATE Data SET Suburb = 'Manly' WHERE Suburb = 'Man\"ly'"));
         QTest::keyClick(table, Qt::Key_F5);  // stores the pasted value first
     } else if (key.startsWith(QLatin1String("History"))) {
         // "History, undo": Yes to the question; "History, undo refused": another desk
         // corrected the listing after this desk did.
-        folder.exec(QStringLiteral("UPDATE Data SET Suburb = 'Manly' WHERE Suburb = 'Man\"ly'"));
-        QTest::keyClick(table, Qt::Key_F5);
         session.edit(1, 6, QStringLiteral("Fitzroy"));
         session.leaveRow();
         if (key.endsWith(QLatin1String("refused")))
@@ -500,8 +496,6 @@ void TestListings::tableKeys() {
         session.messages.clear();
         QCOMPARE(corrections(folder).size(), key == QLatin1String("History, undo") ? 2 : 1);
     } else if (key == QLatin1String("Form")) {
-        folder.exec(QStringLiteral("UPDATE Data SET Suburb = 'Manly' WHERE Suburb = 'Man\"ly'"));
-        QTest::keyClick(table, Qt::Key_F5);
         const auto button = [&](const char* name) {
             return session.window->findChild<QPushButton*>(QLatin1String(name));
         };
@@ -515,21 +509,17 @@ void TestListings::tableKeys() {
         button("FormNext")->click();
         QCOMPARE(suburb->text(), clipboard);  // the next listing's
     } else if (key == QLatin1String("Go to")) {
-        folder.exec(QStringLiteral("UPDATE Data SET Suburb = 'Manly' WHERE Suburb = 'Man\"ly'"));
-        QTest::keyClick(table, Qt::Key_F5);
         // Each row is headed by its listing's number: the oldest, Parramatta, is the first.
         const QVariant number =
             session.window->model().headerData(2, Qt::Vertical, Qt::DisplayRole);
         QCOMPARE(session.window->model().identities().value(2), number.toLongLong());
         session.window->goTo(number.toLongLong());
     } else if (key == QLatin1String("F5")) {
-        folder.exec(QStringLiteral("UPDATE Data SET Suburb = 'Manly' WHERE Suburb = 'Man\"ly'"));
         folder.exec(listing({{0, "NSW"}, {6, "Bondi"}}));
         QTest::keyClick(table, Qt::Key_F5);
     } else {
         QTest::keyClick(table, Qt::Key_Tab, Qt::ControlModifier);
         QVERIFY(!table->hasFocus());
-        folder.exec(QStringLiteral("UPDATE Data SET Suburb = 'Manly' WHERE Suburb = 'Man\"ly'"));
         QTest::keyClick(session.window, Qt::Key_F5);
     }
     QStringList found;

@@ -3,15 +3,11 @@
 #include "connection.h"
 #include "dberror.h"
 #include "schema.h"
+#include "sqlitedb.h"
 
 namespace db::schema {
 
 namespace {
-
-QString quotedName(const QString& name) {
-    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QLatin1String("\"\"")) +
-           QLatin1Char('"');
-}
 
 // "c0 = v[1], ..." or "coalesce(c0,'') = v[1] AND ...": one piece per column of Data.
 QString perColumn(const QString& piece, const QString& joint) {

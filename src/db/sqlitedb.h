@@ -37,7 +37,8 @@ private:
     sqlite3* db_ = nullptr;
 };
 
-// A table's or column's name as a statement on the file quotes it.
+// A table's, column's or schema's name as a statement quotes it: between double
+// quotes, each one inside doubled (SQLite and PostgreSQL alike).
 QString quotedName(const QString& name);
 
 // One write transaction on a file, holding the write lock from its start (BEGIN
