@@ -700,7 +700,8 @@ void TestServerMode::newdbServer() {
         QCOMPARE(tables,
                  QStringList({"corrections", "data", "proptype", "pubname", "state", "street"}));
         QCOMPARE(
-            connection.select("SELECT count(*) FROM pg_indexes WHERE indexname = 'listingssearch'")
+            connection
+                .select("SELECT count(*) FROM pg_indexes WHERE indexname = 'listingssearchfolded'")
                 .value(0),
             QStringList{owner ? "1" : "0"});
         QCOMPARE(tool.readAllStandardError().contains("pg_trgm"), !owner);

@@ -139,6 +139,24 @@ std::unique_ptr<TableReader> Connection::tableReader() const {
     return std::make_unique<FileTableReader>(path_);
 }
 
+std::unique_ptr<Connection> Connection::another() const {
+    auto connection = std::make_unique<Connection>();
+    if (server_) {
+        connection->server_ = server_->another();
+    } else {
+        checkSameFile();
+        connection->openFile(path_);
+    }
+    return connection;
+}
+
+std::function<void()> Connection::interrupter() const {
+    if (server_)
+        return server_->interrupter();
+    SqliteDb* file = file_.get();
+    return [file] { file->interrupt(); };
+}
+
 void Connection::refreshSchema() {
     // The server reads the tables' layout afresh for every statement.
     if (server_)

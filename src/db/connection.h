@@ -55,6 +55,13 @@ public:
     // when the file is no longer the one the connection opened.
     std::unique_ptr<TableReader> tableReader() const;
 
+    // Another connection to the same database, for a statement that runs on a thread
+    // of its own. Throws DbError as opening does.
+    std::unique_ptr<Connection> another() const;
+    // Stops the statement that runs on this connection, from any thread; the statement
+    // then fails. Made while nothing runs on the connection.
+    std::function<void()> interrupter() const;
+
     // Throws DbError when the file at path() is no longer the file the connection
     // opened: removed, or replaced by another (a backup copied over it). SQLite goes on
     // with the file it holds, which nobody sees any more. Nothing for a server.

@@ -99,23 +99,51 @@ const QList<int>& searchedColumns() {
     return columns;
 }
 
-QString searchExpression(bool server) {
+namespace {
+
+// The searched columns joined by a unit separator, so that a text never matches
+// across two. Only functions a server may index by (its concat_ws may not be).
+QString searchedText(bool server) {
     QStringList columns;
     for (int k : searchedColumns())
         columns.append(QStringLiteral("coalesce(%1, '')").arg(dataColumns().at(k)));
-    // A unit separator between the columns, so that a text never matches across two.
-    // Only functions a server may index by (its concat_ws may not be).
-    const QString separator =
-        server ? QStringLiteral(" || chr(31) || ") : QStringLiteral(" || char(31) || ");
-    return QStringLiteral("lower(%1)").arg(columns.join(separator));
+    return columns.join(server ? QStringLiteral(" || chr(31) || ")
+                               : QStringLiteral(" || char(31) || "));
+}
+
+}  // namespace
+
+QString searchExpression(bool server) {
+    return QStringLiteral("lower(%1)").arg(searchedText(server));
+}
+
+QString folded(bool server, const QString& text) {
+    // The file folds in the program's own function. The server folds by the same
+    // steps in its built-in functions, which it may index by; ICU's lower case knows
+    // every script.
+    if (!server)
+        return QStringLiteral("pelmar_fold(%1)").arg(text);
+    return QStringLiteral(
+               "translate(lower(regexp_replace(normalize(%1, NFD), "
+               "'[\\u0300-\\u036f]', '', 'g') COLLATE \"und-x-icu\"), "
+               "'\u03c2', '\u03c3')")
+        .arg(text);
+}
+
+QString foldedSearchExpression(bool server) {
+    // The file's search folds what its index holds, read from the index.
+    return server ? folded(true, searchedText(true)) : folded(false, searchExpression(false));
 }
 
 QString addSearchIndex(bool server, const std::function<void(const QString&)>& run) {
-    const QString index =
-        QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON Data %2")
-            .arg(kSearchIndex,
-                 (server ? QStringLiteral("USING gin ((%1) gin_trgm_ops)") : QStringLiteral("(%1)"))
-                     .arg(searchExpression(server)));
+    // The file's index holds the searched text in lower case, which the search reads
+    // and folds; the server's is a trigram index of the folded text itself.
+    const QString index = server ? QStringLiteral(
+                                       "CREATE INDEX IF NOT EXISTS %1 ON Data USING gin ((%2) "
+                                       "gin_trgm_ops)")
+                                       .arg(kFoldedSearchIndex, foldedSearchExpression(true))
+                                 : QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON Data (%2)")
+                                       .arg(kSearchIndex, searchExpression(false));
     if (!server) {
         run(index);
         return {};
@@ -126,6 +154,8 @@ QString addSearchIndex(bool server, const std::function<void(const QString&)>& r
     try {
         run(QStringLiteral("CREATE EXTENSION IF NOT EXISTS pg_trgm"));
         run(index);
+        // The index of an earlier version, of the text in lower case only.
+        run(QStringLiteral("DROP INDEX IF EXISTS %1").arg(kSearchIndex));
         run(QStringLiteral("RELEASE SAVEPOINT search_index"));
         return {};
     } catch (const DbError& error) {

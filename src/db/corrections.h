@@ -39,15 +39,25 @@ QString addCorrections(Connection& connection);
 // agents' names.
 const QList<int>& searchedColumns();
 
-// Those columns joined in lower case, as a search compares them. The index
-// kSearchIndex holds exactly this expression: on a file a search reads that index
-// alone, a fraction of the table; on a server it is a trigram index (pg_trgm), which
-// finds the rows that contain a text without reading the others.
+// Those columns joined in lower case. The file's index kSearchIndex holds exactly
+// this expression: a search there reads that index alone, a fraction of the table.
 QString searchExpression(bool server);
 inline const QString kSearchIndex = QStringLiteral("ListingsSearch");
 
-// Makes kSearchIndex where it is missing, through run. A server may lack pg_trgm or
-// refuse to add it: then nothing is changed, searches read the whole table, and the
+// The text of an expression folded as base::foldedForSearch folds a text.
+QString folded(bool server, const QString& text);
+
+// Those columns joined and folded as base::foldedForSearch folds a text, as a search
+// compares them: on a file from kSearchIndex through the program's own function
+// pelmar_fold, on a server in its built-in functions, which kFoldedSearchIndex, a
+// trigram index (pg_trgm), holds, finding the rows that contain a text without
+// reading the others.
+QString foldedSearchExpression(bool server);
+inline const QString kFoldedSearchIndex = QStringLiteral("ListingsSearchFolded");
+
+// Makes the search's index where it is missing (kSearchIndex on a file,
+// kFoldedSearchIndex on a server, in place of an earlier kSearchIndex), through run. A server may
+// lack pg_trgm or refuse to add it: then nothing is changed, searches read the whole table, and the
 // server's reason comes back; an empty text means the index is in place.
 QString addSearchIndex(bool server, const std::function<void(const QString&)>& run);
 

@@ -97,21 +97,27 @@ long long FileStore::storeListing(const Listing& listing) {
     return stored;
 }
 
-QString FileStore::searchCondition(const QString& search, int, QStringList& parameters) {
+QString FileStore::searchedTable() {
     // The file's index holds the searched text of every row, a fraction of the table;
     // a file made before it is searched through the whole table until it is added.
     if (!searchIndexed_)
-        searchIndexed_ =
-            connection_
-                .select(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'index' "
-                                       "AND name = ? COLLATE NOCASE"),
-                        {schema::kSearchIndex})
-                .value(0)
-                .value(0) != QLatin1String("0");
-    parameters.append(search);
-    return QStringLiteral("%1 WHERE instr(%2, lower(?)) > 0")
-        .arg(searchIndexed_ ? QStringLiteral(" INDEXED BY ") + schema::kSearchIndex : QString(),
-             schema::searchExpression(false));
+        searchIndexed_ = hasSearchIndex();
+    return searchIndexed_ ? QStringLiteral("Data INDEXED BY ") + schema::kSearchIndex
+                          : QStringLiteral("Data");
+}
+
+bool FileStore::hasSearchIndex() {
+    return connection_
+               .select(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'index' "
+                                      "AND name = ? COLLATE NOCASE"),
+                       {schema::kSearchIndex})
+               .value(0)
+               .value(0) != QLatin1String("0");
+}
+
+QString FileStore::searchCondition(const QString& folded, int, QStringList& parameters) {
+    parameters.append(folded);
+    return QStringLiteral("instr(%1, ?) > 0").arg(schema::foldedSearchExpression(false));
 }
 
 Store::Outcome FileStore::change(ListingId id, const QStringList& shown,

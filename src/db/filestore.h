@@ -12,7 +12,6 @@ public:
     bool isServer() const override { return false; }
     long long storeListing(const Listing& listing) override;
     bool isListingStored(const QString&) override { return false; }
-    bool searchesInParts() const override { return false; }
     bool hasCorrections() override;
 
 protected:
@@ -20,11 +19,13 @@ protected:
     QString parameter(int) const override { return QStringLiteral("?"); }
     QString lookupRows(const QString& table, const QString& condition) const override;
     QString name(const QString& spelled) const override;
-    QString searchCondition(const QString& search, int first, QStringList& parameters) override;
+    QString searchedTable() override;
+    QString searchCondition(const QString& folded, int first, QStringList& parameters) override;
     Outcome change(ListingId id, const QStringList& shown, const QStringList* wanted) override;
 
 private:
     bool hasTable(const QString& name);
+    bool hasSearchIndex();
 
     bool searchIndexed_ = false;  // the file has the search's index; asked until it has
 };

@@ -167,6 +167,19 @@ std::unique_ptr<ServerSession> ServerSession::another() const {
     return std::unique_ptr<ServerSession>(new ServerSession(conninfo_, password_, display_));
 }
 
+std::function<void()> ServerSession::interrupter() const {
+    std::shared_ptr<PGcancel> cancel(PQgetCancel(conn_.get()), PQfreeCancel);
+    // As requestCancel: the request blocks as long as a silent server holds it.
+    return [cancel] {
+        if (!cancel)
+            return;
+        std::thread([cancel] {
+            char error[256];
+            PQcancel(cancel.get(), error, sizeof error);
+        }).detach();
+    };
+}
+
 ServerSession::~ServerSession() {
     PQfreemem(copyRow_);
 }

@@ -114,6 +114,9 @@ public:
     // A session of its own on the same server, logged in as this one: for a long read
     // (the export's COPY) that the windows' statements must not wait behind.
     std::unique_ptr<ServerSession> another() const;
+    // Asks the server to stop the statement this session runs, from any thread. Made
+    // while nothing runs on the session; it keeps what it needs of it.
+    std::function<void()> interrupter() const;
     // Called each time the session is free again after a statement or a COPY.
     void setIdleHook(std::function<void()> hook) { idleHook_ = std::move(hook); }
 

@@ -54,15 +54,14 @@ bool ServerStore::hasCorrections() {
                .value(0) == QLatin1String("t");
 }
 
-QString ServerStore::searchCondition(const QString& search, int first, QStringList& parameters) {
+QString ServerStore::searchCondition(const QString& folded, int first, QStringList& parameters) {
     // LIKE, which the trigram index serves; the text's own wildcards stand for
     // themselves.
-    QString pattern = search;
+    QString pattern = folded;
     for (const QString& special : {QStringLiteral("\\"), QStringLiteral("%"), QStringLiteral("_")})
         pattern.replace(special, QLatin1Char('\\') + special);
     parameters.append(QLatin1Char('%') + pattern + QLatin1Char('%'));
-    return QStringLiteral(" WHERE %1 LIKE lower(%2)")
-        .arg(schema::searchExpression(true), parameter(first));
+    return QStringLiteral("%1 LIKE %2").arg(schema::foldedSearchExpression(true), parameter(first));
 }
 
 Store::Outcome ServerStore::change(ListingId id, const QStringList& shown,

@@ -12,7 +12,6 @@ public:
     bool isServer() const override { return true; }
     long long storeListing(const Listing& listing) override;
     bool isListingStored(const QString& token) override;
-    bool searchesInParts() const override { return true; }
     bool hasCorrections() override;
 
 protected:
@@ -22,7 +21,8 @@ protected:
     // Unquoted: the server folds the program's names as it folded them when it made
     // the tables.
     QString name(const QString& spelled) const override { return spelled; }
-    QString searchCondition(const QString& search, int first, QStringList& parameters) override;
+    QString searchedTable() override { return QStringLiteral("Data"); }
+    QString searchCondition(const QString& folded, int first, QStringList& parameters) override;
     Outcome change(ListingId id, const QStringList& shown, const QStringList* wanted) override;
 
 private:

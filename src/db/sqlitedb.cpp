@@ -2,6 +2,9 @@
 
 #include <sqlite3.h>
 
+#include <string>
+
+#include "base/searchfold.h"
 #include "base/utf8text.h"
 #include "dberror.h"
 #include "sqlitefile.h"
@@ -100,6 +103,36 @@ private:
     sqlite3_stmt* statement_ = nullptr;
 };
 
+// pelmar_fold(text): the text as a search compares it (base/searchfold.h), for the
+// statements of this program only. No index or trigger may use it: another program
+// that opens the file knows no such function.
+void foldForSearch(sqlite3_context* context, int, sqlite3_value** arguments) {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(arguments[0]));
+    if (!text) {
+        sqlite3_result_null(context);
+        return;
+    }
+    const int length = sqlite3_value_bytes(arguments[0]);
+    // Most stored texts are ASCII, whose folding is its lower case.
+    std::string ascii(text, std::size_t(length));
+    bool onlyAscii = true;
+    for (char& c : ascii) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            onlyAscii = false;
+            break;
+        }
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    }
+    if (onlyAscii) {
+        sqlite3_result_text(context, ascii.data(), length, SQLITE_TRANSIENT);
+        return;
+    }
+    const QByteArray folded =
+        base::foldedForSearch(base::fromStoredUtf8(QByteArrayView(text, length))).toUtf8();
+    sqlite3_result_text(context, folded.constData(), int(folded.size()), SQLITE_TRANSIENT);
+}
+
 }  // namespace
 
 SqliteDb::SqliteDb(const QString& path, int busyTimeoutMs) {
@@ -111,6 +144,12 @@ SqliteDb::SqliteDb(const QString& path, int busyTimeoutMs) {
         throw DbError(text);
     }
     sqlite3_busy_timeout(db_, busyTimeoutMs);
+    sqlite3_create_function_v2(db_, "pelmar_fold", 1, SQLITE_UTF8, nullptr, foldForSearch, nullptr,
+                               nullptr, nullptr);
+}
+
+void SqliteDb::interrupt() {
+    sqlite3_interrupt(db_);
 }
 
 SqliteDb::~SqliteDb() {

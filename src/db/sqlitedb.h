@@ -31,6 +31,10 @@ public:
     // table that is not there.
     QStringList columnNames(const QString& table);
 
+    // Stops the statement that runs on another thread, which then fails; callable
+    // from any thread.
+    void interrupt();
+
     sqlite3* handle() const { return db_; }
 
 private:

@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <algorithm>
 
+#include "base/searchfold.h"
 #include "corrections.h"
 #include "dberror.h"
 #include "filestore.h"
@@ -17,13 +18,6 @@
 namespace db {
 
 namespace {
-
-QList<ListingId> parseIds(const QString& joined) {
-    QList<ListingId> ids;
-    for (QStringView piece : QStringView(joined).split(QLatin1Char(','), Qt::SkipEmptyParts))
-        ids.append(piece.toLongLong());
-    return ids;
-}
 
 // A row as the window compares it: a NULL reads as an empty text.
 QStringList asShown(QStringList values) {
@@ -162,32 +156,67 @@ QList<StoredListing> Store::newest(int limit) {
 QList<ListingId> Store::identitiesOf(const QString& statement, const QStringList& parameters) {
     const Rows rows = connection_.select(statement, parameters);
     // In the order the rows come, which costs no sort on either engine; newest first here.
-    QList<ListingId> ids = rows.isEmpty() ? QList<ListingId>() : parseIds(rows.first().value(0));
+    QList<ListingId> ids =
+        rows.isEmpty() ? QList<ListingId>() : ListingFinder::parsed(rows.first().value(0));
     std::sort(ids.begin(), ids.end(), std::greater<>());
     return ids;
 }
 
-QList<ListingId> Store::identities(const QString& search) {
-    QStringList values;
-    const QString condition = search.isEmpty() ? QString() : searchCondition(search, 1, values);
-    return identitiesOf(
-        QStringLiteral("SELECT %1 FROM Data%2")
-            .arg(isServer() ? QStringLiteral("string_agg(%1::text, ',')").arg(identity())
-                            : QStringLiteral("group_concat(rowid, ',')"),
-                 condition),
-        values);
+QString Store::foundStatement(const ListingQuery& query, QStringList& values) {
+    QString from = QStringLiteral("Data");
+    QStringList conditions;
+    if (!query.search.isEmpty()) {
+        from = searchedTable();
+        conditions.append(
+            searchCondition(base::foldedForSearch(query.search), int(values.size()) + 1, values));
+    }
+    for (const ColumnFilter& filter : query.filters) {
+        values.append(filter.value);
+        conditions.append(QStringLiteral("coalesce(%1, '') = %2")
+                              .arg(name(schema::dataColumns().value(filter.column)),
+                                   parameter(int(values.size()))));
+    }
+    if (!conditions.isEmpty())
+        from += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
+    // Both engines order the texts by their characters' numbers (UTF-8's byte order
+    // is that too): the same rows in the same order on a file and on a server.
+    const QString direction = query.sortColumn >= 0 && !query.descending ? QStringLiteral(" ASC")
+                                                                         : QStringLiteral(" DESC");
+    const QString binary = isServer() ? QStringLiteral(" COLLATE \"C\"") : QString();
+    QStringList order;
+    if (query.sortColumn >= 0) {
+        const QString text = QStringLiteral("coalesce(%1, '')")
+                                 .arg(name(schema::dataColumns().value(query.sortColumn)));
+        order << schema::folded(isServer(), text) + binary + direction << text + binary + direction;
+    }
+    order << identity() + direction;
+    return isServer() ? QStringLiteral("SELECT string_agg(%1::text, ',' ORDER BY %2) FROM %3")
+                            .arg(identity(), order.join(QStringLiteral(", ")), from)
+                      : QStringLiteral(
+                            "SELECT group_concat(id, ',') FROM (SELECT rowid AS id FROM %1 "
+                            "ORDER BY %2)")
+                            .arg(from, order.join(QStringLiteral(", ")));
 }
 
-QList<ListingId> Store::olderThan(ListingId before, int limit, const QString& search) {
+QList<ListingId> Store::identities(const ListingQuery& query) {
+    QStringList values;
+    const QString statement = foundStatement(query, values);
+    return ListingFinder::parsed(connection_.select(statement, values).value(0).value(0));
+}
+
+std::unique_ptr<ListingFinder> Store::finder(const ListingQuery& query) {
+    QStringList values;
+    QString statement = foundStatement(query, values);
+    return std::make_unique<ListingFinder>(connection_.another(), std::move(statement),
+                                           std::move(values));
+}
+
+QList<ListingId> Store::olderThan(ListingId before, int limit) {
     QStringList values;
     QString from = QStringLiteral("Data");
-    if (!search.isEmpty())
-        from += searchCondition(search, 1, values);
     if (before > 0) {
         values.append(QString::number(before));
-        from += QStringLiteral(" %1 %2 < %3")
-                    .arg(search.isEmpty() ? QStringLiteral("WHERE") : QStringLiteral("AND"),
-                         identity(), parameter(int(values.size())));
+        from += QStringLiteral(" WHERE %1 < %2").arg(identity(), parameter(1));
     }
     values.append(QString::number(limit));
     const QString older =

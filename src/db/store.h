@@ -11,13 +11,11 @@
 
 #include "connection.h"
 #include "listing.h"
+#include "listingfinder.h"
+#include "listingquery.h"
 #include "tablereader.h"
 
 namespace db {
-
-// A listing's identity: the file's rowid, the server's pelmar_seq. The Listings
-// window shows it as the listing's number; it is never given to a second listing.
-using ListingId = qint64;
 
 struct StoredListing {
     ListingId id = 0;
@@ -95,13 +93,14 @@ public:
 
     // The most recently stored listings, newest first.
     QList<StoredListing> newest(int limit);
-    // The identities of every listing whose searched columns contain the text,
-    // letter case ignored (every listing for an empty text), newest first.
-    QList<ListingId> identities(const QString& search);
-    // At most limit of them, older than `before` (0: from the newest on).
-    QList<ListingId> olderThan(ListingId before, int limit, const QString& search = {});
-    // Whether a search is best read a part at a time too (olderThan) or whole.
-    virtual bool searchesInParts() const = 0;
+    // The identities of the listings the query finds, in its order. A plain query's
+    // (every listing, newest first) are best read a part at a time (olderThan); any
+    // other is best run on a thread of its own, through a finder. Throws DbError.
+    QList<ListingId> identities(const ListingQuery& query = {});
+    // The same as a finder on a connection of its own, to run on another thread.
+    std::unique_ptr<ListingFinder> finder(const ListingQuery& query);
+    // At most limit listings older than `before` (0: from the newest on), newest first.
+    QList<ListingId> olderThan(ListingId before, int limit);
     // The listings of those identities in the order given; one that is gone is left out.
     QList<StoredListing> read(const QList<ListingId>& ids);
 
@@ -163,9 +162,11 @@ protected:
     virtual QString lookupRows(const QString& table, const QString& condition) const = 0;
     // A table's or column's name of the program's own, as a statement names it.
     virtual QString name(const QString& spelled) const = 0;
-    // " WHERE ..." that the searched columns contain the text, with its parameters
-    // numbered from `first`.
-    virtual QString searchCondition(const QString& search, int first, QStringList& parameters) = 0;
+    // What a search reads: Data, or on a file the index that holds its text.
+    virtual QString searchedTable() = 0;
+    // That the searched columns contain the text, already folded for the search
+    // (base/searchfold.h), with its parameters numbered from `first`.
+    virtual QString searchCondition(const QString& folded, int first, QStringList& parameters) = 0;
     // The writes themselves; `wanted` is null for a deletion.
     virtual Outcome change(ListingId id, const QStringList& shown, const QStringList* wanted) = 0;
     // Reports the statement an operation stands for to the trace.
@@ -179,6 +180,8 @@ private:
     QString columnList() const;
     Rows listingRows(const QString& statement, const QStringList& parameters);
     QList<ListingId> identitiesOf(const QString& statement, const QStringList& parameters);
+    // The statement that gives the query's identities joined in one text, in order.
+    QString foundStatement(const ListingQuery& query, QStringList& parameters);
     Outcome settled(ListingId id, const QStringList& shown, const QStringList* wanted);
 
     void drainQueue();

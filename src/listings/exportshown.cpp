@@ -45,6 +45,12 @@ void readAll(ListingsModel& model, exporter::ExportProgress& progress) {
 
 QString exportShown(QWidget* window, shell::MessageSink& messages, ListingsModel& model,
                     ExportTarget& target) {
+    if (model.finding()) {
+        messages.inform(QStringLiteral("The listings are still being found; export them once "
+                                       "the table shows them. Nothing was written."),
+                        shell::Icon::Information);
+        return {};
+    }
     if (model.rowCount() == 0) {
         messages.inform(model.search().isEmpty()
                             ? QStringLiteral("There are no listings to export yet; no file was "

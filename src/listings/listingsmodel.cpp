@@ -42,7 +42,7 @@ bool ListingsModel::readMore() {
     if (allRead_)
         return false;
     const QList<db::ListingId> older =
-        store_.olderThan(ids_.isEmpty() ? 0 : ids_.last(), kIdentitiesRead, search_);
+        store_.olderThan(ids_.isEmpty() ? 0 : ids_.last(), kIdentitiesRead);
     if (!older.isEmpty()) {
         beginInsertRows({}, int(ids_.size()), int(ids_.size() + older.size()) - 1);
         ids_ += older;
@@ -52,23 +52,34 @@ bool ListingsModel::readMore() {
     return !allRead_;
 }
 
-void ListingsModel::setSearch(const QString& text) {
-    if (text.isEmpty()) {
-        search_.clear();
+void ListingsModel::setQuery(const db::ListingQuery& query) {
+    find_.reset();
+    if (query.isPlain()) {
+        query_ = query;
         loadFirstScreen();
         return;
     }
-    const bool inParts = store_.searchesInParts();
-    const QList<db::ListingId> ids =
-        inParts ? store_.olderThan(0, kIdentitiesRead, text) : store_.identities(text);
-    beginResetModel();
-    search_ = text;
-    ids_ = ids;
-    allRead_ = !inParts || ids.size() < kIdentitiesRead;
-    forgetPages();
-    editedRow_ = -1;
-    edits_.clear();
-    endResetModel();
+    const auto done = [this, query](const QList<db::ListingId>& ids, const QString& failure) {
+        find_.reset();
+        if (!failure.isEmpty()) {
+            emit findFailed(failure);
+            return;
+        }
+        beginResetModel();
+        query_ = query;
+        ids_ = ids;
+        allRead_ = true;
+        forgetPages();
+        editedRow_ = -1;
+        edits_.clear();
+        endResetModel();
+        emit found();
+    };
+    find_ = std::make_unique<BackgroundFind>(store_.finder(query), this, done);
+}
+
+void ListingsModel::cancelFind() {
+    find_.reset();
 }
 
 int ListingsModel::rowCount(const QModelIndex& parent) const {

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <memory>
 
+#include "backgroundfind.h"
 #include "db/store.h"
 
 namespace listings {
@@ -27,15 +28,21 @@ public:
     // The first screen at once, from the newest rows alone; readMore then adds the
     // older rows, a part at a time, so that the window answers between the parts.
     void loadFirstScreen();
-    // Adds the next older rows that match the search; false once all are in.
+    // Adds the next older rows to a plain table; false once all are in.
     bool readMore();
     db::Store& store() const { return store_; }
-    // Whether the table holds every listing that matches the search.
-    bool complete() const { return allRead_; }
-    // Shows the listings that match the text: the first part, or on a file all of
-    // them, at once; an empty text shows the first screen again.
-    void setSearch(const QString& text);
-    const QString& search() const { return search_; }
+    // Whether the table holds every listing that the query finds.
+    bool complete() const { return allRead_ && !finding(); }
+    // Shows the listings the query finds: a plain one's first screen at once (then
+    // readMore), any other's once its finder, on a thread of its own, has found them
+    // (found, or findFailed); the rows shown until then stay.
+    void setQuery(const db::ListingQuery& query);
+    const db::ListingQuery& query() const { return query_; }
+    const QString& search() const { return query_.search; }
+    // A query's finder is at work.
+    bool finding() const { return find_ != nullptr; }
+    // Stops it: the table keeps the rows and the query it had before.
+    void cancelFind();
     // The identities of the rows, in the table's order.
     const QList<db::ListingId>& identities() const { return ids_; }
 
@@ -73,6 +80,10 @@ public:
 signals:
     // Rows the view asked for could not be read; they show empty until the next search.
     void readFailed(const QString& text);
+    // The query's finder has put its listings in the table.
+    void found();
+    // It failed: the table is as it was before.
+    void findFailed(const QString& text);
 
 private:
     // The stored values of a row, its page read when it is not at hand.
@@ -86,7 +97,8 @@ private:
 
     db::Store& store_;
     QList<db::ListingId> ids_;
-    QString search_;
+    db::ListingQuery query_;  // the query whose rows the table holds
+    std::unique_ptr<BackgroundFind> find_;
     mutable QHash<int, QList<QStringList>> pages_;
     mutable QSet<int> pagesAsked_;  // pages readSoon will read
     int editedRow_ = -1;

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPointer>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QShortcut>
@@ -19,6 +20,7 @@
 
 #include "celleditor.h"
 #include "db/dberror.h"
+#include "db/schema.h"
 #include "exportshown.h"
 #include "historytext.h"
 #include "listingform.h"
@@ -99,6 +101,30 @@ const ControlSpec kControls[] = {
      .width = 1500,
      .height = 360,
      .tab = 6},
+    {.name = "Command7",
+     .kind = Kind::Button,
+     .caption = "F&ilter",
+     .left = 9700,
+     .top = 1200,
+     .width = 1000,
+     .height = 360,
+     .tab = 7},
+    {.name = "Command8",
+     .kind = Kind::Button,
+     .caption = "C&lear",
+     .left = 9700,
+     .top = 1200,
+     .width = 1000,
+     .height = 360,
+     .tab = 8},
+    {.name = "Command9",
+     .kind = Kind::Button,
+     .caption = "Cancel",
+     .left = 5000,
+     .top = 1200,
+     .width = 1000,
+     .height = 360,
+     .tab = 1},
     {.name = "Command2",
      .kind = Kind::Button,
      .caption = "Back Main Menu",
@@ -106,10 +132,14 @@ const ControlSpec kControls[] = {
      .top = 1200,
      .width = 1800,
      .height = 360,
-     .tab = 7},
+     .tab = 9},
 };
 
 const QKeySequence kExportKey(Qt::CTRL | Qt::Key_E);
+const QKeySequence kSortKey(Qt::CTRL | Qt::SHIFT | Qt::Key_S);
+
+// How long a query's finder works before its progress shows, with Cancel.
+constexpr int kShowFindingMs = 1000;
 
 // Tab moves between the cells: Ctrl+Tab (Ctrl+Shift+Tab) leaves the table, as Qt's
 // other views that keep Tab for themselves have it. The frame's work area takes
@@ -159,7 +189,8 @@ ListingsWindow::ListingsWindow(db::Store& store, ExportTarget& exportTarget)
       exportTarget_(exportTarget),
       model_(new ListingsModel(store, this)),
       table_(new QTableView(this)),
-      form_(new ListingForm(*model_, this)) {
+      form_(new ListingForm(*model_, this)),
+      progress_(new QProgressBar(this)) {
     setResizable();
     build(kControls);
     search_ = controls_.get<QLineEdit>(QStringLiteral("Text1"));
@@ -176,6 +207,51 @@ ListingsWindow::ListingsWindow(db::Store& store, ExportTarget& exportTarget)
     table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
     table_->horizontalHeader()->setDefaultSectionSize(110);
+    table_->horizontalHeader()->setSectionsClickable(true);
+    connect(table_->horizontalHeader(), &QHeaderView::sectionClicked, this,
+            [this](int column) { shell::runAction(this, [this, column] { sortBy(column); }); });
+    // A query's finder at work: a bar that moves, not a count it cannot know.
+    progress_->setObjectName(QStringLiteral("Progress1"));
+    progress_->setAccessibleName(QStringLiteral("Finding the listings"));
+    progress_->setRange(0, 0);
+    progress_->setMaximumWidth(160);
+    progress_->hide();
+    findingShown_.setSingleShot(true);
+    findingShown_.setInterval(kShowFindingMs);
+    connect(&findingShown_, &QTimer::timeout, this, [this] {
+        progress_->show();
+        controls_.widget(QStringLiteral("Command9"))->show();
+    });
+    connect(model_, &ListingsModel::found, this, [this] {
+        findingEnded();
+        reselect();
+        showState();
+    });
+    connect(model_, &ListingsModel::findFailed, this, [this](const QString& text) {
+        findingEnded();
+        showState(QStringLiteral("The search failed."));
+        messages().inform(QStringLiteral("The listings could not be found: %1\nThe table shows "
+                                         "what it showed before, and nothing was changed. Try "
+                                         "again once the database answers.")
+                              .arg(text),
+                          shell::Icon::Exclamation);
+    });
+    controls_.widget(QStringLiteral("Command9"))->hide();
+    connect(controls_.get<QPushButton>(QStringLiteral("Command9")), &QPushButton::clicked, this,
+            [this] { cancelFinding(); });
+    connect(controls_.get<QPushButton>(QStringLiteral("Command7")), &QPushButton::clicked, this,
+            shell::guarded(this, [this] { filterByCell(); }));
+    connect(controls_.get<QPushButton>(QStringLiteral("Command8")), &QPushButton::clicked, this,
+            shell::guarded(this, [this] { clearQuery(); }));
+    controls_.widget(QStringLiteral("Command7"))
+        ->setToolTip(QStringLiteral("Show only the listings that hold the chosen cell's value "
+                                    "in its column"));
+    controls_.widget(QStringLiteral("Command8"))
+        ->setToolTip(QStringLiteral("Clear the search, the filters and the sort"));
+    auto* sortKey = new QShortcut(kSortKey, this);
+    sortKey->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(sortKey, &QShortcut::activated, this,
+            shell::guarded(this, [this] { sortBy(std::max(table_->currentIndex().column(), 0)); }));
     table_->installEventFilter(this);
     new LeaveTableKey(table_, this);
     search_->installEventFilter(this);
@@ -267,10 +343,14 @@ void ListingsWindow::layOut() {
     picture->setScaledContents(true);
     picture->setFixedHeight(picture->height());
     auto* bar = new QHBoxLayout;
-    for (const char* name : {"Label2", "Text1", "Label3", "Command4", "Command6", "Command5",
-                             "Command1", "Command3", "Command2"})
-        bar->addWidget(controls_.widget(QLatin1String(name)),
-                       name == QLatin1String("Label3") ? 1 : 0);
+    for (const char* name :
+         {"Label2", "Text1", "Command7", "Command8", "Label3", "Progress1", "Command9", "Command4",
+          "Command6", "Command5", "Command1", "Command3", "Command2"}) {
+        QWidget* widget = QLatin1String(name) == QLatin1String("Progress1")
+                              ? progress_
+                              : controls_.widget(QLatin1String(name));
+        bar->addWidget(widget, name == QLatin1String("Label3") ? 1 : 0);
+    }
     search_->setMinimumWidth(search_->width());
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
@@ -337,12 +417,22 @@ void ListingsWindow::showState(const QString& event) {
     const int count = model_->rowCount();
     // Grouped as the desk's language writes numbers: "1,000,000" is read at a glance.
     const QString number = QLocale().toString(count);
-    QString text =
-        model_->search().isEmpty()
-            ? QStringLiteral("%1 listing%2").arg(number, count == 1 ? "" : "s")
-            : QStringLiteral("%1 %2 \u201c%3\u201d")
-                  .arg(number)
-                  .arg(count == 1 ? "listing matches" : "listings match", model_->search());
+    const db::ListingQuery& query = model_->query();
+    QStringList conditions;
+    if (!query.search.isEmpty())
+        conditions.append(QStringLiteral("\u201c%1\u201d").arg(query.search));
+    for (const db::ColumnFilter& filter : query.filters)
+        conditions.append(QStringLiteral("%1 \u201c%2\u201d")
+                              .arg(db::schema::dataColumns().value(filter.column), filter.value));
+    QString text = conditions.isEmpty()
+                       ? QStringLiteral("%1 listing%2").arg(number, count == 1 ? "" : "s")
+                       : QStringLiteral("%1 %2 %3")
+                             .arg(number, count == 1 ? "listing matches" : "listings match",
+                                  conditions.join(QStringLiteral(", ")));
+    if (query.sortColumn >= 0)
+        text += QStringLiteral(", sorted by %1 (%2)")
+                    .arg(db::schema::dataColumns().value(query.sortColumn),
+                         query.descending ? QStringLiteral("Z to A") : QStringLiteral("A to Z"));
     if (!event.isEmpty())
         text = event + QStringLiteral(" ") + text;
     // A label that changes its text tells a screen reader so. A screen reader speaks
@@ -359,7 +449,12 @@ void ListingsWindow::refresh() {
     const QModelIndex current = table_->currentIndex();
     kept_ = current.isValid() ? model_->identities().value(current.row()) : 0;
     keptColumn_ = current.column();
-    model_->setSearch(model_->search());
+    model_->setQuery(model_->query());
+    if (model_->finding()) {
+        table_->setEnabled(false);
+        findingShown_.start();
+        return;
+    }
     reselect();
     readRest();
     showState(QStringLiteral("Refreshed."));
@@ -503,11 +598,97 @@ void ListingsWindow::pasteValue() {
 
 void ListingsWindow::searchNow() {
     pause_.stop();
+    runQuery();
+}
+
+db::ListingQuery ListingsWindow::wantedQuery() const {
+    // Blanks typed or pasted around the text are no part of what is looked for.
+    return {.search = search_->text().trimmed(),
+            .filters = filters_,
+            .sortColumn = sortColumn_,
+            .descending = descending_};
+}
+
+void ListingsWindow::runQuery() {
     if (!storeEdits())
         return;
-    // Blanks typed or pasted around the text are no part of what is looked for.
-    model_->setSearch(search_->text().trimmed());
-    readRest();
+    const db::ListingQuery query = wantedQuery();
+    table_->horizontalHeader()->setSortIndicatorShown(query.sortColumn >= 0);
+    if (query.sortColumn >= 0)
+        table_->horizontalHeader()->setSortIndicator(
+            query.sortColumn, query.descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+    model_->setQuery(query);
+    if (!model_->finding()) {
+        readRest();
+        return;
+    }
+    // The rows of the last query stay in view, but not to be corrected: they are
+    // about to go.
+    table_->setEnabled(false);
+    state_->setText(query.sortColumn >= 0 && query.search.isEmpty() && query.filters.isEmpty()
+                        ? QStringLiteral("Sorting\u2026")
+                        : QStringLiteral("Searching\u2026"));
+    findingShown_.start();
+}
+
+void ListingsWindow::findingEnded() {
+    findingShown_.stop();
+    progress_->hide();
+    QWidget* cancel = controls_.widget(QStringLiteral("Command9"));
+    const bool hadFocus = cancel->hasFocus();
+    cancel->hide();
+    table_->setEnabled(true);
+    if (hadFocus)
+        table_->setFocus();
+}
+
+void ListingsWindow::cancelFinding() {
+    if (!model_->finding())
+        return;
+    model_->cancelFind();
+    findingEnded();
+    // What is asked for again follows what the table shows.
+    const db::ListingQuery shown = model_->query();
+    filters_ = shown.filters;
+    sortColumn_ = shown.sortColumn;
+    descending_ = shown.descending;
+    table_->horizontalHeader()->setSortIndicatorShown(sortColumn_ >= 0);
+    showState(QStringLiteral("Search cancelled; the table is as it was."));
+}
+
+void ListingsWindow::sortBy(int column) {
+    if (column < 0 || column >= model_->columnCount())
+        return;
+    descending_ = column == sortColumn_ && !descending_;
+    sortColumn_ = column;
+    runQuery();
+}
+
+void ListingsWindow::filterByCell() {
+    const QModelIndex cell = table_->currentIndex();
+    if (!cell.isValid()) {
+        messages().inform(
+            QStringLiteral("Choose a cell in the table first: the filter keeps the "
+                           "listings that hold its value in its column."));
+        return;
+    }
+    const db::ColumnFilter filter{cell.column(),
+                                  model_->shownValues(cell.row()).value(cell.column())};
+    // One filter a column: a second value in it replaces the first.
+    filters_.removeIf([&](const db::ColumnFilter& f) { return f.column == filter.column; });
+    filters_.append(filter);
+    runQuery();
+}
+
+void ListingsWindow::clearQuery() {
+    filters_.clear();
+    sortColumn_ = -1;
+    descending_ = false;
+    // Clearing the box starts its pause; the query runs now instead.
+    const QSignalBlocker quiet(search_);
+    search_->clear();
+    searchNow();
+    showState(QStringLiteral("Search, filters and sort cleared."));
 }
 
 void ListingsWindow::prepareCorrections() {
@@ -652,6 +833,10 @@ bool ListingsWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress)
         return ChildWindow::eventFilter(watched, event);
     const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Escape && model_->finding()) {
+        cancelFinding();
+        return true;
+    }
     if (watched == search_ && key->key() == Qt::Key_Escape && !search_->text().isEmpty()) {
         search_->clear();
         shell::runAction(this, [this] { searchNow(); });

@@ -8,6 +8,7 @@
 
 class QLabel;
 class QLineEdit;
+class QProgressBar;
 class QTableView;
 
 namespace listings {
@@ -33,6 +34,14 @@ public:
     ListingForm* form() const { return form_; }
     // Runs the search of the text in the box now instead of after the pause.
     void searchNow();
+    // A click on a column's heading, Ctrl+Shift+S on one of its cells: sorts by the
+    // column, the next time the other way.
+    void sortBy(int column);
+    // "Filter": only the listings whose column holds the current cell's value, with
+    // the filters and search already set.
+    void filterByCell();
+    // "Clear": the search, every filter and the sort gone: every listing, newest first.
+    void clearQuery();
     // Stores the row's changes, as leaving it does; false when they could not be.
     bool storeEdits();
     void deleteCurrent();
@@ -70,6 +79,13 @@ private:
     // keeps them has just been made.
     void prepareCorrections();
     void showState(const QString& event = {});
+    // What the search box, the filters and the sort ask for.
+    db::ListingQuery wantedQuery() const;
+    // Shows the listings the wanted query finds; the table waits, and says so, while
+    // a finder works on it.
+    void runQuery();
+    void findingEnded();
+    void cancelFinding();
     // Adds the older rows to the table without a search, from the event loop.
     void readRest();
     void readSoon();
@@ -81,7 +97,12 @@ private:
     ListingForm* form_;
     QLineEdit* search_;
     QLabel* state_;
+    QProgressBar* progress_;
     QTimer pause_;
+    QTimer findingShown_;
+    QList<db::ColumnFilter> filters_;
+    int sortColumn_ = -1;
+    bool descending_ = false;
     bool reading_ = false;    // readMore is on its way
     db::ListingId kept_ = 0;  // the listing to choose again after a refresh
     int keptColumn_ = 0;
