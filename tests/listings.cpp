@@ -317,6 +317,11 @@ void TestListings::search() {
     for (int row = 0; row < model.rowCount(); ++row)
         found.append(session.cell(row, 6));
     QCOMPARE(found, suburbs);
+    // A file made before the index gets it, made on a thread of the window's own.
+    if (folder.server().isEmpty())
+        QTRY_COMPARE(folder.column(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE "
+                                                  "name = 'ListingsSearch'")),
+                     QStringList{QStringLiteral("1")});
     auto* state = session.app.control<QLabel>(QStringLiteral("Listings"), QStringLiteral("Label3"));
     QVERIFY2(state->text().startsWith(QString::number(suburbs.size()) + QLatin1Char(' ')),
              qPrintable(state->text()));
@@ -522,6 +527,10 @@ void TestListings::tableKeys_data() {
     QTest::newRow("going to a listing by its number") << "Go to"
                                                       << ""
                                                       << "Manly Carlton Parramatta" << 2;
+    QTest::newRow("going to a deleted listing restores it, once")
+        << "Go to deleted"
+        << ""
+        << "Manly Carlton Parramatta" << 1;
     QTest::newRow("Ctrl+Tab leaves the table") << "Ctrl+Tab"
                                                << ""
                                                << "Manly Carlton Parramatta" << 1;
@@ -590,6 +599,20 @@ void TestListings::tableKeys() {
             session.window->model().headerData(2, Qt::Vertical, Qt::DisplayRole);
         QCOMPARE(session.window->model().identities().value(2), number.toLongLong());
         session.window->goTo(number.toLongLong());
+    } else if (key == QLatin1String("Go to deleted")) {
+        const db::ListingId number = session.window->model().identities().value(1);
+        session.messages.answer({shell::Answer::Yes, shell::Answer::Yes});
+        session.window->deleteCurrent();
+        session.window->goTo(number);
+        QTRY_VERIFY(session.window->model().complete());
+        QCOMPARE(session.messages.shown().size(), 2);  // the two questions
+        session.messages.clear();
+        QCOMPARE(corrections(folder).size(), 2);
+        // Restored already: a second restore is refused and records nothing.
+        const QStringList values = session.window->model().shownValues(1);
+        QCOMPARE(session.window->model().store().restore(number, values),
+                 db::Store::Outcome::Changed);
+        QCOMPARE(corrections(folder).size(), 2);
     } else if (key == QLatin1String("F5")) {
         folder.exec(listing({{0, "NSW"}, {6, "Bondi"}}));
         QTest::keyClick(table, Qt::Key_F5);

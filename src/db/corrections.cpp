@@ -26,21 +26,41 @@ QString stillShown() {
            perColumn(QStringLiteral("%1 IS NOT DISTINCT FROM shown[%2]"), QStringLiteral(" AND "));
 }
 
-QString serverFunction(const QString& signature, const QString& change, const QString& after,
-                       const QString& schemaName) {
+// A function that makes one change and records it, with the values before and after
+// as the expressions give them.
+QString serverFunction(const QString& signature, const QString& change, const QString& before,
+                       const QString& after, const QString& schemaName) {
     const QString name = signature.left(signature.indexOf(QLatin1Char('(')));
+    const QString recorded = name == QLatin1String("pelmar_delete") ? QStringLiteral("deleted")
+                             : name == QLatin1String("pelmar_restore")
+                                 ? QStringLiteral("restored")
+                                 : QStringLiteral("corrected");
     return QStringLiteral(
                "CREATE OR REPLACE FUNCTION %1 RETURNS integer LANGUAGE plpgsql "
                "SECURITY DEFINER SET search_path = %2, pg_temp AS $body$\n"
                "DECLARE done integer;\n"
                "BEGIN\n  %3;\n  GET DIAGNOSTICS done = ROW_COUNT;\n"
                "  IF done = 1 THEN\n    INSERT INTO Corrections VALUES (listing, now(), "
-               "session_user, '%4', array_to_json(shown)::text, %5);\n  END IF;\n"
+               "session_user, '%4', %5, %6);\n  END IF;\n"
                "  RETURN done;\nEND\n$body$")
-        .arg(signature, quotedName(schemaName), change,
-             name == QLatin1String("pelmar_delete") ? QStringLiteral("deleted")
-                                                    : QStringLiteral("corrected"),
-             after);
+        .arg(signature, quotedName(schemaName), change, recorded, before, after);
+}
+
+// A deleted listing comes back under its number only while its latest record is its
+// deletion of exactly those values: restored once, and never over a change since.
+QString restoreBody() {
+    QStringList values;
+    for (int k = 1; k <= dataColumns().size(); ++k)
+        values.append(QStringLiteral("deleted[%1]").arg(k));
+    return QStringLiteral(
+               "PERFORM pg_advisory_xact_lock(listing);\n  "
+               "INSERT INTO Data (%1, pelmar_seq) OVERRIDING SYSTEM VALUE SELECT %2, listing "
+               "WHERE array_length(deleted, 1) = %3 AND NOT EXISTS (SELECT 1 FROM Data WHERE "
+               "pelmar_seq = listing) AND (SELECT Change || ':' || ValuesBefore FROM Corrections "
+               "WHERE ListingId = listing ORDER BY CorrectedAt DESC LIMIT 1) = "
+               "'deleted:' || array_to_json(deleted)::text")
+        .arg(dataColumns().join(QStringLiteral(", ")), values.join(QStringLiteral(", ")))
+        .arg(dataColumns().size());
 }
 
 }  // namespace
@@ -68,12 +88,18 @@ QStringList correctionsStatements(bool server, const QString& serverSchema) {
                 QStringLiteral(" WHERE array_length(wanted, 1) = %1 AND ")
                     .arg(dataColumns().size()) +
                 stillShown(),
+            QStringLiteral("array_to_json(shown)::text"),
             QStringLiteral("array_to_json(wanted)::text"), serverSchema),
         serverFunction(QStringLiteral("pelmar_delete(listing bigint, shown text[])"),
                        QStringLiteral("DELETE FROM Data WHERE ") + stillShown(),
-                       QStringLiteral("NULL"), serverSchema),
+                       QStringLiteral("array_to_json(shown)::text"), QStringLiteral("NULL"),
+                       serverSchema),
+        serverFunction(QStringLiteral("pelmar_restore(listing bigint, deleted text[])"),
+                       restoreBody(), QStringLiteral("NULL"),
+                       QStringLiteral("array_to_json(deleted)::text"), serverSchema),
         // A new function may be run by every role until this says otherwise.
-        QStringLiteral("REVOKE ALL ON FUNCTION %1, %2 FROM PUBLIC").arg(correct, remove),
+        QStringLiteral("REVOKE ALL ON FUNCTION %1, %2, %3 FROM PUBLIC")
+            .arg(correct, remove, kRestoreFunction),
     };
 }
 
@@ -86,9 +112,12 @@ QString addCorrections(Connection& connection) {
     connection.transaction([&] {
         for (const QString& statement : correctionsStatements(connection.isServer(), schemaName))
             connection.execute(statement);
-        refused = addSearchIndex(connection.isServer(), [&connection](const QString& statement) {
-            connection.execute(statement);
-        });
+        // A file's index of a million listings takes seconds to make: the Listings
+        // window makes it on a thread of its own (Store::searchIndexMaker), never
+        // inside an operator's correction.
+        if (connection.isServer())
+            refused = addSearchIndex(
+                true, [&connection](const QString& statement) { connection.execute(statement); });
     });
     return refused;
 }

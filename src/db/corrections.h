@@ -25,14 +25,17 @@ inline const QString kCorrections = QStringLiteral("Corrections");
 // the row had changed or gone.
 inline const QString kCorrectFunction = QStringLiteral("pelmar_correct(bigint, text[], text[])");
 inline const QString kDeleteFunction = QStringLiteral("pelmar_delete(bigint, text[])");
+// Puts a deleted listing back under its number with the values it was deleted with,
+// only while that deletion is the latest record of it (Store::restore).
+inline const QString kRestoreFunction = QStringLiteral("pelmar_restore(bigint, text[])");
 
 // The statements that add Corrections to a file or, with its schema's name, to a
 // server's schema (there with the two functions and the index by pelmar_seq that
 // reading by identity needs). Each can run again on a database that has them.
 QStringList correctionsStatements(bool server, const QString& serverSchema = {});
 
-// Adds what correctionsStatements gives, and the search's index, to the connection's
-// database in one transaction. Gives what addSearchIndex gives. Throws DbError.
+// Adds what correctionsStatements gives, and on a server the search's index, to the
+// connection's database in one transaction. Gives what addSearchIndex gives. Throws DbError.
 QString addCorrections(Connection& connection);
 
 // The columns a search looks at: state, publication, date, street, suburb and the

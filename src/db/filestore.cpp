@@ -106,6 +106,14 @@ QString FileStore::searchedTable() {
                           : QStringLiteral("Data");
 }
 
+QString FileStore::missingSearchIndex() {
+    if (hasSearchIndex())
+        return {};
+    QString statement;
+    schema::addSearchIndex(false, [&statement](const QString& made) { statement = made; });
+    return statement;
+}
+
 bool FileStore::hasSearchIndex() {
     return connection_
                .select(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'index' "
@@ -118,6 +126,34 @@ bool FileStore::hasSearchIndex() {
 QString FileStore::searchCondition(const QString& folded, int, QStringList& parameters) {
     parameters.append(folded);
     return QStringLiteral("instr(%1, ?) > 0").arg(schema::foldedSearchExpression(false));
+}
+
+Store::Outcome FileStore::restoreRow(ListingId id, const QStringList& deleted) {
+    Outcome outcome = Outcome::Changed;
+    const QString number = QString::number(id);
+    connection_.transaction([&] {
+        // Gone still, and deleted with exactly these values as the latest record of it.
+        const QList<QStringList> latest = connection_.select(
+            QStringLiteral("SELECT (SELECT count(*) FROM Data WHERE rowid = ?), Change, "
+                           "ValuesBefore FROM Corrections WHERE ListingId = ? ORDER BY "
+                           "CorrectedAt DESC, rowid DESC LIMIT 1"),
+            {number, number});
+        if (latest.isEmpty() ||
+            latest.first() != QStringList{QStringLiteral("0"), QStringLiteral("deleted"),
+                                          json(shownValues(deleted))})
+            return;
+        QStringList values{number};
+        values += shownValues(deleted);
+        connection_.change(
+            QStringLiteral("INSERT INTO Data (rowid, %1) VALUES (?, %2)")
+                .arg(schema::dataColumns().join(QStringLiteral(", ")), parameters(1, kColumnCount)),
+            values);
+        connection_.change(QStringLiteral("INSERT INTO Corrections VALUES (?, strftime('%Y-%m-%d "
+                                          "%H:%M:%f', 'now'), NULL, 'restored', NULL, ?)"),
+                           {number, json(shownValues(deleted))});
+        outcome = Outcome::Stored;
+    });
+    return outcome;
 }
 
 Store::Outcome FileStore::change(ListingId id, const QStringList& shown,

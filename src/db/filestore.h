@@ -19,8 +19,10 @@ protected:
     QString parameter(int) const override { return QStringLiteral("?"); }
     QString lookupRows(const QString& table, const QString& condition) const override;
     QString name(const QString& spelled) const override;
+    QString missingSearchIndex() override;
     QString searchedTable() override;
     QString searchCondition(const QString& folded, int first, QStringList& parameters) override;
+    Outcome restoreRow(ListingId id, const QStringList& deleted) override;
     Outcome change(ListingId id, const QStringList& shown, const QStringList* wanted) override;
 
 private:

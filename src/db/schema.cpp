@@ -257,6 +257,14 @@ void grantDeskRights(const QString& conninfo, const QString& role) {
         if (corrections.value(0, 0) == QLatin1String("t")) {
             run(QStringLiteral("GRANT EXECUTE ON FUNCTION %1, %2 TO %3")
                     .arg(kCorrectFunction, kDeleteFunction, role));
+            // Restoring came later: a database given corrections before has it once
+            // --corrections has run again.
+            if (session
+                    .exec(QStringLiteral("SELECT to_regprocedure($1) IS NOT NULL"),
+                          {kRestoreFunction})
+                    .value(0, 0) == QLatin1String("t"))
+                run(QStringLiteral("GRANT EXECUTE ON FUNCTION %1 TO %2")
+                        .arg(kRestoreFunction, role));
             // A listing's history is the desk's to read, never to write.
             run(QStringLiteral("GRANT SELECT ON Corrections TO %1").arg(role));
         }

@@ -1,6 +1,7 @@
 #include "serverstore.h"
 
 #include "corrections.h"
+#include "dberror.h"
 #include "schema.h"
 #include "statementtext.h"
 
@@ -62,6 +63,28 @@ QString ServerStore::searchCondition(const QString& folded, int first, QStringLi
         pattern.replace(special, QLatin1Char('\\') + special);
     parameters.append(QLatin1Char('%') + pattern + QLatin1Char('%'));
     return QStringLiteral("%1 LIKE %2").arg(schema::foldedSearchExpression(true), parameter(first));
+}
+
+Store::Outcome ServerStore::restoreRow(ListingId id, const QStringList& deleted) {
+    if (connection_
+            .select(QStringLiteral("SELECT to_regprocedure($1) IS NULL"),
+                    {schema::kRestoreFunction})
+            .value(0)
+            .value(0) == QLatin1String("t"))
+        throw DbError(QStringLiteral(
+            "this server's database was set up before listings could be restored; nothing "
+            "was changed. The administrator adds it by running pelmar-newdb --corrections "
+            "--server and then pelmar-newdb --desk for each login."));
+    QStringList values{QString::number(id)};
+    for (int k = 0; k < kColumnCount; ++k)
+        values.append(deleted.value(k));
+    return connection_.select(QStringLiteral("SELECT pelmar_restore($1::bigint, %1)")
+                                  .arg(listingArray(2)),
+                              values)
+                       .value(0)
+                       .value(0) == QLatin1String("1")
+               ? Outcome::Stored
+               : Outcome::Changed;
 }
 
 Store::Outcome ServerStore::change(ListingId id, const QStringList& shown,

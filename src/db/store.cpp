@@ -211,6 +211,14 @@ std::unique_ptr<ListingFinder> Store::finder(const ListingQuery& query) {
                                            std::move(values));
 }
 
+std::unique_ptr<ListingFinder> Store::searchIndexMaker() {
+    QString statement = missingSearchIndex();
+    if (statement.isEmpty())
+        return nullptr;
+    return std::make_unique<ListingFinder>(connection_.another(), std::move(statement),
+                                           QStringList());
+}
+
 QList<ListingId> Store::olderThan(ListingId before, int limit) {
     QStringList values;
     QString from = QStringLiteral("Data");
@@ -268,6 +276,22 @@ Store::Outcome Store::remove(ListingId id, const QStringList& shown) {
             throw;
     }
     return settled(id, shown, nullptr);
+}
+
+Store::Outcome Store::restore(ListingId id, const QStringList& deleted) {
+    try {
+        return restoreRow(id, deleted);
+    } catch (const DbError& error) {
+        if (!error.outcomeUnknown() && !dynamic_cast<const Cancelled*>(&error))
+            throw;
+    }
+    // As a correction: what the database holds now tells whether it was done.
+    const QList<StoredListing> now = read({id});
+    if (!now.isEmpty() && asShown(now.first().values) == asShown(deleted))
+        return Outcome::Stored;
+    throw DbError(
+        QStringLiteral("The server's answer was lost: the listing was not restored. "
+                       "Try again once the server answers."));
 }
 
 Store::Outcome Store::settled(ListingId id, const QStringList& shown, const QStringList* wanted) {

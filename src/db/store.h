@@ -99,6 +99,10 @@ public:
     QList<ListingId> identities(const ListingQuery& query = {});
     // The same as a finder on a connection of its own, to run on another thread.
     std::unique_ptr<ListingFinder> finder(const ListingQuery& query);
+    // On a file made before the search's index: a finder that makes the index (and
+    // finds nothing), to run on a thread of its own; none where it is there. Until it
+    // is, searches read the whole table.
+    std::unique_ptr<ListingFinder> searchIndexMaker();
     // At most limit listings older than `before` (0: from the newest on), newest first.
     QList<ListingId> olderThan(ListingId before, int limit);
     // The listings of those identities in the order given; one that is gone is left out.
@@ -128,6 +132,12 @@ public:
     Outcome correct(ListingId id, const QStringList& shown, const QStringList& wanted);
     // Deletes the row, only if it still holds shown, and records it; settled as above.
     Outcome remove(ListingId id, const QStringList& shown);
+
+    // Puts the deleted listing back under its number with the values it was deleted
+    // with (a Correction's `before`), and records it, only while that deletion is
+    // still its latest record: Changed when it was restored or its record changed
+    // meanwhile. Throws DbError.
+    Outcome restore(ListingId id, const QStringList& deleted);
 
     // Whether the database has what recording a correction needs; addCorrections
     // makes it. Throws DbError.
@@ -162,11 +172,14 @@ protected:
     virtual QString lookupRows(const QString& table, const QString& condition) const = 0;
     // A table's or column's name of the program's own, as a statement names it.
     virtual QString name(const QString& spelled) const = 0;
+    // The statement that makes the search's index where it is missing; none else.
+    virtual QString missingSearchIndex() = 0;
     // What a search reads: Data, or on a file the index that holds its text.
     virtual QString searchedTable() = 0;
     // That the searched columns contain the text, already folded for the search
     // (base/searchfold.h), with its parameters numbered from `first`.
     virtual QString searchCondition(const QString& folded, int first, QStringList& parameters) = 0;
+    virtual Outcome restoreRow(ListingId id, const QStringList& deleted) = 0;
     // The writes themselves; `wanted` is null for a deletion.
     virtual Outcome change(ListingId id, const QStringList& shown, const QStringList* wanted) = 0;
     // Reports the statement an operation stands for to the trace.

@@ -378,6 +378,15 @@ void ListingsWindow::formLoad() {
     // The newest rows at once; the older ones once the window is on the screen.
     model_->loadFirstScreen();
     readRest();
+    // A file made before the search's index gets it now, on a thread of its own;
+    // searches read the whole table until it is there, or if it cannot be made.
+    try {
+        if (auto maker = model_->store().searchIndexMaker())
+            indexing_ = std::make_unique<BackgroundFind>(
+                std::move(maker), this,
+                [this](const QList<db::ListingId>&, const QString&) { indexing_.reset(); });
+    } catch (const db::DbError&) {
+    }
 }
 
 void ListingsWindow::readRest() {
@@ -449,15 +458,7 @@ void ListingsWindow::refresh() {
     const QModelIndex current = table_->currentIndex();
     kept_ = current.isValid() ? model_->identities().value(current.row()) : 0;
     keptColumn_ = current.column();
-    model_->setQuery(model_->query());
-    if (model_->finding()) {
-        table_->setEnabled(false);
-        findingShown_.start();
-        return;
-    }
-    reselect();
-    readRest();
-    showState(QStringLiteral("Refreshed."));
+    readAgain(QStringLiteral("Refreshed."));
 }
 
 void ListingsWindow::goTo(db::ListingId number) {
@@ -467,6 +468,8 @@ void ListingsWindow::goTo(db::ListingId number) {
     while (model_->identities().indexOf(number) < 0 && model_->readMore()) {
     }
     const int row = int(model_->identities().indexOf(number));
+    if (row < 0 && offerRestore(number))
+        return;
     if (row < 0) {
         messages().inform(
             model_->search().isEmpty()
@@ -484,6 +487,36 @@ void ListingsWindow::goTo(db::ListingId number) {
     table_->scrollTo(table_->currentIndex());
     table_->setFocus();
     showState();
+}
+
+bool ListingsWindow::offerRestore(db::ListingId number) {
+    if (model_->lacksCorrections())
+        return false;
+    const QList<db::Store::Correction> history = model_->store().history(number);
+    if (history.isEmpty() || history.last().change != QLatin1String("deleted"))
+        return false;
+    const db::Store::Correction& deletion = history.last();
+    const QString by = deletion.by.isEmpty() ? QString() : QStringLiteral(" by ") + deletion.by;
+    if (!messages().askYes(QStringLiteral("Listing number %1 was deleted on %2%3:\n\n%4\n\n"
+                                          "Restore it, with the values it had then?")
+                               .arg(number)
+                               .arg(deletion.at, by, listingSummary(deletion.before)),
+                           shell::Answer::No))
+        return true;
+    if (model_->store().restore(number, deletion.before) == db::Store::Outcome::Changed) {
+        showState(QStringLiteral("Restore refused."));
+        messages().inform(QStringLiteral("Listing number %1 was restored or changed at another "
+                                         "desk meanwhile, so it was not restored again. Press "
+                                         "F5 to see the listings as they are stored now.")
+                              .arg(number),
+                          shell::Icon::Exclamation);
+        return true;
+    }
+    // Shown where the table's order puts it, chosen.
+    kept_ = number;
+    keptColumn_ = std::max(table_->currentIndex().column(), 0);
+    readAgain(QStringLiteral("Listing restored."));
+    return true;
 }
 
 void ListingsWindow::reselect() {
@@ -622,13 +655,29 @@ void ListingsWindow::runQuery() {
         readRest();
         return;
     }
+    awaitFinder();
+}
+
+void ListingsWindow::awaitFinder() {
     // The rows of the last query stay in view, but not to be corrected: they are
     // about to go.
     table_->setEnabled(false);
-    state_->setText(query.sortColumn >= 0 && query.search.isEmpty() && query.filters.isEmpty()
+    const db::ListingQuery& asked = wantedQuery();
+    state_->setText(asked.sortColumn >= 0 && asked.search.isEmpty() && asked.filters.isEmpty()
                         ? QStringLiteral("Sorting\u2026")
                         : QStringLiteral("Searching\u2026"));
     findingShown_.start();
+}
+
+void ListingsWindow::readAgain(const QString& event) {
+    model_->setQuery(model_->query());
+    if (model_->finding()) {
+        awaitFinder();
+        return;
+    }
+    reselect();
+    readRest();
+    showState(event);
 }
 
 void ListingsWindow::findingEnded() {

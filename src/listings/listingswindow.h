@@ -68,6 +68,9 @@ private:
     // listing chosen again once it is read.
     void refresh();
     void reselect();
+    // A listing of that number that was deleted: offers to restore it. False when
+    // there is no deleted listing of that number.
+    bool offerRestore(db::ListingId number);
 
     // "History…": the chosen listing's corrections, when, who, from what to what.
     void showHistory();
@@ -85,6 +88,9 @@ private:
     // a finder works on it.
     void runQuery();
     void findingEnded();
+    void awaitFinder();
+    // The table's query once more, the listing kept_ chosen again once it is read.
+    void readAgain(const QString& event);
     void cancelFinding();
     // Adds the older rows to the table without a search, from the event loop.
     void readRest();
@@ -100,6 +106,7 @@ private:
     QProgressBar* progress_;
     QTimer pause_;
     QTimer findingShown_;
+    std::unique_ptr<BackgroundFind> indexing_;  // a file's search index on its way
     QList<db::ColumnFilter> filters_;
     int sortColumn_ = -1;
     bool descending_ = false;
