@@ -459,13 +459,25 @@ void TestListings::onlyChangedCellsWritten_data() {
         << "UPDATE Data SET UnitNo = NULL, StreetNo = '', Agent3Phone = ' 0400 ' WHERE "
            "ListingState = 'VIC'"
         << "Fitzroy"
-        << "<null>|| 0400 |7"
+        << "<null>|| 0400 |7|null"
         << "\"v2\",null,\"\",\"COLLINS\",\"Fitzroy\"";
+    // A file that another program wrote: a BLOB, bytes that are no UTF-8, a NUL.
+    const QString odd = QStringLiteral(
+        "UPDATE Data SET UnitNo = x'4142', StreetNo = "
+        "CAST(x'41ff' AS TEXT), Agent3Phone = 'a' || char(0) || "
+        "'b' WHERE ListingState = 'VIC'");
+    const QString oddAfter = QStringLiteral("AB|A") + QChar(0xdcff) + QStringLiteral("|a") +
+                             QChar(0) + QStringLiteral("b|%1|blob");
+    QTest::newRow("a BLOB, no UTF-8 and a NUL beside")
+        << odd << "Fitzroy" << oddAfter.arg(7) << "\"Fitzroy\"";
+    QTest::newRow("the same row deleted") << odd << "<delete>"
+                                          << ""
+                                          << "deleted";
     QTest::newRow("a long cell opened and left")
         << QStringLiteral("UPDATE Data SET Suburb = '%1' WHERE ListingState = 'VIC'")
                .arg(QString(40000, QLatin1Char('a')))
         << ""
-        << "v3|v4|v73|40000"
+        << "v3|v4|v73|40000|text"
         << "";
 }
 
@@ -475,10 +487,17 @@ void TestListings::onlyChangedCellsWritten() {
     QFETCH(QString, others);
     QFETCH(QString, history);
     TestFolder folder;
+    if (!folder.server().isEmpty() && first.contains(QLatin1String("x'")))
+        QSKIP("a server's texts are always UTF-8, without NUL");
     fill(folder);
     folder.exec(first);
     Session session(folder);
-    if (typed.isEmpty()) {
+    if (typed == QLatin1String("<delete>")) {
+        session.table()->setCurrentIndex(session.window->model().index(1, 6));
+        session.messages.answer({shell::Answer::Yes});
+        session.window->deleteCurrent();
+        session.messages.clear();
+    } else if (typed.isEmpty()) {
         session.table()->setCurrentIndex(session.window->model().index(1, 6));
         QTest::keyClick(session.table(), Qt::Key_F2);
         QWidget* editor = session.table()->indexWidget(session.table()->currentIndex());
@@ -490,10 +509,15 @@ void TestListings::onlyChangedCellsWritten() {
     }
     session.leaveRow();
     QCOMPARE(session.messages.texts(), QStringList());
-    QCOMPARE(folder.column(QStringLiteral(
-                 "SELECT coalesce(UnitNo, '<null>') || '|' || StreetNo || '|' || Agent3Phone || "
-                 "'|' || length(Suburb) FROM Data WHERE ListingState = 'VIC'")),
-             QStringList{others});
+    // The file also tells how UnitNo is stored: its type stays as it was.
+    const bool file = folder.server().isEmpty();
+    QCOMPARE(folder.column(QStringLiteral("SELECT coalesce(UnitNo, '<null>') || '|' || StreetNo "
+                                          "|| '|' || Agent3Phone || '|' || length(Suburb)%1 FROM "
+                                          "Data WHERE ListingState = 'VIC'")
+                               .arg(file ? " || '|' || typeof(UnitNo)" : "")),
+             others.isEmpty()
+                 ? QStringList()
+                 : QStringList{file ? others : others.section(QLatin1Char('|'), 0, 3)});
     const QStringList recorded = corrections(folder);
     QCOMPARE(recorded.size(), history.isEmpty() ? 0 : 1);
     if (!history.isEmpty())

@@ -18,4 +18,13 @@ bool hasLoneSurrogate(const QString& text);
 // text, which QString::fromUtf8 would take for a byte-order mark and drop.
 QString fromStoredUtf8(QByteArrayView utf8);
 
+// A stored value as UTF-16 that gives back its very bytes (toStoredBytes), whatever
+// another program put there: each byte that is not part of valid UTF-8 becomes the
+// lone surrogate U+DC80–U+DCFF of its value, as Python's "surrogateescape" has it.
+// Nothing typed holds one (the fields take a lone surrogate as U+FFFD).
+QString fromStoredBytes(QByteArrayView bytes);
+// The text as UTF-8, each U+DC80–U+DCFF standing alone as the byte it stands for,
+// any other lone surrogate as U+FFFD.
+QByteArray toStoredBytes(const QString& text);
+
 }  // namespace base

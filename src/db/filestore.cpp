@@ -160,8 +160,11 @@ Store::Outcome FileStore::change(ListingId id, const QStringList& shown,
                                  const QStringList* wanted) {
     // The row must hold exactly what was shown, a NULL where a NULL was read.
     const QStringList before = shownValues(shown);
-    const QString where = QStringLiteral(" WHERE rowid = ? AND ") +
-                          perColumn(QStringLiteral("%1 IS ?"), QStringLiteral(" AND "));
+    const QString where =
+        QStringLiteral(" WHERE rowid = ? AND ") +
+        // As text, as it was read: a BLOB or a number another program
+        // stored compares by the text it reads as.
+        perColumn(QStringLiteral("CAST(%1 AS TEXT) IS ?"), QStringLiteral(" AND "));
     // Only the cells that change are written: every other one stays as it is stored.
     QStringList values, assignments;
     for (int k = 0; wanted && k < kColumnCount; ++k) {

@@ -66,7 +66,7 @@ public:
             fail(QStringLiteral("Unable to execute statement"));
         for (int k = 0; k < parameters.size(); ++k) {
             const QString& value = parameters.at(k);
-            const QByteArray utf8 = base::withWholeCharacters(value).toUtf8();
+            const QByteArray utf8 = base::toStoredBytes(value);
             const int bound = value.isNull()
                                   ? sqlite3_bind_null(statement_, k + 1)
                                   : sqlite3_bind_text(statement_, k + 1, utf8.constData(),
@@ -93,7 +93,7 @@ public:
         if (sqlite3_column_type(statement_, column) == SQLITE_NULL)
             return {};
         const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement_, column));
-        return base::fromStoredUtf8(QByteArrayView(text, sqlite3_column_bytes(statement_, column)));
+        return base::fromStoredBytes(QByteArrayView(text, sqlite3_column_bytes(statement_, column)));
     }
 
 private:

@@ -27,6 +27,7 @@
 #include "shell/action.h"
 #include "shell/desk.h"
 #include "shell/messages.h"
+#include "shell/textfields.h"
 #include "shell/texts.h"
 
 namespace listings {
@@ -618,7 +619,7 @@ void ListingsWindow::pasteValue() {
     const QModelIndex cell = table_->currentIndex();
     if (!cell.isValid())
         return;
-    QString value = QGuiApplication::clipboard()->text();
+    QString value = shell::asTyped(QGuiApplication::clipboard()->text());
     // Copied from a spreadsheet, a single cell ends in a line break of its own.
     if (value.endsWith(QLatin1String("\r\n")))
         value.chop(2);

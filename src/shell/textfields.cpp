@@ -29,12 +29,16 @@ public:
     using QValidator::QValidator;
     State validate(QString& input, int& pos) const override {
         pos -= int(input.left(pos).count(QChar(u'\0')));
-        input = base::withWholeCharacters(withoutNul(input));
+        input = asTyped(input);
         return Acceptable;
     }
 };
 
 }  // namespace
+
+QString asTyped(const QString& text) {
+    return base::withWholeCharacters(withoutNul(text));
+}
 
 void takeAnyText(QLineEdit* edit) {
     edit->setMaxLength(std::numeric_limits<int>::max());

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 class QLineEdit;
 class QPlainTextEdit;
 class QWidget;
@@ -10,6 +12,9 @@ namespace shell {
 // is kept as it is, whatever its length, but for NUL characters (no engine stores
 // them inside a text, and nobody can see them to take them out) and for half a
 // surrogate pair, which becomes U+FFFD.
+
+// The text as a field takes it when typed or pasted.
+QString asTyped(const QString& text);
 
 // Makes a one-line field take a text of any length: a QLineEdit cuts at 32,767
 // characters without a word.
