@@ -1,22 +1,32 @@
 // The window "Listings" on 1,000,000 listings: the window shown with its first rows,
-// every identity read, a search, scrolling a page, and one correction stored, each
-// against a bare statement that reads or writes the same rows in the same run
-// (SQLite's own interface on the file, libpq on a server with PELMAR_TEST_ENGINE=server).
+// every identity read, a search, a sort by a searched column, scrolling a page, one
+// correction stored, and on a file the first search on a file made before the search
+// index and a correction while another connection exports, each against a bare
+// statement that reads or writes the same rows in the same run (SQLite's own
+// interface on the file, libpq on a server with PELMAR_TEST_ENGINE=server), with the
+// longest stop of the window: how late a timer that the event loop must serve every
+// 50 ms ran.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTest>
+#include <QThread>
+#include <QTimer>
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <thread>
 
 #include "db/connection.h"
 #include "db/corrections.h"
 #include "db/schema.h"
 #include "db/serversession.h"
+#include "db/tablereader.h"
 #include "listings/listingswindow.h"
 #include "median.h"
 #include "support/appharness.h"
@@ -103,7 +113,107 @@ void report(const char* what, double program, double bare, const char* reference
                 program / bare);
 }
 
+// How long the window stood still at most while it is alive: the longest gap between
+// the ticks of a 50 ms timer, less the 50 ms.
+class LongestStop {
+public:
+    LongestStop() {
+        ticks_.setInterval(kTickMs);
+        QObject::connect(&ticks_, &QTimer::timeout, [this] {
+            longest_ = std::max(longest_, since_.elapsed() - kTickMs);
+            since_.restart();
+        });
+        since_.start();
+        ticks_.start();
+    }
+    double ms() const { return double(std::max(longest_, since_.elapsed() - kTickMs)); }
+
+private:
+    static constexpr qint64 kTickMs = 50;
+    QTimer ticks_;
+    QElapsedTimer since_;
+    qint64 longest_ = 0;
+};
+
+// Serves the event loop until the window's finder has put its listings in the table.
+void awaitFinder(listings::ListingsWindow* window) {
+    while (window->model().finding())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+}
+
 }  // namespace
+
+// What only a file meets: a search before the window has made the index of a file
+// made without it, and a correction while another connection reads every row.
+void fileOnly(AppHarness& app, const TestFolder& folder, Bare& bare, const QString& needle,
+              ScriptedMessages& messages) {
+    folder.exec(QStringLiteral("DROP INDEX ListingsSearch"));
+    std::optional<LongestStop> stop(std::in_place);
+    app.menuItem(QStringLiteral("nListings"))->trigger();
+    auto* window = qobject_cast<listings::ListingsWindow*>(app.window(QStringLiteral("Listings")));
+    const double opened = stop->ms();
+    auto* box = app.control<QLineEdit>(QStringLiteral("Listings"), QStringLiteral("Text1"));
+    const double searched = timed([&] {
+        box->setText(needle);
+        window->searchNow();
+        awaitFinder(window);
+    });
+    const double searchStop = stop->ms();
+    if (!messages.shown().isEmpty())
+        qFatal("%s", qPrintable(messages.last().text));
+    QStringList likes;
+    for (int k : db::schema::searchedColumns())
+        likes.append(QStringLiteral("%1 LIKE '%%2%'").arg(db::schema::dataColumns().at(k), needle));
+    const double bareSearch = timed([&] {
+        bare.run(QStringLiteral("SELECT rowid FROM Data WHERE %1").arg(likes.join(" OR ")));
+    });
+    std::printf("On a file made before the search index (the window makes it meanwhile)\n");
+    report("first search (every match counted)", searched, bareSearch,
+           "bare SELECT ... LIKE, every match");
+    std::printf(
+        "  longest stop of the window from opening it to the matches shown: %.1f ms "
+        "(opening: %.1f ms)\n",
+        searchStop, opened);
+    window->clearQuery();
+    window->closeWindow();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    // Another connection reads every row, as an export does, while a cell is corrected.
+    app.menuItem(QStringLiteral("nListings"))->trigger();
+    window = qobject_cast<listings::ListingsWindow*>(app.window(QStringLiteral("Listings")));
+    std::atomic<bool> reading{true};
+    std::thread exporter([&] {
+        db::FileTableReader reader(folder.dbPath());
+        reader.openTable(QStringLiteral("Data"));
+        while (reader.next()) {
+        }
+        reading = false;
+    });
+    QThread::msleep(200);
+    QTableView* table = window->table();
+    table->setCurrentIndex(window->model().index(0, 6));
+    window->model().setData(table->currentIndex(), QStringLiteral("DURING EXPORT"), Qt::EditRole);
+    stop.emplace();
+    const bool stillReading = reading;
+    const double corrected = timed([&] { table->setCurrentIndex(window->model().index(1, 6)); });
+    const double correctStop = stop->ms();
+    const bool stored = window->model().editedRow() < 0;
+    exporter.join();
+    const double bareRead = timed([&] {
+        db::FileTableReader reader(folder.dbPath());
+        reader.openTable(QStringLiteral("Data"));
+        while (reader.next()) {
+        }
+    });
+    std::printf("A correction while another connection reads every row (%s)\n",
+                stillReading ? "it was still reading" : "it had finished first");
+    std::printf("  one correction: %.1f ms, %s; longest stop %.1f ms; the read alone %.1f ms\n",
+                corrected, stored ? "stored" : "not stored (the window said why)", correctStop,
+                bareRead);
+    messages.clear();
+    window->model().revertEdits();
+    window->closeWindow();
+}
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
@@ -129,7 +239,7 @@ int main(int argc, char** argv) {
 
     QList<double> shown, everyId, search, scroll, correct;
     QList<double> bareShown, bareIds, bareFound, bareScroll, bareUpdate;
-    QList<double> everywhere, everywhereAll;
+    QList<double> everywhere, everywhereAll, sorted, bareSorted, sortStop, searchStop;
     double firstSearch = 0;
     double longestPart = 0;
     AppHarness app(folder.path());
@@ -170,10 +280,13 @@ int main(int argc, char** argv) {
             return timed([&] {
                 box->setText(text);
                 window->searchNow();
+                awaitFinder(window);
                 paintNow();
             });
         };
+        std::optional<LongestStop> stop(std::in_place);
         const double searched = searchFor(needle);
+        searchStop.append(stop->ms());
         (round == 0 ? firstSearch : search.emplaceBack()) = searched;
         if (round > 0) {
             bareFound.append(timed([&] { bare.run(bareSearch); }));
@@ -186,6 +299,21 @@ int main(int argc, char** argv) {
         }
         box->clear();
         window->searchNow();
+        readAll();
+
+        // Sorted by a searched column, again the other way in the next round.
+        stop.emplace();
+        sorted.append(timed([&] {
+            window->sortBy(6);
+            awaitFinder(window);
+            paintNow();
+        }));
+        sortStop.append(stop->ms());
+        bareSorted.append(timed([&] {
+            bare.run(QStringLiteral("SELECT %1 FROM Data ORDER BY lower(Suburb), Suburb, %1")
+                         .arg(bare.id()));
+        }));
+        window->clearQuery();
         readAll();
 
         // A page down, far down the table: the rows there are read as they come into view.
@@ -234,9 +362,15 @@ int main(int argc, char** argv) {
     std::printf("  first search of the run: %.1f ms\n", firstSearch);
     std::printf("  a search every listing matches: first rows shown %.1f ms, all counted %.1f ms\n",
                 median(everywhere), median(everywhereAll));
+    std::printf("  longest stop of the window during a search: %.1f ms\n", median(searchStop));
+    report("sort by Suburb (every identity, first rows)", median(sorted), median(bareSorted),
+           "bare SELECT ... ORDER BY Suburb");
+    std::printf("  longest stop of the window during the sort: %.1f ms\n", median(sortStop));
     report("one page down in the middle", median(scroll), median(bareScroll),
            "bare SELECT of that page");
     report("one correction stored (row left)", median(correct), median(bareUpdate),
            "bare UPDATE of one row");
+    if (!onServer())
+        fileOnly(app, folder, bare, needle, messages);
     return 0;
 }

@@ -100,10 +100,9 @@ long long FileStore::storeListing(const Listing& listing) {
 QString FileStore::searchedTable() {
     // The file's index holds the searched text of every row, a fraction of the table;
     // a file made before it is searched through the whole table until it is added.
-    if (!searchIndexed_)
-        searchIndexed_ = hasSearchIndex();
-    return searchIndexed_ ? QStringLiteral("Data INDEXED BY ") + schema::kSearchIndex
-                          : QStringLiteral("Data");
+    // Asked each time: another program may have dropped it.
+    return hasSearchIndex() ? QStringLiteral("Data INDEXED BY ") + schema::kSearchIndex
+                            : QStringLiteral("Data");
 }
 
 QString FileStore::missingSearchIndex() {

@@ -28,8 +28,6 @@ protected:
 private:
     bool hasTable(const QString& name);
     bool hasSearchIndex();
-
-    bool searchIndexed_ = false;  // the file has the search's index; asked until it has
 };
 
 }  // namespace db

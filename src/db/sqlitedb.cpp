@@ -93,7 +93,8 @@ public:
         if (sqlite3_column_type(statement_, column) == SQLITE_NULL)
             return {};
         const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement_, column));
-        return base::fromStoredBytes(QByteArrayView(text, sqlite3_column_bytes(statement_, column)));
+        return base::fromStoredBytes(
+            QByteArrayView(text, sqlite3_column_bytes(statement_, column)));
     }
 
 private:
@@ -113,19 +114,25 @@ void foldForSearch(sqlite3_context* context, int, sqlite3_value** arguments) {
         return;
     }
     const int length = sqlite3_value_bytes(arguments[0]);
-    // Most stored texts are ASCII, whose folding is its lower case.
-    std::string ascii(text, std::size_t(length));
-    bool onlyAscii = true;
-    for (char& c : ascii) {
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            onlyAscii = false;
-            break;
-        }
-        if (c >= 'A' && c <= 'Z')
-            c = char(c - 'A' + 'a');
+    // Most stored texts are ASCII, whose folding is its lower case; the searched
+    // text comes from the index in lower case already, and goes back as it is.
+    bool onlyAscii = true, hasUpper = false;
+    for (const char* at = text; at < text + length; ++at) {
+        const auto c = static_cast<unsigned char>(*at);
+        onlyAscii &= c < 0x80;
+        hasUpper |= c >= 'A' && c <= 'Z';
+    }
+    if (onlyAscii && !hasUpper) {
+        sqlite3_result_value(context, arguments[0]);
+        return;
     }
     if (onlyAscii) {
-        sqlite3_result_text(context, ascii.data(), length, SQLITE_TRANSIENT);
+        std::string lower(text, std::size_t(length));
+        for (char& c : lower) {
+            if (c >= 'A' && c <= 'Z')
+                c = char(c - 'A' + 'a');
+        }
+        sqlite3_result_text(context, lower.data(), length, SQLITE_TRANSIENT);
         return;
     }
     const QByteArray folded =

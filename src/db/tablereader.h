@@ -33,7 +33,9 @@ public:
 
 // The reader of a database file, straight from SQLite with no copy per value. It
 // opens the file on a connection of its own, so it can run while Conn is open on the
-// same file, and reads whatever Conn can read; it never writes a row.
+// same file, and reads whatever Conn can read; it never writes a row. It reads a
+// part of kPartRows rows at a time, each as stored when its part is read: another
+// desk's write waits for a part, never for the whole table.
 class FileTableReader : public TableReader {
 public:
     // Throws DbError when the file is missing or cannot be opened.
@@ -50,9 +52,13 @@ private:
     QString errorText(const QString& context) const;
     [[noreturn]] void fail(const QString& context) const;
 
+    static constexpr int kPartRows = 5000;
+
     QString path_;
     sqlite3* db_ = nullptr;
     sqlite3_stmt* statement_ = nullptr;
+    int inPart_ = 0;      // rows of the part being read
+    long long last_ = 0;  // the rowid of the row read last
 };
 
 }  // namespace db
