@@ -193,18 +193,27 @@ void StringTable::keep(std::string_view text) {
 
 void StringTable::grow() {
     // A slot keeps too little of the hash to place it anew: the texts are hashed
-    // again, read in the order they were kept.
+    // again, read in the order they were kept, the old slots freed first. The new
+    // slots are written at random, a few dozen at a time so that their misses overlap.
     slotCount_ *= 2;
     slots_.reset();
     slots_ = std::make_unique<Pages>(slotCount_ * sizeof(std::uint32_t));
     std::uint32_t* slots = slots_->as<std::uint32_t>();
     const std::size_t mask = slotCount_ - 1;
-    for (std::uint32_t index = 0; index < size_; ++index) {
-        const std::uint64_t hash = hashOf(at(index));
-        std::size_t at = hash & mask;
-        while (slots[at] != 0)
-            at = (at + 1) & mask;
-        slots[at] = tagOf(hash) | (index + 1);
+    constexpr std::uint32_t kAtOnce = 32;
+    std::uint64_t hashes[kAtOnce];
+    for (std::uint32_t first = 0; first < size_; first += kAtOnce) {
+        const std::uint32_t count = std::min(kAtOnce, size_ - first);
+        for (std::uint32_t i = 0; i < count; ++i) {
+            hashes[i] = hashOf(at(first + i));
+            __builtin_prefetch(&slots[hashes[i] & mask], 1);
+        }
+        for (std::uint32_t i = 0; i < count; ++i) {
+            std::size_t at = hashes[i] & mask;
+            while (slots[at] != 0)
+                at = (at + 1) & mask;
+            slots[at] = tagOf(hashes[i]) | (first + i + 1);
+        }
     }
 }
 
