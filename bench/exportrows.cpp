@@ -7,6 +7,7 @@
 
 #include <QStringList>
 
+#include "db/schema.h"
 #include "support/testfolder.h"
 
 double secondsSince(Clock::time_point start) {
@@ -34,6 +35,17 @@ ChildRun runChild(const std::vector<std::string>& command, const std::string& ou
     run.peakMegabytes = double(usage.ru_maxrss) / 1024.0;
     run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
     return run;
+}
+
+std::vector<std::string> csvDumpCommand(const TestFolder& folder) {
+    if (folder.server().isEmpty())
+        return {"/usr/bin/sqlite3", "-csv", "-header", folder.dbPath().toStdString(),
+                "SELECT * FROM Data"};
+    const QString copy =
+        QStringLiteral("\\copy (SELECT %1 FROM Data ORDER BY %2) TO STDOUT WITH CSV HEADER")
+            .arg(db::schema::dataColumns().join(QLatin1Char(',')), db::schema::kStoredOrder);
+    return {"/usr/bin/psql",   "-X", "-q", "-d", folder.server().toStdString(), "-c",
+            copy.toStdString()};
 }
 
 void fillData(const TestFolder& folder, int rows, Values values) {
