@@ -57,8 +57,10 @@ void fillData(const TestFolder& folder, int rows, Values values) {
             columns.append(QStringLiteral("substr('01x', 1 + (i * %1 / 7) % 3, 1)").arg(c + 3));
         else if (c % 3 == 0)
             columns.append(QStringLiteral("'c%1-' || i").arg(c));
-        else
-            columns.append(QStringLiteral("'v%1-' || (i * 7919 % %2)").arg(c).arg(50 + c * 40));
+        else  // 64 bits: past 271,000 rows the product overflows a server's integer
+            columns.append(QStringLiteral("'v%1-' || (CAST(i AS BIGINT) * 7919 % %2)")
+                               .arg(c)
+                               .arg(50 + c * 40));
     }
     folder.exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
                                "WHERE i < %1) INSERT INTO Data SELECT %2 FROM n")
