@@ -89,17 +89,8 @@ void measure(const std::string& self, int rows, Values values, bool withReferenc
 
     const std::string csv = folder.file(QStringLiteral("Data.csv")).toStdString();
     ChildRun dump;
-    const std::string copy =
-        QStringLiteral("\\copy (SELECT %1 FROM Data ORDER BY %2) TO STDOUT WITH CSV HEADER")
-            .arg(db::schema::dataColumns().join(QLatin1Char(',')), db::schema::kStoredOrder)
-            .toStdString();
     const double dumpSeconds = median(3, [&] {
-        dump = server ? runChild({"/usr/bin/psql", "-X", "-q", "-d", folder.server().toStdString(),
-                                  "-c", copy},
-                                 csv)
-                      : runChild({"/usr/bin/sqlite3", "-csv", "-header", db.toStdString(),
-                                  "SELECT * FROM Data"},
-                                 csv);
+        dump = runChild(csvDumpCommand(folder), csv);
         return dump.seconds;
     });
     std::printf("%s CSV dump (median of 3):   %.3f s%s\n", server ? "psql \\copy" : "sqlite3",

@@ -7,6 +7,7 @@
 
 #include <QStringList>
 
+#include "db/schema.h"
 #include "support/testfolder.h"
 
 double secondsSince(Clock::time_point start) {
@@ -36,6 +37,17 @@ ChildRun runChild(const std::vector<std::string>& command, const std::string& ou
     return run;
 }
 
+std::vector<std::string> csvDumpCommand(const TestFolder& folder) {
+    if (folder.server().isEmpty())
+        return {"/usr/bin/sqlite3", "-csv", "-header", folder.dbPath().toStdString(),
+                "SELECT * FROM Data"};
+    const QString copy =
+        QStringLiteral("\\copy (SELECT %1 FROM Data ORDER BY %2) TO STDOUT WITH CSV HEADER")
+            .arg(db::schema::dataColumns().join(QLatin1Char(',')), db::schema::kStoredOrder);
+    return {"/usr/bin/psql",   "-X", "-q", "-d", folder.server().toStdString(), "-c",
+            copy.toStdString()};
+}
+
 void fillData(const TestFolder& folder, int rows, Values values) {
     QStringList columns;
     for (int c = 0; c < 76; ++c) {
@@ -45,8 +57,10 @@ void fillData(const TestFolder& folder, int rows, Values values) {
             columns.append(QStringLiteral("substr('01x', 1 + (i * %1 / 7) % 3, 1)").arg(c + 3));
         else if (c % 3 == 0)
             columns.append(QStringLiteral("'c%1-' || i").arg(c));
-        else
-            columns.append(QStringLiteral("'v%1-' || (i * 7919 % %2)").arg(c).arg(50 + c * 40));
+        else  // 64 bits: past 271,000 rows the product overflows a server's integer
+            columns.append(QStringLiteral("'v%1-' || (CAST(i AS BIGINT) * 7919 % %2)")
+                               .arg(c)
+                               .arg(50 + c * 40));
     }
     folder.exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
                                "WHERE i < %1) INSERT INTO Data SELECT %2 FROM n")

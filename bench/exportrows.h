@@ -22,6 +22,10 @@ struct ChildRun {
 // Runs a program with its standard output in a file; wall time and peak memory.
 ChildRun runChild(const std::vector<std::string>& command, const std::string& output);
 
+// The reference that the export is measured against: sqlite3 dumping Data to CSV on
+// the file, psql copying the same rows to CSV on the test server, to standard output.
+std::vector<std::string> csvDumpCommand(const TestFolder& folder);
+
 enum class Values { Listings, AllDistinct };
 
 // Rows that look like listings: flags, small choice lists and texts that differ

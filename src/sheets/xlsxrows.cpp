@@ -48,9 +48,13 @@ XlsxRows::XlsxRows(const QString& path, const QStringList& header, xls::Progress
     if (!book_)
         file_.failWith(QStringLiteral("the workbook could not be started"));
     startSheet();
+    handoff_.emplace(
+        [this](std::span<const std::optional<std::string_view>> values) { keepRow(values); });
 }
 
 XlsxRows::~XlsxRows() {
+    // The thread stops before the workbook goes.
+    handoff_.reset();
     if (book_)
         lxw_workbook_free(book_);
 }
@@ -85,6 +89,10 @@ void XlsxRows::finishSheet() {
 void XlsxRows::writeRow(std::span<const std::optional<std::string_view>> values) {
     if (values.size() > kMaxColumns)
         file_.failWith(QStringLiteral("a sheet holds at most %1 columns").arg(kMaxColumns));
+    handoff_->add(values);
+}
+
+void XlsxRows::keepRow(std::span<const std::optional<std::string_view>> values) {
     if (row_ == rowsPerSheet_) {
         finishSheet();
         startSheet();
@@ -104,6 +112,10 @@ void XlsxRows::cell(std::size_t column, std::string_view text) {
 }
 
 void XlsxRows::commit() {
+    if (handoff_) {
+        handoff_->finish();
+        handoff_.reset();
+    }
     finishSheet();
     // The workbook is freed by its close, whatever the outcome. The close packs the
     // sheets, a minute for a million rows, with no way to report or stop it: it runs

@@ -16,13 +16,20 @@ namespace {
 constexpr std::uint64_t kSheetRecordsRoom = 16384;
 }  // namespace
 
-Workbook::Workbook(const QStringList& header) {
+Workbook::Workbook(const QStringList& header) : handoff_([this](Row values) { keepRow(values); }) {
     if (header.size() > kMaxColumns)
         throw xls::Error(QStringLiteral("A sheet holds at most %1 columns; the table has %2.")
                              .arg(kMaxColumns)
                              .arg(header.size()));
-    for (const QString& name : header)
-        header_.push_back(name.toStdString());
+    // Cut here once, the header is written on every sheet as it stands.
+    for (const QString& name : header) {
+        std::string text = name.toStdString();
+        if (std::optional<std::string> cut = cutToCell(text)) {
+            ++cutHeadings_;
+            text = std::move(*cut);
+        }
+        header_.push_back(std::move(text));
+    }
     startSheet();
 }
 
@@ -38,31 +45,46 @@ void Workbook::startSheet() {
 }
 
 void Workbook::addRow(std::span<const std::optional<std::string_view>> values) {
+    if (values.size() > kMaxColumns)
+        throw std::logic_error("a BIFF8 row has at most 256 columns");
+    handoff_.add(cutToCells(values));
+    ++rows_;
+}
+
+Workbook::Row Workbook::cutToCells(Row values) {
+    const auto tooLong = [](const std::optional<std::string_view>& value) {
+        return value && value->size() > kMaxCellText;
+    };
+    if (std::none_of(values.begin(), values.end(), tooLong))
+        return values;
+    cutRow_.assign(values.begin(), values.end());
+    cutTexts_.clear();
+    cutTexts_.reserve(values.size());
+    for (std::optional<std::string_view>& value : cutRow_) {
+        if (!tooLong(value))
+            continue;
+        if (std::optional<std::string> cut = cutToCell(*value)) {
+            ++cutCells_;
+            value = cutTexts_.emplace_back(std::move(*cut));
+        }
+    }
+    return cutRow_;
+}
+
+void Workbook::keepRow(Row values) {
     if (rowsInSheet_ == kRowsPerSheet)
         startSheet();
     addCells(values);
     ++rowsInSheet_;
-    ++rows_;
 }
 
-void Workbook::addCells(std::span<const std::optional<std::string_view>> values) {
-    if (values.size() > kMaxColumns)
-        throw std::logic_error("a BIFF8 row has at most 256 columns");
+void Workbook::addCells(Row values) {
     texts_.clear();
     columns_.clear();
-    cutTexts_.clear();
-    cutTexts_.reserve(values.size());
     for (std::size_t column = 0; column < values.size(); ++column) {
         if (!values[column])
             continue;
-        std::string_view text = *values[column];
-        if (text.size() > kMaxCellText) {
-            if (std::optional<std::string> cut = cutToCell(text)) {
-                ++cutCells_;
-                text = cutTexts_.emplace_back(std::move(*cut));
-            }
-        }
-        texts_.push_back(text);
+        texts_.push_back(*values[column]);
         columns_.push_back(std::uint16_t(column));
     }
     indexes_.resize(texts_.size());
@@ -74,6 +96,7 @@ void Workbook::addCells(std::span<const std::optional<std::string_view>> values)
 }
 
 void Workbook::write(ByteSink& sink, const ProgressCallback& progress) {
+    handoff_.finish();
     cells_.finishSheet();
     const std::vector<SheetCells::Sheet>& sheets = cells_.sheets();
     BiffWriter writer(sink);
