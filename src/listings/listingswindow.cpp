@@ -343,16 +343,21 @@ void ListingsWindow::layOut() {
     auto* picture = controls_.get<QLabel>(QStringLiteral("Picture1"));
     picture->setScaledContents(true);
     picture->setFixedHeight(picture->height());
+    // The commands on one line, the state under them: a long search and its filters
+    // are told in full, and at 1024 x 768 no button is pushed over the box.
     auto* bar = new QHBoxLayout;
-    for (const char* name :
-         {"Label2", "Text1", "Command7", "Command8", "Label3", "Progress1", "Command9", "Command4",
-          "Command6", "Command5", "Command1", "Command3", "Command2"}) {
-        QWidget* widget = QLatin1String(name) == QLatin1String("Progress1")
-                              ? progress_
-                              : controls_.widget(QLatin1String(name));
-        bar->addWidget(widget, name == QLatin1String("Label3") ? 1 : 0);
+    for (const char* name : {"Label2", "Text1", "Command7", "Command8", "", "Command4", "Command6",
+                             "Command5", "Command1", "Command3", "Command2"}) {
+        if (!*name)
+            bar->addStretch(1);
+        else
+            bar->addWidget(controls_.widget(QLatin1String(name)));
     }
-    search_->setMinimumWidth(search_->width());
+    auto* stateLine = new QHBoxLayout;
+    stateLine->addWidget(state_, 1);
+    stateLine->addWidget(progress_);
+    stateLine->addWidget(controls_.widget(QStringLiteral("Command9")));
+    search_->setMinimumWidth(200);
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->addWidget(picture);
@@ -360,6 +365,7 @@ void ListingsWindow::layOut() {
     auto* inner = new QVBoxLayout;
     inner->setContentsMargins(8, 0, 8, 8);
     inner->addLayout(bar);
+    inner->addLayout(stateLine);
     auto* split = new QSplitter(Qt::Horizontal);
     split->addWidget(table_);
     split->addWidget(form_);
