@@ -23,6 +23,8 @@
 
 #include "db/corrections.h"
 #include "db/schema.h"
+#include "db/serversession.h"
+#include "db/sqlitedb.h"
 #include "export/exportcommand.h"
 #include "export/exportprogress.h"
 #include "listings/listingform.h"
@@ -154,6 +156,7 @@ private slots:
     void exportOutcome();
     void searchTypedWhileTheServerStalls();
     void exportWhileReading();
+    void sortCancelled();
     void answerLostOrCancelled_data();
     void answerLostOrCancelled();
     void numberNeverGivenTwice();
@@ -863,6 +866,45 @@ void TestListings::searchTypedWhileTheServerStalls() {
     QTRY_COMPARE(session.window->model().search(), QStringLiteral("nsw"));
     QCOMPARE(session.window->model().rowCount(), 2);
     QCOMPARE(session.messages.shown().size(), 1);  // the question alone
+}
+
+void TestListings::sortCancelled() {
+    // Another session holds Data, so the sort waits: past a second the bar and
+    // Cancel show, and Cancel gives the table back as it was, without a word.
+    TestFolder folder;
+    fill(folder);
+    Session session(folder);
+    std::unique_ptr<db::ServerSession> server;
+    std::unique_ptr<db::SqliteDb> file;
+    if (onServer()) {
+        server = std::make_unique<db::ServerSession>(folder.server());
+        server->exec(QStringLiteral("BEGIN"));
+        server->exec(QStringLiteral("LOCK TABLE Data IN ACCESS EXCLUSIVE MODE"));
+    } else {
+        file = std::make_unique<db::SqliteDb>(folder.dbPath(), 0);
+        file->change(QStringLiteral("BEGIN EXCLUSIVE"));
+    }
+    QPushButton* cancel =
+        session.app.control<QPushButton>(QStringLiteral("Listings"), QStringLiteral("Command9"));
+    session.window->sortBy(6);
+    QVERIFY(session.window->model().finding());
+    QVERIFY(!session.table()->isEnabled());
+    QTRY_VERIFY(cancel->isVisible());
+    QTest::mouseClick(cancel, Qt::LeftButton);
+    QVERIFY(!session.window->model().finding());
+    QVERIFY(session.table()->isEnabled());
+    QVERIFY(session.window->model().query().isPlain());
+    QVERIFY2(session.state().contains(QStringLiteral("cancelled")), qPrintable(session.state()));
+    QCOMPARE(session.cell(0, 6), QStringLiteral("Manly"));
+    if (server)
+        server->exec(QStringLiteral("ROLLBACK"));
+    else
+        file->change(QStringLiteral("ROLLBACK"));
+    // Sorted once the other session lets go.
+    session.window->sortBy(6);
+    QTRY_VERIFY(!session.window->model().finding());
+    QCOMPARE(session.cell(0, 6), QStringLiteral("Carlton"));
+    QCOMPARE(session.messages.texts(), QStringList());
 }
 
 void TestListings::exportWhileReading() {

@@ -144,8 +144,13 @@ std::unique_ptr<Connection> Connection::another() const {
     if (server_) {
         connection->server_ = server_->another();
     } else {
+        // Without openFile's look at the layout, which would wait here, on the
+        // window's thread, for a lock that another program holds.
         checkSameFile();
-        connection->openFile(path_);
+        connection->file_ = std::make_unique<SqliteDb>(path_, kBusyTimeoutMs);
+        connection->path_ = path_;
+        connection->device_ = device_;
+        connection->inode_ = inode_;
     }
     return connection;
 }
