@@ -156,7 +156,7 @@ private slots:
     void exportOutcome();
     void searchTypedWhileTheServerStalls();
     void exportWhileReading();
-    void sortCancelled();
+    void waitsCancelled();
     void answerLostOrCancelled_data();
     void answerLostOrCancelled();
     void numberNeverGivenTwice();
@@ -868,9 +868,10 @@ void TestListings::searchTypedWhileTheServerStalls() {
     QCOMPARE(session.messages.shown().size(), 1);  // the question alone
 }
 
-void TestListings::sortCancelled() {
+void TestListings::waitsCancelled() {
     // Another session holds Data, so the sort waits: past a second the bar and
-    // Cancel show, and Cancel gives the table back as it was, without a word.
+    // Cancel show, and Cancel gives the table back as it was, without a word. On a
+    // file a correction that waits shows the wait box, whose Cancel keeps it.
     TestFolder folder;
     fill(folder);
     Session session(folder);
@@ -896,10 +897,27 @@ void TestListings::sortCancelled() {
     QVERIFY(session.window->model().query().isPlain());
     QVERIFY2(session.state().contains(QStringLiteral("cancelled")), qPrintable(session.state()));
     QCOMPARE(session.cell(0, 6), QStringLiteral("Manly"));
+    if (file) {
+        session.edit(0, 6, QStringLiteral("Fitzroy"));
+        CancelWhenWaiting canceller;
+        session.leaveRow();
+        QVERIFY(canceller.cancelled());
+        QVERIFY2(canceller.shownAfterMs() >= 900,
+                 qPrintable(QString::number(canceller.shownAfterMs())));
+        QCOMPARE(session.window->model().editedRow(), 0);  // kept, to be stored again
+        QVERIFY(session.messages.last().text.contains(QStringLiteral("Another desk or program")));
+        session.messages.clear();
+    }
     if (server)
         server->exec(QStringLiteral("ROLLBACK"));
     else
         file->change(QStringLiteral("ROLLBACK"));
+    if (file) {
+        QTRY_COMPARE(session.table()->currentIndex().row(), 0);  // back on the kept row
+        session.leaveRow();
+        QCOMPARE(session.window->model().editedRow(), -1);
+        QCOMPARE(session.messages.texts(), QStringList());
+    }
     // Sorted once the other session lets go.
     session.window->sortBy(6);
     QTRY_VERIFY(!session.window->model().finding());

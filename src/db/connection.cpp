@@ -79,6 +79,15 @@ void Connection::openServer(const QString& conninfo, const PasswordPrompt& promp
     server_ = std::make_unique<ServerSession>(conninfo, prompt, display);
 }
 
+bool Connection::isWaiting() const {
+    return server_ ? server_->isWaiting() : file_ && file_->waiting();
+}
+
+void Connection::showFileWaitsOn(WaitDisplay* display, std::function<void()> idle) {
+    if (file_)
+        file_->showWaitsOn(display, std::move(idle));
+}
+
 bool Connection::isOpen() const {
     return server_ || file_;
 }

@@ -38,7 +38,11 @@ public:
                     WaitDisplay* display = nullptr);
     bool isServer() const { return server_ != nullptr; }
     // A statement on the server is waiting for its answer (ServerSession::isWaiting).
-    bool isWaiting() const { return server_ && server_->isWaiting(); }
+    // On a file: a statement waits for another program's lock.
+    bool isWaiting() const;
+    // Shows a file's long waits for another program's lock on the display, and runs
+    // idle when each is over (SqliteDb::showWaitsOn). A server's show as it opens.
+    void showFileWaitsOn(WaitDisplay* display, std::function<void()> idle);
     ServerSession& server() const { return *server_; }
 
     // Runs fn in one transaction: all of its statements or none (on a file holding the

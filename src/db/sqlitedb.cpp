@@ -2,11 +2,17 @@
 
 #include <sqlite3.h>
 
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QScopeGuard>
+#include <QThread>
+#include <QTimer>
 #include <string>
 
 #include "base/searchfold.h"
 #include "base/utf8text.h"
 #include "dberror.h"
+#include "serverwait.h"
 #include "sqlitefile.h"
 
 namespace db {
@@ -142,7 +148,8 @@ void foldForSearch(sqlite3_context* context, int, sqlite3_value** arguments) {
 
 }  // namespace
 
-SqliteDb::SqliteDb(const QString& path, int busyTimeoutMs) {
+SqliteDb::SqliteDb(const QString& path, int busyTimeoutMs)
+    : path_(path), busyTimeoutMs_(busyTimeoutMs) {
     const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI;
     if (sqlite3_open_v2(existingFileUri(path).toUtf8().constData(), &db_, flags, nullptr) !=
         SQLITE_OK) {
@@ -150,7 +157,7 @@ SqliteDb::SqliteDb(const QString& path, int busyTimeoutMs) {
         sqlite3_close(db_);
         throw DbError(text);
     }
-    sqlite3_busy_timeout(db_, busyTimeoutMs);
+    sqlite3_busy_handler(db_, &SqliteDb::onBusy, this);
     sqlite3_create_function_v2(db_, "pelmar_fold", 1, SQLITE_UTF8, nullptr, foldForSearch, nullptr,
                                nullptr, nullptr);
 }
@@ -159,11 +166,67 @@ void SqliteDb::interrupt() {
     sqlite3_interrupt(db_);
 }
 
+void SqliteDb::showWaitsOn(WaitDisplay* display, std::function<void()> idle) {
+    display_ = display;
+    idle_ = std::move(idle);
+}
+
+int SqliteDb::onBusy(void* self, int count) {
+    auto& db = *static_cast<SqliteDb*>(self);
+    if (count == 0) {
+        db.busySince_.start();
+        db.cancelled_ = false;
+    }
+    if (db.cancelled_ || db.busySince_.elapsed() >= db.busyTimeoutMs_)
+        return 0;
+    const QCoreApplication* application = QCoreApplication::instance();
+    if (!db.display_ || !application || QThread::currentThread() != application->thread()) {
+        sqlite3_sleep(10);
+        return 1;
+    }
+    // Paints and timers go on; what they would start waits for the end (waiting()).
+    // The operator's input waits too until the display shows, and then the display
+    // is modal.
+    db.waiting_ = true;
+    if (!db.shown_ && db.busySince_.elapsed() >= ServerWait::kShowAfterMs) {
+        db.shown_ = true;
+        db.display_->show(
+            QStringLiteral("database file '%1', which another desk or program (another "
+                           "PelmarEntry, an export or a backup) is writing,")
+                .arg(db.path_),
+            [&db] { db.cancelled_ = true; });
+    }
+    QEventLoop loop;
+    QTimer::singleShot(10, &loop, &QEventLoop::quit);
+    loop.exec(db.shown_ ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
+    return db.cancelled_ ? 0 : 1;
+}
+
+void SqliteDb::refuseWhileWaiting() const {
+    // Only what the event loop starts during a wait could come here: it must go
+    // through Store::whenIdle, which holds it until the wait is over.
+    if (waiting_)
+        throw DbError(
+            QStringLiteral("The program is still waiting for the database file; "
+                           "nothing was changed. Try again in a moment."));
+}
+
+void SqliteDb::waitEnded() {
+    if (!std::exchange(waiting_, false))
+        return;
+    if (std::exchange(shown_, false))
+        display_->hide();
+    if (idle_)
+        idle_();
+}
+
 SqliteDb::~SqliteDb() {
     sqlite3_close(db_);
 }
 
 QList<QStringList> SqliteDb::select(const QString& statement, const QStringList& parameters) {
+    refuseWhileWaiting();
+    const auto ended = qScopeGuard([this] { waitEnded(); });
     BoundStatement query(db_, statement, parameters);
     QList<QStringList> rows;
     const int columns = query.columns();
@@ -178,6 +241,8 @@ QList<QStringList> SqliteDb::select(const QString& statement, const QStringList&
 }
 
 long long SqliteDb::change(const QString& statement, const QStringList& parameters) {
+    refuseWhileWaiting();
+    const auto ended = qScopeGuard([this] { waitEnded(); });
     BoundStatement query(db_, statement, parameters);
     while (query.step()) {
     }

@@ -1,12 +1,16 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 struct sqlite3;
 
 namespace db {
+
+class WaitDisplay;
 
 // One open database file, straight on SQLite's own interface: the program's only way
 // into SQLite. Values are bound as UTF-8, exactly (Qt's driver bound UTF-16, of which
@@ -31,6 +35,14 @@ public:
     // table that is not there.
     QStringList columnNames(const QString& table);
 
+    // While a statement of the program's thread waits for another program's lock,
+    // the events go on as in a server's wait (serverwait.h): past a second the display
+    // shows, naming the file, with Cancel, which gives the wait up; `idle` runs once
+    // the wait is over. Without a display the thread only waits.
+    void showWaitsOn(WaitDisplay* display, std::function<void()> idle);
+    // A statement waits for another program's lock: nothing else may start meanwhile.
+    bool waiting() const { return waiting_; }
+
     // Stops the statement that runs on another thread, which then fails; callable
     // from any thread.
     void interrupt();
@@ -38,7 +50,18 @@ public:
     sqlite3* handle() const { return db_; }
 
 private:
+    static int onBusy(void* self, int count);
+    void refuseWhileWaiting() const;
+    // Ends a statement's wait for a lock, if it had one.
+    void waitEnded();
+
     sqlite3* db_ = nullptr;
+    QString path_;
+    int busyTimeoutMs_ = 0;
+    WaitDisplay* display_ = nullptr;
+    std::function<void()> idle_;
+    QElapsedTimer busySince_;
+    bool waiting_ = false, shown_ = false, cancelled_ = false;
 };
 
 // A table's, column's or schema's name as a statement quotes it: between double

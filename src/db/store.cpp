@@ -30,9 +30,10 @@ QStringList asShown(QStringList values) {
 
 }  // namespace
 
-std::unique_ptr<Store> Store::openFile(const QString& path) {
+std::unique_ptr<Store> Store::openFile(const QString& path, WaitDisplay* display) {
     auto store = std::make_unique<FileStore>();
     store->connection_.openFile(path);
+    store->connection_.showFileWaitsOn(display, store->idleHook());
     return store;
 }
 
@@ -40,13 +41,16 @@ std::unique_ptr<Store> Store::openServer(const QString& conninfo, const Password
                                          WaitDisplay* display) {
     auto store = std::make_unique<ServerStore>();
     store->connection_.openServer(conninfo, prompt, display);
-    store->connection_.server().setIdleHook([events = store->events_.get(), raw = store.get()] {
-        QTimer::singleShot(0, events, [raw] { raw->drainQueue(); });
-    });
+    store->connection_.server().setIdleHook(store->idleHook());
     return store;
 }
 
 Store::Store() : events_(std::make_unique<QObject>()) {}
+
+std::function<void()> Store::idleHook() {
+    return
+        [events = events_.get(), this] { QTimer::singleShot(0, events, [this] { drainQueue(); }); };
+}
 
 QString Store::serverAndLogin() const {
     if (!isServer())

@@ -36,7 +36,7 @@ class Store {
 public:
     // Opens the database of a desk: a file, or the server that a libpq connection
     // text names (asking for a password through the prompt). Throws DbError.
-    static std::unique_ptr<Store> openFile(const QString& path);
+    static std::unique_ptr<Store> openFile(const QString& path, WaitDisplay* display = nullptr);
     static std::unique_ptr<Store> openServer(const QString& conninfo, const PasswordPrompt& prompt,
                                              WaitDisplay* display = nullptr);
 
@@ -152,7 +152,8 @@ public:
 
     // --- waiting ------------------------------------------------------------------
 
-    // A statement waits for the server's answer: nothing else may start meanwhile.
+    // A statement waits for the server's answer, or for another program's lock on a
+    // file: nothing else may start meanwhile.
     bool busy() const { return connection_.isWaiting(); }
     // Runs fn once no statement waits: now, or as soon as the one waiting has its
     // answer. What the event loop starts (a timer, a read after a paint) goes through
@@ -198,6 +199,8 @@ private:
     Outcome settled(ListingId id, const QStringList& shown, const QStringList* wanted);
 
     void drainQueue();
+    // What the connection runs each time a wait is over: the queue drained soon after.
+    std::function<void()> idleHook();
 
     StatementTrace trace_;
     // What waits for the server to be free, in the order it came.

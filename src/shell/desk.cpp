@@ -30,8 +30,8 @@ std::unique_ptr<Desk> Desk::startUp(const QString& exeFolder, MessageSink& messa
     } else {
         // Joined as they are: a folder that already ends in a separator gives a
         // doubled one.
-        desk->store_ =
-            db::Store::openFile(db::Connection::dataSourceOf(connectionText(desk->dbPath())));
+        desk->store_ = db::Store::openFile(
+            db::Connection::dataSourceOf(connectionText(desk->dbPath())), &desk->waitDisplay_);
     }
     // A database without the program's tables would open and then fail in every window.
     desk->store_->checkTables();
