@@ -2,10 +2,8 @@
 
 #include <sqlite3.h>
 
-#include <QCoreApplication>
 #include <QEventLoop>
 #include <QScopeGuard>
-#include <QThread>
 #include <QTimer>
 #include <string>
 
@@ -179,8 +177,9 @@ int SqliteDb::onBusy(void* self, int count) {
     }
     if (db.cancelled_ || db.busySince_.elapsed() >= db.busyTimeoutMs_)
         return 0;
-    const QCoreApplication* application = QCoreApplication::instance();
-    if (!db.display_ || !application || QThread::currentThread() != application->thread()) {
+    // Only the window's own connection has a display (Store::openFile): a connection
+    // of a thread of its own (Connection::another) only waits.
+    if (!db.display_) {
         sqlite3_sleep(10);
         return 1;
     }

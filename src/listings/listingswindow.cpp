@@ -230,12 +230,11 @@ ListingsWindow::ListingsWindow(db::Store& store, ExportTarget& exportTarget)
     });
     connect(model_, &ListingsModel::findFailed, this, [this](const QString& text) {
         findingEnded();
-        showState(QStringLiteral("The search failed."));
-        messages().inform(QStringLiteral("The listings could not be found: %1\nThe table shows "
-                                         "what it showed before, and nothing was changed. Try "
-                                         "again once the database answers.")
-                              .arg(text),
-                          shell::Icon::Exclamation);
+        warn(QStringLiteral("The search failed."),
+             QStringLiteral("The listings could not be found: %1\nThe table shows "
+                            "what it showed before, and nothing was changed. Try "
+                            "again once the database answers.")
+                 .arg(text));
     });
     controls_.widget(QStringLiteral("Command9"))->hide();
     connect(controls_.get<QPushButton>(QStringLiteral("Command9")), &QPushButton::clicked, this,
@@ -268,12 +267,11 @@ ListingsWindow::ListingsWindow(db::Store& store, ExportTarget& exportTarget)
     });
     connect(search_, &QLineEdit::textChanged, this, [this] { pause_.start(); });
     connect(model_, &ListingsModel::readFailed, this, [this](const QString& text) {
-        showState(QStringLiteral("Some listings could not be read."));
-        messages().inform(QStringLiteral("Some listings could not be read from the database, so "
-                                         "their rows show empty; nothing was changed. Search again "
-                                         "to read them again.\n\n%1")
-                              .arg(text),
-                          shell::Icon::Exclamation);
+        warn(QStringLiteral("Some listings could not be read."),
+             QStringLiteral("Some listings could not be read from the database, so "
+                            "their rows show empty; nothing was changed. Search again "
+                            "to read them again.\n\n%1")
+                 .arg(text));
     });
     connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current, const QModelIndex& previous) {
@@ -429,6 +427,11 @@ void ListingsWindow::readMore() {
     readSoon();
 }
 
+void ListingsWindow::warn(const QString& event, const QString& text) {
+    showState(event);
+    messages().inform(text, shell::Icon::Exclamation);
+}
+
 void ListingsWindow::showState(const QString& event) {
     const int count = model_->rowCount();
     // Grouped as the desk's language writes numbers: "1,000,000" is read at a glance.
@@ -511,12 +514,11 @@ bool ListingsWindow::offerRestore(db::ListingId number) {
                            shell::Answer::No))
         return true;
     if (model_->store().restore(number, deletion.before) == db::Store::Outcome::Changed) {
-        showState(QStringLiteral("Restore refused."));
-        messages().inform(QStringLiteral("Listing number %1 was restored or changed at another "
-                                         "desk meanwhile, so it was not restored again. Press "
-                                         "F5 to see the listings as they are stored now.")
-                              .arg(number),
-                          shell::Icon::Exclamation);
+        warn(QStringLiteral("Restore refused."),
+             QStringLiteral("Listing number %1 was restored or changed at another "
+                            "desk meanwhile, so it was not restored again. Press "
+                            "F5 to see the listings as they are stored now.")
+                 .arg(number));
         return true;
     }
     // Shown where the table's order puts it, chosen.
@@ -577,12 +579,10 @@ void ListingsWindow::showHistory() {
         !storeEdits())
         return;
     if (model_->undo(cell.row(), corrections.last()) == ListingsModel::Result::Changed) {
-        showState(QStringLiteral("Undo refused."));
-        messages().inform(
-            QStringLiteral("This listing was changed at another desk after its latest "
-                           "correction, so the correction was not undone. The window shows "
-                           "the listing as it is stored now; correct it by hand if needed."),
-            shell::Icon::Exclamation);
+        warn(QStringLiteral("Undo refused."),
+             QStringLiteral("This listing was changed at another desk after its latest "
+                            "correction, so the correction was not undone. The window shows "
+                            "the listing as it is stored now; correct it by hand if needed."));
         return;
     }
     showState(QStringLiteral("Correction undone."));
@@ -792,24 +792,21 @@ bool ListingsWindow::storeEdits() {
     try {
         prepareCorrections();
         if (model_->storeEdits() == ListingsModel::Result::Changed) {
-            showState(QStringLiteral("Correction refused."));
-            messages().inform(
-                QStringLiteral("This listing was changed or deleted at another desk after it was "
-                               "shown here, so your correction was not stored. The window now "
-                               "shows the listing as it is stored; make the correction again if "
-                               "it is still needed."),
-                shell::Icon::Exclamation);
+            warn(QStringLiteral("Correction refused."),
+                 QStringLiteral("This listing was changed or deleted at another desk after it was "
+                                "shown here, so your correction was not stored. The window now "
+                                "shows the listing as it is stored; make the correction again if "
+                                "it is still needed."));
         } else {
             showState(QStringLiteral("Correction stored."));
         }
         return true;
     } catch (const db::DbError& error) {
-        showState(QStringLiteral("Correction not stored."));
-        messages().inform(QStringLiteral("The correction could not be stored: %1\nYour changes are "
-                                         "still in the row: leave the row to try again, or press "
-                                         "Escape to undo them.")
-                              .arg(error.text()),
-                          shell::Icon::Exclamation);
+        warn(QStringLiteral("Correction not stored."),
+             QStringLiteral("The correction could not be stored: %1\nYour changes are "
+                            "still in the row: leave the row to try again, or press "
+                            "Escape to undo them.")
+                 .arg(error.text()));
         return false;
     }
 }
@@ -844,22 +841,18 @@ void ListingsWindow::deleteCurrent() {
         prepareCorrections();
         result = model_->deleteRow(row);
     } catch (const db::DbError& error) {
-        showState(QStringLiteral("Listing not deleted."));
-        messages().inform(
-            QStringLiteral("The listing could not be deleted: %1\nIt is kept as it was. "
-                           "Where an office keeps deletion to a supervisor's login, a "
-                           "supervisor deletes it.")
-                .arg(error.text()),
-            shell::Icon::Exclamation);
+        warn(QStringLiteral("Listing not deleted."),
+             QStringLiteral("The listing could not be deleted: %1\nIt is kept as it was. "
+                            "Where an office keeps deletion to a supervisor's login, a "
+                            "supervisor deletes it.")
+                 .arg(error.text()));
         return;
     }
     if (result == ListingsModel::Result::Changed) {
-        showState(QStringLiteral("Deletion refused."));
-        messages().inform(
-            QStringLiteral("This listing was changed or deleted at another desk after it "
-                           "was shown here, so it was not deleted. The window now shows "
-                           "it as it is stored."),
-            shell::Icon::Exclamation);
+        warn(QStringLiteral("Deletion refused."),
+             QStringLiteral("This listing was changed or deleted at another desk after it "
+                            "was shown here, so it was not deleted. The window now shows "
+                            "it as it is stored."));
         return;
     }
     showState(QStringLiteral("Listing deleted."));

@@ -82,6 +82,8 @@ private:
     // keeps them has just been made.
     void prepareCorrections();
     void showState(const QString& event = {});
+    // A refusal or a failure: the state line tells the event, a message the rest.
+    void warn(const QString& event, const QString& text);
     // What the search box, the filters and the sort ask for.
     db::ListingQuery wantedQuery() const;
     // Shows the listings the wanted query finds; the table waits, and says so, while
