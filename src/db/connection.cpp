@@ -149,19 +149,27 @@ std::unique_ptr<TableReader> Connection::tableReader() const {
 }
 
 std::unique_ptr<Connection> Connection::another() const {
-    auto connection = std::make_unique<Connection>();
-    if (server_) {
-        connection->server_ = server_->another();
-    } else {
-        // Without openFile's look at the layout, which would wait here, on the
-        // window's thread, for a lock that another program holds.
-        checkSameFile();
-        connection->file_ = std::make_unique<SqliteDb>(path_, kBusyTimeoutMs);
-        connection->path_ = path_;
-        connection->device_ = device_;
-        connection->inode_ = inode_;
-    }
-    return connection;
+    return opener()();
+}
+
+Connection::Opener Connection::opener() const {
+    if (server_)
+        return [session = server_->opener()] {
+            auto connection = std::make_unique<Connection>();
+            connection->server_ = session();
+            return connection;
+        };
+    return [path = path_, device = device_, inode = inode_] {
+        auto connection = std::make_unique<Connection>();
+        connection->path_ = path;
+        connection->device_ = device;
+        connection->inode_ = inode;
+        // Without openFile's look at the layout, which would wait for a lock that
+        // another program holds.
+        connection->checkSameFile();
+        connection->file_ = std::make_unique<SqliteDb>(path, kBusyTimeoutMs);
+        return connection;
+    };
 }
 
 std::function<void()> Connection::interrupter() const {

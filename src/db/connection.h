@@ -62,6 +62,10 @@ public:
     // Another connection to the same database, for a statement that runs on a thread
     // of its own. Throws DbError as opening does.
     std::unique_ptr<Connection> another() const;
+    // Opens such a connection when called, on any thread, whatever became of this one:
+    // a thread of its own then waits for a slow server's login, not the window.
+    using Opener = std::function<std::unique_ptr<Connection>()>;
+    Opener opener() const;
     // Stops the statement that runs on this connection, from any thread; the statement
     // then fails. Made while nothing runs on the connection.
     std::function<void()> interrupter() const;

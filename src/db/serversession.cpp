@@ -164,7 +164,13 @@ ServerSession::ServerSession(const QByteArray& conninfo, const std::optional<QBy
 }
 
 std::unique_ptr<ServerSession> ServerSession::another() const {
-    return std::unique_ptr<ServerSession>(new ServerSession(conninfo_, password_, display_));
+    return opener()();
+}
+
+std::function<std::unique_ptr<ServerSession>()> ServerSession::opener() const {
+    return [conninfo = conninfo_, password = password_, display = display_] {
+        return std::unique_ptr<ServerSession>(new ServerSession(conninfo, password, display));
+    };
 }
 
 std::function<void()> ServerSession::interrupter() const {

@@ -114,6 +114,8 @@ public:
     // A session of its own on the same server, logged in as this one: for a long read
     // (the export's COPY) that the windows' statements must not wait behind.
     std::unique_ptr<ServerSession> another() const;
+    // Opens such a session when called, on any thread, whatever became of this one.
+    std::function<std::unique_ptr<ServerSession>()> opener() const;
     // Asks the server to stop the statement this session runs, from any thread. Made
     // while nothing runs on the session; it keeps what it needs of it.
     std::function<void()> interrupter() const;

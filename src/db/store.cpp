@@ -28,6 +28,10 @@ QStringList asShown(QStringList values) {
     return values;
 }
 
+FoundRows shapeOf(const ListingQuery& query) {
+    return {query.sortColumn >= 0, query.sortColumn >= 0 && query.descending};
+}
+
 }  // namespace
 
 std::unique_ptr<Store> Store::openFile(const QString& path, WaitDisplay* display) {
@@ -182,44 +186,43 @@ QString Store::foundStatement(const ListingQuery& query, QStringList& values) {
     }
     if (!conditions.isEmpty())
         from += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
-    // Both engines order the texts by their characters' numbers (UTF-8's byte order
-    // is that too): the same rows in the same order on a file and on a server.
-    const QString direction = query.sortColumn >= 0 && !query.descending ? QStringLiteral(" ASC")
-                                                                         : QStringLiteral(" DESC");
-    const QString binary = isServer() ? QStringLiteral(" COLLATE \"C\"") : QString();
-    QStringList order;
-    if (query.sortColumn >= 0) {
-        const QString text = QStringLiteral("coalesce(%1, '')")
-                                 .arg(name(schema::dataColumns().value(query.sortColumn)));
-        order << schema::folded(isServer(), text) + binary + direction << text + binary + direction;
-    }
-    order << identity() + direction;
-    return isServer() ? QStringLiteral("SELECT string_agg(%1::text, ',' ORDER BY %2) FROM %3")
-                            .arg(identity(), order.join(QStringLiteral(", ")), from)
-                      : QStringLiteral(
-                            "SELECT group_concat(id, ',') FROM (SELECT rowid AS id FROM %1 "
-                            "ORDER BY %2)")
-                            .arg(from, order.join(QStringLiteral(", ")));
+    if (query.sortColumn < 0)
+        return isServer() ? QStringLiteral(
+                                "SELECT string_agg(%1::text, ',' ORDER BY %1 DESC) "
+                                "FROM %2")
+                                .arg(identity(), from)
+                          : QStringLiteral(
+                                "SELECT group_concat(id, ',') FROM (SELECT rowid AS "
+                                "id FROM %1 ORDER BY rowid DESC)")
+                                .arg(from);
+    // A sort: each distinct text with its listings, put in order by ListingFinder.
+    const QString text =
+        QStringLiteral("coalesce(%1, '')").arg(name(schema::dataColumns().value(query.sortColumn)));
+    return QStringLiteral("SELECT %1, %2 FROM %3 GROUP BY 1")
+        .arg(text,
+             isServer() ? QStringLiteral("string_agg(%1::text, ',')").arg(identity())
+                        : QStringLiteral("group_concat(rowid, ',')"),
+             from);
 }
 
 QList<ListingId> Store::identities(const ListingQuery& query) {
     QStringList values;
     const QString statement = foundStatement(query, values);
-    return ListingFinder::parsed(connection_.select(statement, values).value(0).value(0));
+    return ListingFinder::identities(connection_.select(statement, values), shapeOf(query));
 }
 
 std::unique_ptr<ListingFinder> Store::finder(const ListingQuery& query) {
     QStringList values;
     QString statement = foundStatement(query, values);
-    return std::make_unique<ListingFinder>(connection_.another(), std::move(statement),
-                                           std::move(values));
+    return std::make_unique<ListingFinder>(connection_.opener(), std::move(statement),
+                                           std::move(values), shapeOf(query));
 }
 
 std::unique_ptr<ListingFinder> Store::searchIndexMaker() {
     QString statement = missingSearchIndex();
     if (statement.isEmpty())
         return nullptr;
-    return std::make_unique<ListingFinder>(connection_.another(), std::move(statement),
+    return std::make_unique<ListingFinder>(connection_.opener(), std::move(statement),
                                            QStringList());
 }
 
