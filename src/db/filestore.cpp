@@ -46,6 +46,10 @@ QString FileStore::name(const QString& spelled) const {
     return quotedName(spelled);
 }
 
+QString FileStore::binaryMarks() const {
+    return perColumn(QStringLiteral("(typeof(%1) = 'blob')"), QStringLiteral(" || "));
+}
+
 QString FileStore::lookupRows(const QString& table, const QString& condition) const {
     // Every column the table has, in the order its rows were stored: a file's table
     // holds the program's columns and no others.

@@ -19,6 +19,7 @@ protected:
     QString parameter(int) const override { return QStringLiteral("?"); }
     QString lookupRows(const QString& table, const QString& condition) const override;
     QString name(const QString& spelled) const override;
+    QString binaryMarks() const override;
     QString missingSearchIndex() override;
     QString searchedTable() override;
     QString searchCondition(const QString& folded, int first, QStringList& parameters) override;

@@ -144,21 +144,29 @@ bool Store::removeEntry(const LookupTable& table, const QString& value) {
 }
 
 QString Store::columnList() const {
-    return identity() + QStringLiteral(", ") + schema::dataColumns().join(QStringLiteral(", "));
+    const QString marks = binaryMarks();
+    return identity() + QStringLiteral(", ") + schema::dataColumns().join(QStringLiteral(", ")) +
+           (marks.isEmpty() ? QString() : QStringLiteral(", ") + marks);
 }
 
-Store::Rows Store::listingRows(const QString& statement, const QStringList& parameters) {
-    return connection_.select(statement, parameters);
+QList<StoredListing> Store::listingRows(const QString& statement, const QStringList& parameters) {
+    QList<StoredListing> listings;
+    for (const QStringList& row : connection_.select(statement, parameters)) {
+        StoredListing listing{row.first().toLongLong(), row.mid(1, kColumnCount), {}};
+        const QString marks = row.value(1 + kColumnCount);
+        for (int k = 0; k < marks.size(); ++k) {
+            if (marks.at(k) == QLatin1Char('1'))
+                listing.binaryColumns.append(k);
+        }
+        listings.append(std::move(listing));
+    }
+    return listings;
 }
 
 QList<StoredListing> Store::newest(int limit) {
-    QList<StoredListing> found;
-    for (const QStringList& row :
-         listingRows(QStringLiteral("SELECT %1 FROM Data ORDER BY %2 DESC LIMIT %3")
-                         .arg(columnList(), identity(), parameter(1)),
-                     {QString::number(limit)}))
-        found.append({row.first().toLongLong(), row.mid(1)});
-    return found;
+    return listingRows(QStringLiteral("SELECT %1 FROM Data ORDER BY %2 DESC LIMIT %3")
+                           .arg(columnList(), identity(), parameter(1)),
+                       {QString::number(limit)});
 }
 
 QList<ListingId> Store::identitiesOf(const QString& statement, const QStringList& parameters) {
@@ -250,17 +258,17 @@ QList<StoredListing> Store::read(const QList<ListingId>& ids) {
     QStringList values;
     for (ListingId id : ids)
         values.append(QString::number(id));
-    const Rows rows =
+    const QList<StoredListing> rows =
         listingRows(QStringLiteral("SELECT %1 FROM Data WHERE %2 IN (%3)")
                         .arg(columnList(), identity(), parameters(1, int(ids.size()))),
                     values);
     QHash<ListingId, qsizetype> at;
     for (qsizetype i = 0; i < rows.size(); ++i)
-        at.insert(rows.at(i).first().toLongLong(), i);
+        at.insert(rows.at(i).id, i);
     QList<StoredListing> ordered;
     for (ListingId id : ids) {
         if (at.contains(id))
-            ordered.append({id, rows.at(at.value(id)).mid(1)});
+            ordered.append(rows.at(at.value(id)));
     }
     return ordered;
 }

@@ -20,6 +20,9 @@ namespace db {
 struct StoredListing {
     ListingId id = 0;
     QStringList values;  // the 76 columns of Data, in order
+    // The columns whose value another program stored as bytes, not as text (a
+    // file's BLOB): values holds those bytes as fromStoredBytes reads them.
+    QList<int> binaryColumns;
 };
 
 // A lookup table as an editor keeps it: its name and the column an entry is known by.
@@ -173,6 +176,9 @@ protected:
     virtual QString lookupRows(const QString& table, const QString& condition) const = 0;
     // A table's or column's name of the program's own, as a statement names it.
     virtual QString name(const QString& spelled) const = 0;
+    // A text of one "0" or "1" per column of Data, "1" where a row's value is stored
+    // as bytes; empty where the engine's columns hold texts only.
+    virtual QString binaryMarks() const { return {}; }
     // The statement that makes the search's index where it is missing; none else.
     virtual QString missingSearchIndex() = 0;
     // What a search reads: Data, or on a file the index that holds its text.
@@ -192,7 +198,8 @@ protected:
 
 private:
     QString columnList() const;
-    Rows listingRows(const QString& statement, const QStringList& parameters);
+    // The listings that rows of columnList() give.
+    QList<StoredListing> listingRows(const QString& statement, const QStringList& parameters);
     QList<ListingId> identitiesOf(const QString& statement, const QStringList& parameters);
     // The statement that gives the query's identities joined in one text, in order.
     QString foundStatement(const ListingQuery& query, QStringList& parameters);

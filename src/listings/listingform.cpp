@@ -1,6 +1,7 @@
 #include "listingform.h"
 
 #include <QBoxLayout>
+#include <QFont>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -87,6 +88,15 @@ void ListingForm::showRow(int row) {
         if (sameRow && field->hasFocus() && field->isModified())
             continue;
         field->setText(values.value(column));
+        // A value stored as bytes by another program is told as the table tells it.
+        const QString told =
+            row >= 0 ? model_.data(model_.index(row, column), Qt::ToolTipRole).toString()
+                     : QString();
+        field->setToolTip(told);
+        field->setAccessibleDescription(told);
+        QFont font = field->font();
+        font.setItalic(!told.isEmpty());
+        field->setFont(font);
         field->setModified(false);
         field->setCursorPosition(0);
         field->setEnabled(row >= 0);

@@ -1,8 +1,10 @@
 #include "listingsmodel.h"
 
+#include <QFont>
 #include <QTimer>
 #include <algorithm>
 
+#include "base/utf8text.h"
 #include "db/corrections.h"
 #include "db/dberror.h"
 #include "db/schema.h"
@@ -15,7 +17,7 @@ namespace {
 // So many pages stay at hand before they are read again: a few screens either way.
 constexpr int kPagesKept = 20;
 
-const QStringList kNoValues;
+const db::StoredListing kNoListing;
 
 }  // namespace
 
@@ -28,11 +30,9 @@ void ListingsModel::loadFirstScreen() {
     forgetPages();
     editedRow_ = -1;
     edits_.clear();
-    QList<QStringList> page;
-    for (const db::StoredListing& row : store_.newest(kPage)) {
+    const QList<db::StoredListing> page = store_.newest(kPage);
+    for (const db::StoredListing& row : page)
         ids_.append(row.id);
-        page.append(row.values);
-    }
     allRead_ = page.size() < kPage;
     pages_.insert(0, page);
     endResetModel();
@@ -90,7 +90,7 @@ int ListingsModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : int(db::schema::dataColumns().size());
 }
 
-const QStringList& ListingsModel::storedValues(int row) const {
+const db::StoredListing& ListingsModel::storedListing(int row) const {
     const int page = row / kPage;
     if (!pages_.contains(page)) {
         if (pages_.size() >= kPagesKept)
@@ -105,9 +105,9 @@ const QStringList& ListingsModel::storedValues(int row) const {
                 emit model->dataChanged(model->index(0, 0), model->index(model->rowCount() - 1,
                                                                          model->columnCount() - 1));
             });
-            return kNoValues;
+            return kNoListing;
         }
-        QList<QStringList> values;
+        QList<db::StoredListing> values;
         QList<db::StoredListing> found;
         try {
             found = store_.read(ids);
@@ -120,14 +120,14 @@ const QStringList& ListingsModel::storedValues(int row) const {
         qsizetype next = 0;
         for (db::ListingId id : ids) {
             if (next < found.size() && found.at(next).id == id)
-                values.append(found.at(next++).values);
+                values.append(found.at(next++));
             else
-                values.append(QStringList());
+                values.append({id, {}, {}});
         }
         pages_.insert(page, values);
     }
-    const QList<QStringList>& values = pages_[page];
-    return row % kPage < values.size() ? values.at(row % kPage) : kNoValues;
+    const QList<db::StoredListing>& values = pages_[page];
+    return row % kPage < values.size() ? values.at(row % kPage) : kNoListing;
 }
 
 namespace {
@@ -142,6 +142,26 @@ QVariant shownInCell(const QString& value, int role) {
     return value.left(cut) + QChar(0x2026);
 }
 
+// A value another program stored as bytes: told as such in the cell, its bytes
+// (as the editor shows them) left as they are unless the operator changes them.
+QVariant binaryCell(const QString& value, int role) {
+    switch (role) {
+        case Qt::DisplayRole:
+            return QStringLiteral("[binary data, %1 bytes]").arg(base::toStoredBytes(value).size());
+        case Qt::ToolTipRole:
+            return QStringLiteral(
+                "Another program stored this value as binary data, not as text. It is kept "
+                "as it is unless you change this cell.");
+        case Qt::FontRole: {
+            QFont font;
+            font.setItalic(true);
+            return font;
+        }
+        default:
+            return value;
+    }
+}
+
 }  // namespace
 
 QStringList ListingsModel::shownValues(int row) const {
@@ -154,18 +174,23 @@ QStringList ListingsModel::shownValues(int row) const {
 }
 
 QVariant ListingsModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
+    const bool text = role == Qt::DisplayRole || role == Qt::EditRole;
+    if (!index.isValid() || (!text && role != Qt::ToolTipRole && role != Qt::FontRole))
         return {};
-    if (index.row() == editedRow_)
-        return shownInCell(edits_.value(index.column()), role);
+    const int column = index.column();
+    const bool edited = index.row() == editedRow_;
     // The view asks from its paint. A wait for the server runs the event loop, which
     // must not run inside a paint: there a page not at hand is read just after, and
     // its rows shown then. A file answers at once, without the event loop.
-    if (store_.isServer() && !pages_.contains(index.row() / kPage)) {
+    if (!edited && store_.isServer() && !pages_.contains(index.row() / kPage)) {
         readSoon(index.row() / kPage);
         return {};
     }
-    return shownInCell(storedValues(index.row()).value(index.column()), role);
+    const db::StoredListing& stored = edited ? editedFrom_ : storedListing(index.row());
+    const QString value = edited ? edits_.value(column) : stored.values.value(column);
+    if (stored.binaryColumns.contains(column) && value == stored.values.value(column))
+        return binaryCell(value, role);
+    return text ? shownInCell(value, role) : QVariant();
 }
 
 void ListingsModel::readSoon(int page) const {
@@ -210,7 +235,7 @@ bool ListingsModel::setData(const QModelIndex& index, const QVariant& value, int
             return false;
         editedRow_ = index.row();
         edits_ = shown;
-        editedFrom_ = storedValues(index.row());
+        editedFrom_ = storedListing(index.row());
     }
     edits_[index.column()] = value.toString();
     emit dataChanged(index, index);
@@ -250,17 +275,17 @@ ListingsModel::Result ListingsModel::storeEdits() {
     const int row = editedRow_;
     // Only the cells the operator changed are taken as typed ones are (trimmed, an
     // empty one "x"); every other cell keeps what is stored, NULL included.
-    QStringList wanted = editedFrom_;
+    QStringList wanted = editedFrom_.values;
     for (int column = 0; column < edits_.size() && column < wanted.size(); ++column) {
-        if (edits_.at(column) != editedFrom_.at(column))
+        if (edits_.at(column) != editedFrom_.values.at(column))
             wanted[column] = shell::storedValue(edits_.at(column));
     }
-    if (wanted == editedFrom_) {
+    if (wanted == editedFrom_.values) {
         revertEdits();
         return Result::Nothing;
     }
     // Throws, and then the edits stay for another try.
-    const db::Store::Outcome outcome = store_.correct(ids_.at(row), editedFrom_, wanted);
+    const db::Store::Outcome outcome = store_.correct(ids_.at(row), editedFrom_.values, wanted);
     revertEdits();
     return settle(row, outcome);
 }

@@ -87,7 +87,8 @@ signals:
 
 private:
     // The stored values of a row, its page read when it is not at hand.
-    const QStringList& storedValues(int row) const;
+    const db::StoredListing& storedListing(int row) const;
+    const QStringList& storedValues(int row) const { return storedListing(row).values; }
     // Reads the page from the event loop, and then tells the view its rows changed.
     void readSoon(int page) const;
     void refreshRow(int row);
@@ -99,11 +100,11 @@ private:
     QList<db::ListingId> ids_;
     db::ListingQuery query_;  // the query whose rows the table holds
     std::unique_ptr<BackgroundFind> find_;
-    mutable QHash<int, QList<QStringList>> pages_;
+    mutable QHash<int, QList<db::StoredListing>> pages_;
     mutable QSet<int> pagesAsked_;  // pages readSoon will read
     int editedRow_ = -1;
     QStringList edits_;
-    QStringList editedFrom_;  // the row as stored when its editing began
+    db::StoredListing editedFrom_;  // the row as stored when its editing began
     bool correctionsKnown_ = false;
     bool allRead_ = false;  // every identity that matches the search is in ids_
 };
