@@ -423,11 +423,14 @@ void ExportBiffTest::cellIndex() {
     for (int i = 0; i < rows; ++i)
         texts.push_back(std::to_string(i));
     for (int i = 0; i < rows; ++i) {
-        // Rows of one to three cells, not always from the first column.
+        // Rows of one to three cells, not always from the first column, some with
+        // a gap (a NULL between two values).
         Row row(1 + i % 3);
         if (!emptyRows.contains(i)) {
             for (std::size_t c = i % 2; c < row.size(); ++c)
                 row[c] = texts[std::size_t(i)];
+            if (i % 6 == 2)
+                row[1].reset();
         }
         book.addRow(row);
     }
