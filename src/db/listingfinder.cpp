@@ -35,9 +35,10 @@ struct ValueGroup {
 
 }  // namespace
 
-ListingFinder::ListingFinder(Connection::Opener opener, QString statement, QStringList parameters,
-                             FoundRows shape)
+ListingFinder::ListingFinder(Connection::Opener opener, QStringList settings, QString statement,
+                             QStringList parameters, FoundRows shape)
     : opener_(std::move(opener)),
+      settings_(std::move(settings)),
       statement_(std::move(statement)),
       parameters_(std::move(parameters)),
       shape_(shape) {}
@@ -47,9 +48,8 @@ ListingFinder::~ListingFinder() = default;
 void ListingFinder::open() {
     if (!connection_) {
         auto connection = opener_();
-        // A server groups a million listings by a column in its memory, not on its disk.
-        if (connection->isServer())
-            connection->execute(QStringLiteral("SET work_mem = '64MB'"));
+        for (const QString& setting : settings_)
+            connection->execute(setting);
         const std::lock_guard lock(mutex_);
         interrupt_ = connection->interrupter();
         connection_ = std::move(connection);

@@ -27,8 +27,9 @@ struct FoundRows {
 // sort or a search of a million listings takes longer than a window may stand still.
 class ListingFinder {
 public:
-    ListingFinder(Connection::Opener opener, QString statement, QStringList parameters,
-                  FoundRows shape = {});
+    // The settings are statements of the session's own, run once it is open.
+    ListingFinder(Connection::Opener opener, QStringList settings, QString statement,
+                  QStringList parameters, FoundRows shape = {});
     ~ListingFinder();
     ListingFinder(const ListingFinder&) = delete;
     ListingFinder& operator=(const ListingFinder&) = delete;
@@ -52,6 +53,7 @@ private:
     void open();
 
     Connection::Opener opener_;
+    QStringList settings_;
     QString statement_;
     QStringList parameters_;
     FoundRows shape_;

@@ -222,16 +222,20 @@ QList<ListingId> Store::identities(const ListingQuery& query) {
 std::unique_ptr<ListingFinder> Store::finder(const ListingQuery& query) {
     QStringList values;
     QString statement = foundStatement(query, values);
-    return std::make_unique<ListingFinder>(connection_.opener(), std::move(statement),
-                                           std::move(values), shapeOf(query));
+    // A server groups a million listings by a column in its memory, not on its disk.
+    QStringList settings;
+    if (isServer())
+        settings.append(QStringLiteral("SET work_mem = '64MB'"));
+    return std::make_unique<ListingFinder>(connection_.opener(), std::move(settings),
+                                           std::move(statement), std::move(values), shapeOf(query));
 }
 
 std::unique_ptr<ListingFinder> Store::searchIndexMaker() {
     QString statement = missingSearchIndex();
     if (statement.isEmpty())
         return nullptr;
-    return std::make_unique<ListingFinder>(connection_.opener(), std::move(statement),
-                                           QStringList());
+    return std::make_unique<ListingFinder>(connection_.opener(), QStringList(),
+                                           std::move(statement), QStringList());
 }
 
 QList<ListingId> Store::olderThan(ListingId before, int limit) {
