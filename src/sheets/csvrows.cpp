@@ -58,6 +58,7 @@ void CsvRows::flush() {
     if (std::fwrite(buffer_.data(), 1, buffer_.size(), file_.stream()) != buffer_.size())
         file_.failWith(xls::systemError(errno));
     buffer_.clear();
+    file_.settleWritten();
 }
 
 void CsvRows::commit() {

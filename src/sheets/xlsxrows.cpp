@@ -128,6 +128,7 @@ void XlsxRows::commit() {
     do {
         if (progress() && !progress()({rows(), 0}))
             cancelled = true;
+        file_.settleWritten();
     } while (closed.wait_for(kPackingReportEvery) != std::future_status::ready);
     check(closed.get());
     if (cancelled) {

@@ -51,6 +51,7 @@ CompoundFile::~CompoundFile() {
 void CompoundFile::write(const char* data, std::size_t size) {
     if (!gsf_output_write(parts_->stream, size, reinterpret_cast<const guint8*>(data)))
         fail();
+    parts_->file.settleWritten();
 }
 
 void CompoundFile::overwrite(std::uint64_t offset, const char* data, std::size_t size) {

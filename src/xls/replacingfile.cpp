@@ -133,6 +133,25 @@ ReplacingFile::~ReplacingFile() {
     abandon();
 }
 
+void ReplacingFile::settleWritten() {
+    constexpr std::uint64_t kSettleEvery = std::uint64_t(64) << 20;
+    const int fd = ::fileno(file_);
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || std::uint64_t(status.st_size) < started_ + kSettleEvery)
+        return;
+    // Errors are left to the sync in commit(), which reports any write that failed.
+    if (started_ > settled_) {
+        ::sync_file_range(
+            fd, off_t(settled_), off_t(started_ - settled_),
+            SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
+        ::posix_fadvise(fd, off_t(settled_), off_t(started_ - settled_), POSIX_FADV_DONTNEED);
+        settled_ = started_;
+    }
+    const auto size = std::uint64_t(status.st_size);
+    ::sync_file_range(fd, off_t(started_), off_t(size - started_), SYNC_FILE_RANGE_WRITE);
+    started_ = size;
+}
+
 void ReplacingFile::commit() {
     // On the disk before it takes the name: after a power cut the name must not stand
     // for a file whose blocks never reached the disk. The sync covers the file, however

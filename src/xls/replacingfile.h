@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <cstdint>
 #include <cstdio>
 
 namespace xls {
@@ -28,6 +29,13 @@ public:
     // file, which the lock held here keeps covered.
     const QByteArray& temporaryPath() const { return temporary_; }
 
+    // Called as the file grows, by whoever writes it: once another 64 MB have reached
+    // the file, they are started on their way to the disk, and those started the time
+    // before are waited for and dropped from the system's cache. A large file then
+    // goes to the disk while it is written rather than all at once in commit(), and
+    // does not push everything else out of the cache. A failed write still shows in
+    // commit().
+    void settleWritten();
     // Writes out what the stream buffers, puts the file on the disk and gives it the
     // target's name.
     void commit();
@@ -45,6 +53,9 @@ private:
     QByteArray target_;
     QByteArray temporary_;
     std::FILE* file_ = nullptr;
+    // How far the file was started towards the disk, and how far it is there.
+    std::uint64_t started_ = 0;
+    std::uint64_t settled_ = 0;
 };
 
 }  // namespace xls
