@@ -174,6 +174,8 @@ void StringTable::keep(std::string_view text) {
         throw std::length_error("a shared string exceeds its block");
     constexpr std::size_t kMaxLengthBytes = 3;
     if (blockUsed_ + kMaxLengthBytes + text.size() > kBlockBytes) {
+        if (!blocks_.empty())
+            blockEnds_.push_back(blockUsed_);
         blocks_.emplace_back(kBlockBytes);
         blockUsed_ = 0;
     }
@@ -193,8 +195,9 @@ void StringTable::keep(std::string_view text) {
 
 void StringTable::grow() {
     // A slot keeps too little of the hash to place it anew: the texts are hashed
-    // again, read in the order they were kept, the old slots freed first. The new
-    // slots are written at random, a few dozen at a time so that their misses overlap.
+    // again, read block by block in the order they were kept, the old slots freed
+    // first. The new slots are written at random, a few dozen at a time so that their
+    // misses overlap.
     slotCount_ *= 2;
     slots_.reset();
     slots_ = std::make_unique<Pages>(slotCount_ * sizeof(std::uint32_t));
@@ -202,19 +205,31 @@ void StringTable::grow() {
     const std::size_t mask = slotCount_ - 1;
     constexpr std::uint32_t kAtOnce = 32;
     std::uint64_t hashes[kAtOnce];
-    for (std::uint32_t first = 0; first < size_; first += kAtOnce) {
-        const std::uint32_t count = std::min(kAtOnce, size_ - first);
-        for (std::uint32_t i = 0; i < count; ++i) {
-            hashes[i] = hashOf(at(first + i));
-            __builtin_prefetch(&slots[hashes[i] & mask], 1);
-        }
+    std::uint32_t count = 0;
+    std::uint32_t index = 0;
+    const auto place = [&] {
         for (std::uint32_t i = 0; i < count; ++i) {
             std::size_t at = hashes[i] & mask;
             while (slots[at] != 0)
                 at = (at + 1) & mask;
-            slots[at] = tagOf(hashes[i]) | (first + i + 1);
+            slots[at] = tagOf(hashes[i]) | (index - count + i + 1);
+        }
+        count = 0;
+    };
+    for (std::size_t block = 0; block < blocks_.size(); ++block) {
+        const char* entry = blocks_[block].as<char>();
+        const char* end = entry + (block < blockEnds_.size() ? blockEnds_[block] : blockUsed_);
+        while (entry < end) {
+            const std::string_view text = textAt(entry);
+            entry = text.data() + text.size();
+            hashes[count] = hashOf(text);
+            __builtin_prefetch(&slots[hashes[count] & mask], 1);
+            ++index;
+            if (++count == kAtOnce)
+                place();
         }
     }
+    place();
 }
 
 }  // namespace xls

@@ -44,8 +44,10 @@ private:
     void keep(std::string_view text);
     void grow();
 
-    // The texts, each after its length, in blocks that never move.
+    // The texts, each after its length, in blocks that never move; where the texts end
+    // in every block but the last, and in the last.
     std::vector<Pages> blocks_;
+    std::vector<std::size_t> blockEnds_;
     std::size_t blockUsed_;
     // Where each text lies: per page of places, the offset of its first text in the
     // blocks taken together, and every text's offset from there.
