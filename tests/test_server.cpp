@@ -606,7 +606,9 @@ void TestServerMode::exportMatchesFile() {
         "insert into Data (ListingState, UnitNo, AdditionalDetails) values ('NSW', '7', "
         "'A\tB\\C\nD')",
         "insert into Data (ListingState, PriceFrom) values ('VIC', '€ 120000')",
-        "insert into Data (ListingState) values ('')"};
+        "insert into Data (ListingState) values ('')",
+        "insert into Data (UnitNo, AdditionalDetails, PriceFrom) values ('ends\\', '\\x41\r', "
+        "'\\N')"};
     for (const QString& statement : statements)
         folder.exec(statement);
     const QString file = folder.file("file.mdb");

@@ -101,6 +101,8 @@ bool ServerTableReader::next() {
 }
 
 void ServerTableReader::decode(char* row, int length) {
+    // Tabs part the values: a tab inside one comes escaped. Most values hold no
+    // backslash and are taken where they lie; the others are unescaped in place.
     const char* in = row;
     const char* end = row + length;
     if (end > in && end[-1] == '\n')
@@ -108,23 +110,30 @@ void ServerTableReader::decode(char* row, int length) {
     for (auto& value : values_) {
         if (in > end)
             throw DbError(QStringLiteral("The server sent a row with too few values."));
-        char* start = const_cast<char*>(in);
-        char* out = start;
+        const char* at = in;
+        while (at < end && *at != '\t' && *at != '\\')
+            ++at;
+        if (at == end || *at == '\t') {
+            value = std::string_view(in, std::size_t(at - in));
+            in = at + 1;  // past the tab
+            continue;
+        }
         if (end - in >= 2 && in[0] == '\\' && in[1] == 'N' && (end - in == 2 || in[2] == '\t')) {
             value = std::nullopt;
             in += 3;
             continue;
         }
-        while (in < end && *in != '\t') {
-            if (*in == '\\' && in + 1 < end) {
-                ++in;
-                *out++ = unescape(in, end);
+        char* out = row + (at - row);
+        while (at < end && *at != '\t') {
+            if (*at == '\\' && at + 1 < end) {
+                ++at;
+                *out++ = unescape(at, end);
             } else {
-                *out++ = *in++;
+                *out++ = *at++;
             }
         }
-        value = std::string_view(start, std::size_t(out - start));
-        ++in;  // past the tab
+        value = std::string_view(in, std::size_t(out - in));
+        in = at + 1;
     }
 }
 
