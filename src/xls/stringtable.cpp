@@ -73,6 +73,17 @@ public:
             throw std::bad_alloc();
         madvise(data_, bytes, MADV_HUGEPAGE);
     }
+    // The same with every page already in place: the system's zeroing of them is
+    // done on the calling thread rather than at first touch.
+    static std::unique_ptr<Pages> touched(std::size_t bytes) {
+        auto pages = std::make_unique<Pages>(bytes);
+        constexpr std::size_t kPage = 4096;
+        if (madvise(pages->data_, bytes, MADV_POPULATE_WRITE) != 0) {
+            for (std::size_t at = 0; at < bytes; at += kPage)
+                pages->as<volatile char>()[at] = 0;
+        }
+        return pages;
+    }
     ~Pages() {
         if (data_)
             munmap(data_, bytes_);
@@ -176,9 +187,16 @@ void StringTable::keep(std::string_view text) {
     if (blockUsed_ + kMaxLengthBytes + text.size() > kBlockBytes) {
         if (!blocks_.empty())
             blockEnds_.push_back(blockUsed_);
-        blocks_.emplace_back(kBlockBytes);
+        if (nextBlock_.valid())
+            blocks_.push_back(std::move(*nextBlock_.get()));
+        else
+            blocks_.emplace_back(kBlockBytes);
         blockUsed_ = 0;
     }
+    // A table that fills blocks would otherwise wait for the system to zero each page
+    // of the next one as it is first written.
+    if (!nextBlock_.valid() && blockUsed_ > kBlockBytes / 2)
+        nextBlock_ = std::async(std::launch::async, [] { return Pages::touched(kBlockBytes); });
     const std::uint64_t offset = (blocks_.size() - 1) * kBlockBytes + blockUsed_;
     if (size_ % kPlacesPerPage == 0) {
         places_.push_back(std::make_unique_for_overwrite<std::uint32_t[]>(kPlacesPerPage));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <future>
 #include <memory>
 #include <span>
 #include <string_view>
@@ -49,6 +50,8 @@ private:
     std::vector<Pages> blocks_;
     std::vector<std::size_t> blockEnds_;
     std::size_t blockUsed_;
+    // The next block, made ready on a thread of its own once the last is half full.
+    std::future<std::unique_ptr<Pages>> nextBlock_;
     // Where each text lies: per page of places, the offset of its first text in the
     // blocks taken together, and every text's offset from there.
     std::vector<std::uint64_t> pageStarts_;
