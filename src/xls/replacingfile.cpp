@@ -134,7 +134,7 @@ ReplacingFile::~ReplacingFile() {
 }
 
 void ReplacingFile::settleWritten() {
-    constexpr std::uint64_t kSettleEvery = std::uint64_t(64) << 20;
+    constexpr std::uint64_t kSettleEvery = std::uint64_t(8) << 20;
     const int fd = ::fileno(file_);
     struct stat status {};
     if (::fstat(fd, &status) != 0 || std::uint64_t(status.st_size) < started_ + kSettleEvery)

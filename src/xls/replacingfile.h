@@ -29,7 +29,7 @@ public:
     // file, which the lock held here keeps covered.
     const QByteArray& temporaryPath() const { return temporary_; }
 
-    // Called as the file grows, by whoever writes it: once another 64 MB have reached
+    // Called as the file grows, by whoever writes it: once another 8 MB have reached
     // the file, they are started on their way to the disk, and those started the time
     // before are waited for and dropped from the system's cache. A large file then
     // goes to the disk while it is written rather than all at once in commit(), and
