@@ -6,10 +6,11 @@ namespace xls {
 
 namespace {
 // A batch is handed over at this many rows or bytes, whichever comes first: large
-// enough that the two threads seldom meet at the lock, small enough to stay in the
-// caches.
-constexpr std::size_t kBatchRows = 256;
-constexpr std::size_t kBatchBytes = 1 << 18;
+// enough that the two threads seldom wake each other (with a database server on the
+// same two cores, each wake is a wait), small enough that the batches in flight stay
+// in the caches.
+constexpr std::size_t kBatchRows = 1024;
+constexpr std::size_t kBatchBytes = 1 << 20;
 // Batches waiting at most: the reading side waits when the writing falls behind.
 constexpr std::size_t kMaxWaiting = 4;
 constexpr std::uint32_t kMissing = 0xFFFFFFFF;
