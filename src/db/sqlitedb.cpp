@@ -148,7 +148,10 @@ void foldForSearch(sqlite3_context* context, int, sqlite3_value** arguments) {
 
 SqliteDb::SqliteDb(const QString& path, int busyTimeoutMs)
     : path_(path), busyTimeoutMs_(busyTimeoutMs) {
-    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI;
+    // A connection is used by one thread at a time (a finder's is opened on its own
+    // thread), so SQLite need not lock around every value; an interrupt from another
+    // thread takes no lock.
+    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX;
     if (sqlite3_open_v2(existingFileUri(path).toUtf8().constData(), &db_, flags, nullptr) !=
         SQLITE_OK) {
         const QString text = engineText(db_, QStringLiteral("Cannot open '%1'").arg(path));
