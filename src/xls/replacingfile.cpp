@@ -139,14 +139,13 @@ void ReplacingFile::settleWritten() {
     struct stat status {};
     if (::fstat(fd, &status) != 0 || std::uint64_t(status.st_size) < started_ + kSettleEvery)
         return;
-    // Errors are left to the sync in commit(), which reports any write that failed.
-    if (started_ > settled_) {
-        ::sync_file_range(
-            fd, off_t(settled_), off_t(started_ - settled_),
-            SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
+    // Nothing here waits for the disk: the writing goes on in the window's thread. The
+    // part started the time before is dropped where it is already on the disk; a slow
+    // disk's pages stay until the system writes them. Errors are left to the sync in
+    // commit(), which reports any write that failed.
+    if (started_ > settled_)  // a length of 0 would mean the whole rest of the file
         ::posix_fadvise(fd, off_t(settled_), off_t(started_ - settled_), POSIX_FADV_DONTNEED);
-        settled_ = started_;
-    }
+    settled_ = started_;
     const auto size = std::uint64_t(status.st_size);
     ::sync_file_range(fd, off_t(started_), off_t(size - started_), SYNC_FILE_RANGE_WRITE);
     started_ = size;

@@ -31,10 +31,10 @@ public:
 
     // Called as the file grows, by whoever writes it: once another 8 MB have reached
     // the file, they are started on their way to the disk, and those started the time
-    // before are waited for and dropped from the system's cache. A large file then
-    // goes to the disk while it is written rather than all at once in commit(), and
-    // does not push everything else out of the cache. A failed write still shows in
-    // commit().
+    // before are dropped from the system's cache where they are on the disk already.
+    // A large file then goes to the disk while it is written rather than all at once
+    // in commit(), and does not push everything else out of the cache. It never waits
+    // for the disk; a failed write still shows in commit().
     void settleWritten();
     // Writes out what the stream buffers, puts the file on the disk and gives it the
     // target's name.
