@@ -139,10 +139,10 @@ void ReplacingFile::settleWritten() {
     struct stat status {};
     if (::fstat(fd, &status) != 0 || std::uint64_t(status.st_size) < started_ + kSettleEvery)
         return;
-    // Nothing here waits for the disk: the writing goes on in the window's thread. The
-    // part started the time before is dropped where it is already on the disk; a slow
-    // disk's pages stay until the system writes them. Errors are left to the sync in
-    // commit(), which reports any write that failed.
+    // Nothing here waits for the disk, which may be slow or across a network: the
+    // writer may be a window's thread. The part started the time before is dropped
+    // where it is already on the disk; the rest stays until the system writes it.
+    // Errors are left to the sync in commit(), which reports any write that failed.
     if (started_ > settled_)  // a length of 0 would mean the whole rest of the file
         ::posix_fadvise(fd, off_t(settled_), off_t(started_ - settled_), POSIX_FADV_DONTNEED);
     settled_ = started_;
