@@ -11,8 +11,10 @@ namespace {
 // in the caches.
 constexpr std::size_t kBatchRows = 1024;
 constexpr std::size_t kBatchBytes = 1 << 20;
-// Batches waiting at most: the reading side waits when the writing falls behind.
-constexpr std::size_t kMaxWaiting = 4;
+// Batches waiting at most: the reading side waits when the writing falls behind,
+// but not at once when the writing pauses (a table of texts that grows takes a
+// moment), which would stop a database server sending rows as well.
+constexpr std::size_t kMaxWaiting = 16;
 constexpr std::uint32_t kMissing = 0xFFFFFFFF;
 }  // namespace
 
